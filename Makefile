@@ -1,0 +1,35 @@
+# Thin front door over scripts/setup.sh and CMake; the build logic lives in CMakeLists.txt.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+WERROR ?= ON
+
+.PHONY: run test setup build build-asan test-asan bench clean
+
+run: setup build
+	cd assets && ../$(BUILD)/app/softcube
+
+test: setup build test-release test-asan
+
+setup:
+	@bash scripts/setup.sh
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DSOFTCUBE_WERROR=$(WERROR)
+	cmake --build $(BUILD) -j $(JOBS)
+
+test-release: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+build-asan:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSOFTCUBE_SANITIZE=ON -DSOFTCUBE_BENCH=OFF -DSOFTCUBE_WERROR=$(WERROR)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE no-sanitize
+
+bench: setup build
+	$(BUILD)/bench/softcube_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

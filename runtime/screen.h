@@ -1,0 +1,36 @@
+// The graphics screen: one framebuffer in memory, shown in an SDL window when one is enabled.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace rt {
+
+// Option bit of screen_open: drawing primitives blend their colour over the old pixel by its alpha.
+constexpr int screen_option_alpha_primitives = 64;
+
+// Allocates the screen's framebuffer (BGRA bytes, rows width * 4 apart, zero-filled) and
+// returns its address, valid until screen_close. Never touches a display: the window is
+// created by enable_window. Opening again replaces the previous screen.
+uint8_t* screen_open(uint32_t width, uint32_t height, int bits_per_pixel, int pages, int options);
+uint8_t* screen_framebuffer();
+uint32_t screen_width();
+uint32_t screen_height();
+
+// Opens the SDL window for the current screen. On failure returns false and puts a
+// one-line reason in *why; the screen keeps working offscreen.
+bool enable_window(std::string* why);
+bool window_enabled();
+
+// Locks nest; when the outermost lock is released the given lines (-1, -1: all) are shown.
+void screen_lock();
+void screen_unlock(int first_line, int last_line);
+
+// Filled box from (x1, y1) to (x2, y2), clipped to the screen, colour 0xAARRGGBB, blended
+// by its alpha when the screen was opened with screen_option_alpha_primitives.
+void fill_box(float x1, float y1, float x2, float y2, uint32_t argb);
+
+// Text mode 0: closes the window and releases the framebuffer.
+void screen_close(int text_mode);
+
+}  // namespace rt

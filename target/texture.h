@@ -1,0 +1,27 @@
+// texture_t: a tightly packed picture of 4-byte texels (blue, green, red, transparency) loaded from a BMP file.
+#pragma once
+
+#include <cstdint>
+
+// Texel (x, y) starts at byte (x + y * width) * (depth / 8); row 0 is the top of the picture.
+// After load the fourth byte is T = 255 - alpha: 0 is opaque.
+struct texture_t {
+    uint8_t* pixels = nullptr;  // owned
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t depth = 0;         // bits per texel
+
+    texture_t(uint32_t width, uint32_t height, uint32_t depth);
+    ~texture_t();
+    texture_t(const texture_t&) = delete;
+    texture_t& operator=(const texture_t&) = delete;
+
+    // Replaces size and contents with those of a BMP file. On failure (missing, unreadable,
+    // malformed or absurdly large file) the texture stays consistent and false is returned.
+    bool load(const char* file_name);
+
+    uint32_t get_width() const { return width; }
+    uint32_t get_height() const { return height; }
+    uint32_t get_bytes_per_texel() const { return depth / 8; }
+    uint8_t* get_pixels() const { return pixels; }
+};
