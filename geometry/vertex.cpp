@@ -4,7 +4,10 @@
 #include "runtime/number_text.h"
 
 std::string to_string(const vertex_t& v) {
-    const vec4_t& p = v.position;
-    return " " + rt::single_to_string(p.x) + " " + rt::single_to_string(p.y) + " " + rt::single_to_string(p.z) +
-           " " + rt::single_to_string(p.w);
+    std::string text;
+    for (float c : {v.position.x, v.position.y, v.position.z, v.position.w}) {
+        text += ' ';
+        text += rt::single_to_string(c);
+    }
+    return text;
 }
