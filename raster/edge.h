@@ -1,0 +1,58 @@
+// edge_t: the cursor that walks one triangle edge row by row, carrying every interpolated value.
+#pragma once
+
+#include <cstdint>
+
+#include "geometry/vertex.h"
+#include "raster/gradients.h"
+
+struct edge_t {
+    float x = 0.0f;
+    float x_step = 0.0f;
+    float y = 0.0f;      // start vertex y, unrounded
+    float y_end = 0.0f;  // end vertex y, unrounded
+    float u_over_w = 0.0f;
+    float v_over_w = 0.0f;
+    float u_over_w_step = 0.0f;
+    float v_over_w_step = 0.0f;
+    float one_over_w = 0.0f;
+    float one_over_w_step = 0.0f;
+    vec4_t colour;
+    vec4_t colour_step;
+    float z = 0.0f;
+    float z_step = 0.0f;
+    float shade = 0.0f;
+    float shade_step = 0.0f;
+
+    // The edge from start to end; start_index (0..2) names the start vertex in the gradients.
+    // The values start as the start vertex's own: there is no sub-pixel prestep to the first row.
+    edge_t(const gradients_t& g, const vertex_t& start, const vertex_t& end, int start_index);
+
+    // One row down: every value gains its step, in single precision.
+    void step() {
+        x += x_step;
+        colour += colour_step;
+        u_over_w += u_over_w_step;
+        v_over_w += v_over_w_step;
+        one_over_w += one_over_w_step;
+        z += z_step;
+        shade += shade_step;
+    }
+
+    // rows steps. Up to exact_step_limit they are taken one by one, so the values are
+    // exactly those of a full walk; a longer run (only triangles reaching absurdly far
+    // beyond the framebuffer) is jumped in one multiplication, which bounds the work at the
+    // price of values that may differ in the last bits.
+    static constexpr int64_t exact_step_limit = int64_t{1} << 15;
+    void advance(int64_t rows);
+
+    float get_x() const { return x; }
+    float get_y() const { return y; }
+    float get_y_end() const { return y_end; }
+    float get_u_over_w() const { return u_over_w; }
+    float get_v_over_w() const { return v_over_w; }
+    float get_one_over_w() const { return one_over_w; }
+    float get_z() const { return z; }
+    float get_shade() const { return shade; }
+    vec4_t get_colour() const { return colour; }
+};

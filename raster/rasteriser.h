@@ -1,0 +1,33 @@
+// The span rasteriser: fills one screen-space triangle with depth test, blending, shading and texturing.
+//
+// Conventions every stage relies on:
+// - Screen x grows to the right and y grows downwards; integer coordinates are pixel centres.
+// - Depth: smaller z is nearer; a fragment passes when z < stored depth (equal depth loses).
+// - Float-to-integer conversions round half to even, and are range-checked (raster/nearest.h).
+// - Arithmetic is single precision, and the per-row and per-pixel values are produced by
+//   repeated single-precision additions in a fixed order, so results are exact to the bit.
+// - Pixels outside the framebuffer are walked (to keep the values in step) but never touched.
+#pragma once
+
+#include <cstdint>
+
+#include "geometry/vertex.h"
+#include "raster/edge.h"
+#include "raster/gradients.h"
+
+struct screen_t;
+struct texture_t;
+
+// top.y <= middle.y <= bottom.y; middle_is_left is non-zero when the middle vertex lies left
+// of the long edge (top to bottom) or on it. Counts the triangle whether or not it covers a pixel.
+void rasterise_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                        int32_t middle_is_left, const texture_t& texture);
+
+// Fills the rows of one half between the long edge and a short edge; the rows come from the
+// short edge: nearest(y) up to nearest(y_end) - 1. Both edges are stepped once per row.
+void draw_scanlines(screen_t& screen, const gradients_t& gradients, edge_t& long_edge, edge_t& short_edge,
+                    int32_t middle_is_left, const texture_t& texture);
+
+// Fills row y from nearest(left.x + 0.5) to nearest(right.x + 0.5 - 1); reads the edges only.
+void draw_span(screen_t& screen, const gradients_t& gradients, const edge_t& left, const edge_t& right, int32_t y,
+               const texture_t& texture);

@@ -1,0 +1,38 @@
+// The two pixel blends: vertex colour in 8-bit integers, and vertex colour plus texel in floats.
+#pragma once
+
+#include <cstdint>
+
+#include "math/vec4.h"
+#include "raster/nearest.h"
+
+// F points at one framebuffer pixel (blue, green, red, alpha). The blend divides by 256, not
+// 255 (>> 8 rounds down), then the shade scales the blended value in float, old pixel included.
+inline void blend_vertex_colour(uint8_t* f, uint8_t alpha, uint8_t red, uint8_t green, uint8_t blue, float shade) {
+    const int32_t a = alpha;
+    const int32_t keep = 255 - a;
+    f[3] = static_cast<uint8_t>((a * a + f[3] * keep) >> 8);
+    f[2] = low_byte_of_nearest(static_cast<float>((red * a + f[2] * keep) >> 8) * shade);
+    f[1] = low_byte_of_nearest(static_cast<float>((green * a + f[1] * keep) >> 8) * shade);
+    f[0] = low_byte_of_nearest(static_cast<float>((blue * a + f[0] * keep) >> 8) * shade);
+}
+
+// Vertex colour over the old pixel by the colour's alpha, then the texel over that by its
+// opacity 1 - T / 255, then the shade. t points at the texel's blue, green, red, T bytes.
+inline void blend_texel(uint8_t* f, const uint8_t* t, const vec4_t& colour, float shade) {
+    const float cw = colour.w;
+    const float f_r = f[2] / 255.0f;
+    const float f_g = f[1] / 255.0f;
+    const float f_b = f[0] / 255.0f;
+    const float r1 = (colour.x - f_r) * cw + f_r;
+    const float g1 = (colour.y - f_g) * cw + f_g;
+    const float b1 = (colour.z - f_b) * cw + f_b;
+    const float k = 1.0f - t[3] / 255.0f;
+    const float r2 = (t[2] / 255.0f - r1) * k + r1;
+    const float g2 = (t[1] / 255.0f - g1) * k + g1;
+    const float b2 = (t[0] / 255.0f - b1) * k + b1;
+    f[3] = low_byte_of_nearest(255.0f * k);
+    f[2] = low_byte_of_nearest(shade * r2 * 255.0f);
+    f[1] = low_byte_of_nearest(shade * g2 * 255.0f);
+    f[0] = low_byte_of_nearest(shade * b2 * 255.0f);
+}
