@@ -1,13 +1,6 @@
 // Text form of a vertex.
 #include "geometry/vertex.h"
 
-#include "runtime/number_text.h"
+#include <string>
 
-std::string to_string(const vertex_t& v) {
-    std::string text;
-    for (float c : {v.position.x, v.position.y, v.position.z, v.position.w}) {
-        text += ' ';
-        text += rt::single_to_string(c);
-    }
-    return text;
-}
+std::string to_string(const vertex_t& v) { return to_string(v.position); }

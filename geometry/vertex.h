@@ -55,15 +55,12 @@ inline vertex_t lerp(const vertex_t& a, const vertex_t& b, float t) {
                     lerp(a.normal, b.normal, t), lerp(a.texcoord, b.texcoord, t));
 }
 
-// Twice the signed area of the screen triangle (a, b, c); positive when it runs clockwise
-// on the screen (y grows down). Each difference is rounded to single; the two products of
-// those singles are exact in double, so the sign of the once-rounded result is always right.
+// Twice the signed area of the screen triangle (a, b, c) from the x and y of the positions;
+// positive when it runs clockwise on the screen (y grows down). Each difference is rounded
+// to single; the two products of those singles are exact in double, so the sign of the
+// once-rounded result is always right.
 inline float doubled_signed_area(const vertex_t& a, const vertex_t& b, const vertex_t& c) {
-    const float bax = b.position.x - a.position.x;
-    const float cay = c.position.y - a.position.y;
-    const float bay = b.position.y - a.position.y;
-    const float cax = c.position.x - a.position.x;
-    return static_cast<float>(static_cast<double>(bax) * cay - static_cast<double>(bay) * cax);
+    return doubled_signed_area(a.position, b.position, c.position);
 }
 
 // |x|, |y| and |z| all within |w|, bounds included.
@@ -78,5 +75,5 @@ inline bool operator==(const vertex_t& a, const vertex_t& b) {
            a.position.w == b.position.w;
 }
 
-// " x y z w" of the position.
+// " x y z w" of the position, the same form as the position's own text.
 std::string to_string(const vertex_t& v);

@@ -1,7 +1,11 @@
-// mat4_t builders and the matrix product.
+// mat4_t builders, the matrix product and the matrix text form.
 #include "math/mat4.h"
 
 #include <cmath>
+#include <string>
+
+#include "math/single_scalar.h"
+#include "runtime/number_text.h"
 
 namespace {
 
@@ -15,10 +19,6 @@ mat4_t rows(float r0c0, float r0c1, float r0c2, float r0c3,
     for (int i = 0; i < 16; ++i) r.m[i] = e[i];
     return r;
 }
-
-// Sine and cosine of a single-precision angle, evaluated in double and rounded once.
-float cos_single(float a) { return static_cast<float>(std::cos(static_cast<double>(a))); }
-float sin_single(float a) { return static_cast<float>(std::sin(static_cast<double>(a))); }
 
 }  // namespace
 
@@ -47,9 +47,13 @@ mat4_t mat4_t::viewport(float a, float b) {
 
 mat4_t mat4_t::perspective(float fov, float aspect, float near_plane, float far_plane) {
     float t = static_cast<float>(std::tan(static_cast<double>(fov) / 2.0));
-    const float min_t = 1.0e-6f;
-    if (t < min_t) t = min_t;  // also catches the negative tangents of fov >= pi
+    // Clamped below at 1.0e-6: this also catches the negative tangents of fov >= pi, which
+    // would otherwise flip the picture. A NaN tangent (fov infinite or NaN) is not clamped
+    // and gives NaN elements.
+    if (t < single::min_length) t = single::min_length;
     const float d = near_plane - far_plane;
+    // Each element is formed in double from the single inputs (and the single t and d) and
+    // rounded once.
     const double n = near_plane;
     const double f = far_plane;
     const float m00 = static_cast<float>(1.0 / (static_cast<double>(aspect) * t));
@@ -60,22 +64,25 @@ mat4_t mat4_t::perspective(float fov, float aspect, float near_plane, float far_
     return *this;
 }
 
+// The 2 and -2 are double constants; divided by a single and rounded once that gives the
+// same value as a float division. Extents, sums and the other quotients are plain single
+// arithmetic, rounded one operation at a time.
 mat4_t mat4_t::orthographic(float left, float right, float bottom, float top, float near_plane, float far_plane) {
-    const double l = left, r = right, b = bottom, t = top, n = near_plane, f = far_plane;
-    const double rl = static_cast<float>(r - l);
-    const double tb = static_cast<float>(t - b);
-    const double fn = static_cast<float>(f - n);
-    *this = rows(static_cast<float>(2.0 / rl), 0, 0, static_cast<float>(-(l + r) / rl),
-                 0, static_cast<float>(2.0 / tb), 0, static_cast<float>(-(b + t) / tb),
-                 0, 0, static_cast<float>(-2.0 / fn), static_cast<float>(-(n + f) / fn),
+    const float rl = right - left;
+    const float tb = top - bottom;
+    const float fn = far_plane - near_plane;
+    *this = rows(static_cast<float>(2.0 / rl), 0, 0, -(left + right) / rl,
+                 0, static_cast<float>(2.0 / tb), 0, -(bottom + top) / tb,
+                 0, 0, static_cast<float>(-2.0 / fn), -(near_plane + far_plane) / fn,
                  0, 0, 0, 1);
     return *this;
 }
 
 mat4_t mat4_t::rotation(float ax, float ay, float az) const {
-    const float cx = cos_single(ax), sx = sin_single(ax);
-    const float cy = cos_single(ay), sy = sin_single(ay);
-    const float cz = cos_single(az), sz = sin_single(az);
+    // Each sine and cosine is evaluated in double from the single angle and rounded once.
+    const float cx = single::cos(ax), sx = single::sin(ax);
+    const float cy = single::cos(ay), sy = single::sin(ay);
+    const float cz = single::cos(az), sz = single::sin(az);
     const mat4_t rx = rows(1, 0, 0, 0, 0, cx, -sx, 0, 0, sx, cx, 0, 0, 0, 0, 1);
     // Ry carries -s in row 0 and +s in row 2: a positive angle turns +x towards +z.
     const mat4_t ry = rows(cy, 0, -sy, 0, 0, 1, 0, 0, sy, 0, cy, 0, 0, 0, 0, 1);
@@ -83,16 +90,33 @@ mat4_t mat4_t::rotation(float ax, float ay, float az) const {
     return multiply(rz, multiply(ry, rx));
 }
 
+// The sum starts from the first product rather than from 0.0, so an element whose four
+// products are all -0 stays -0 as the formula gives it; the products of two singles are
+// exact in double, and the sum is rounded to single once.
 mat4_t multiply(const mat4_t& a, const mat4_t& b) {
     mat4_t r;
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
-            double s = 0.0;
-            for (int k = 0; k < 4; ++k) {
+            double s = static_cast<double>(a.at(i, 0)) * static_cast<double>(b.at(0, j));
+            for (int k = 1; k < 4; ++k) {
                 s += static_cast<double>(a.at(i, k)) * static_cast<double>(b.at(k, j));
             }
             r.at(i, j) = static_cast<float>(s);
         }
     }
     return r;
+}
+
+// Row by row, every element preceded by one blank, rows 0 to 2 ended by a line feed and
+// nothing after the last element.
+std::string to_string(const mat4_t& mat) {
+    std::string text;
+    for (int r = 0; r < 4; ++r) {
+        if (r > 0) text += '\n';
+        for (int c = 0; c < 4; ++c) {
+            text += ' ';
+            text += rt::single_to_string(mat.at(r, c));
+        }
+    }
+    return text;
 }

@@ -1,6 +1,8 @@
 // mat4_t: the 4 x 4 single-precision matrix, its builders, the product and the transform of a vec4_t.
 #pragma once
 
+#include <string>
+
 #include "math/vec4.h"
 
 // Column-vector convention: v' = M * v, translations in the last column, and in A * B
@@ -39,3 +41,7 @@ inline vec4_t transform(const mat4_t& mat, const vec4_t& v) {
     }
     return {r[0], r[1], r[2], r[3]};
 }
+
+// The sixteen elements row by row, each after one blank, a line feed ending rows 0 to 2
+// and no line feed after row 3.
+std::string to_string(const mat4_t& mat);
