@@ -11,13 +11,16 @@ struct texture_t {
     uint32_t height = 0;
     uint32_t depth = 0;         // bits per texel
 
+    // Sides are clamped to 1 .. rt::image_max_side and depth to 8 .. 32; the texels start zero.
     texture_t(uint32_t width, uint32_t height, uint32_t depth);
     ~texture_t();
     texture_t(const texture_t&) = delete;
     texture_t& operator=(const texture_t&) = delete;
 
-    // Replaces size and contents with those of a BMP file. On failure (missing, unreadable,
-    // malformed or absurdly large file) the texture stays consistent and false is returned.
+    // Replaces size and contents with those of a BMP file (depth becomes 32). On failure
+    // (missing, unreadable, truncated, not a BMP, zero height, a side beyond
+    // rt::image_max_side, or otherwise malformed) false is returned and the texture keeps
+    // its previous width, height, depth and texel bytes unchanged.
     bool load(const char* file_name);
 
     uint32_t get_width() const { return width; }
