@@ -1,0 +1,197 @@
+// PNG (libpng) and BMP writers for framebuffer pictures, and the checks around them.
+#include "runtime/screenshot.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "runtime/screen.h"
+
+namespace rt {
+namespace {
+
+bool ends_with_ci(const std::string& s, const char* suffix) {
+    const size_t n = std::strlen(suffix);
+    if (s.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        char c = s[s.size() - n + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != suffix[i]) return false;
+    }
+    return true;
+}
+
+std::string system_reason() { return std::strerror(errno); }
+
+void bgra_row_to_rgb(const uint8_t* bgra, uint8_t* rgb, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x) {
+        rgb[x * 3 + 0] = bgra[x * 4 + 2];
+        rgb[x * 3 + 1] = bgra[x * 4 + 1];
+        rgb[x * 3 + 2] = bgra[x * 4 + 0];
+    }
+}
+
+// Only plain locals live across setjmp, so a longjmp out of libpng skips no destructor.
+bool write_png_stream(std::FILE* file, const uint8_t* bgra, uint32_t width, uint32_t height, uint8_t* row) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png == nullptr) return false;
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (uint32_t y = 0; y < height; ++y) {
+        bgra_row_to_rgb(bgra + static_cast<size_t>(y) * width * 4, row, width);
+        png_write_row(png, row);
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+void put_u16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void put_u32(std::vector<uint8_t>& out, uint32_t v) {
+    put_u16(out, v & 0xFFFF);
+    put_u16(out, v >> 16);
+}
+
+// A 24-bit BMP with the plain 40-byte information header, rows bottom-up and padded to 4 bytes.
+bool write_bmp_stream(std::FILE* file, const uint8_t* bgra, uint32_t width, uint32_t height) {
+    const uint32_t row_bytes = (width * 3 + 3) & ~3u;
+    const uint32_t data_bytes = row_bytes * height;
+    std::vector<uint8_t> header;
+    header.reserve(54);
+    header.push_back('B');
+    header.push_back('M');
+    put_u32(header, 54 + data_bytes);  // file size
+    put_u32(header, 0);                // reserved
+    put_u32(header, 54);               // offset of the pixels
+    put_u32(header, 40);               // information header size
+    put_u32(header, width);
+    put_u32(header, height);  // positive: bottom row first
+    put_u16(header, 1);       // planes
+    put_u16(header, 24);      // bits per pixel
+    put_u32(header, 0);       // no compression
+    put_u32(header, data_bytes);
+    put_u32(header, 2835);  // 72 dots per inch, in dots per metre
+    put_u32(header, 2835);
+    put_u32(header, 0);
+    put_u32(header, 0);
+    if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) return false;
+    std::vector<uint8_t> row(row_bytes, 0);
+    for (uint32_t i = 0; i < height; ++i) {
+        const uint8_t* src = bgra + static_cast<size_t>(height - 1 - i) * width * 4;
+        for (uint32_t x = 0; x < width; ++x) {
+            row[x * 3 + 0] = src[x * 4 + 0];
+            row[x * 3 + 1] = src[x * 4 + 1];
+            row[x * 3 + 2] = src[x * 4 + 2];
+        }
+        if (std::fwrite(row.data(), 1, row.size(), file) != row.size()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+picture_format picture_format_of(const std::string& path) {
+    if (ends_with_ci(path, ".png")) return picture_format::png;
+    if (ends_with_ci(path, ".bmp")) return picture_format::bmp;
+    return picture_format::none;
+}
+
+bool picture_path_usable(const std::string& path, std::string* why) {
+    if (picture_format_of(path) == picture_format::none) {
+        if (why) *why = "cannot write '" + path + "': the name must end in .png or .bmp";
+        return false;
+    }
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(path, ec);
+    std::FILE* probe = std::fopen(path.c_str(), existed ? "r+b" : "wb");
+    if (probe == nullptr) {
+        if (why) *why = "cannot write '" + path + "': " + system_reason();
+        return false;
+    }
+    std::fclose(probe);
+    if (!existed) std::remove(path.c_str());
+    return true;
+}
+
+bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height,
+                   std::string* why) {
+    const picture_format format = picture_format_of(path);
+    if (format == picture_format::none) {
+        if (why) *why = "cannot write '" + path + "': the name must end in .png or .bmp";
+        return false;
+    }
+    if (bgra == nullptr || width == 0 || height == 0 || width > screen_max_side || height > screen_max_side) {
+        if (why) *why = "cannot write '" + path + "': there is no picture to write";
+        return false;
+    }
+    const std::string temporary = path + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) {
+        if (why) *why = "cannot write '" + path + "': " + system_reason();
+        return false;
+    }
+    bool ok;
+    if (format == picture_format::png) {
+        std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+        ok = write_png_stream(file, bgra, width, height, row.data());
+    } else {
+        ok = write_bmp_stream(file, bgra, width, height);
+    }
+    ok = (std::fflush(file) == 0) && ok;
+    const int error_after_write = errno;
+    ok = (std::fclose(file) == 0) && ok;
+    if (!ok) {
+        errno = error_after_write;
+        if (why) *why = "cannot write '" + path + "': " + (errno != 0 ? system_reason() : "write failed");
+        std::remove(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        if (why) *why = "cannot write '" + path + "': " + system_reason();
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool save_screenshot(const std::string& path, std::string* why) {
+    return write_picture(path, screen_framebuffer(), screen_width(), screen_height(), why);
+}
+
+std::string default_screenshot_path() {
+    const std::string name = "softcube-last-frame.png";
+    std::string why;
+    if (picture_path_usable(name, &why)) return absolute_path(name);
+    std::error_code ec;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+    if (ec) return absolute_path(name);
+    return (temp / name).string();
+}
+
+std::string absolute_path(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::absolute(path, ec);
+    return ec ? path : p.string();
+}
+
+}  // namespace rt

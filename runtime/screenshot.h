@@ -1,0 +1,33 @@
+// Pictures of the framebuffer written to PNG or BMP files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace rt {
+
+enum class picture_format { none, png, bmp };
+
+// PNG for a name ending in ".png", BMP for ".bmp" (either case); none otherwise.
+picture_format picture_format_of(const std::string& path);
+
+// Checks before any work is done that the path names a known format and that a file can be
+// written there (an existing file is left untouched, a probe file is removed again).
+bool picture_path_usable(const std::string& path, std::string* why);
+
+// Writes width x height BGRA pixels (rows width * 4 apart) as an opaque 8-bit RGB picture,
+// top row first as shown. The file appears complete or not at all: it is written beside
+// the target and renamed over it. On failure returns false with a one-line reason in *why.
+bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height,
+                   std::string* why);
+
+// write_picture of the screen's framebuffer.
+bool save_screenshot(const std::string& path, std::string* why);
+
+// "softcube-last-frame.png" in the working folder when that is writable, else in the
+// system's temporary folder; absolute.
+std::string default_screenshot_path();
+
+std::string absolute_path(const std::string& path);
+
+}  // namespace rt

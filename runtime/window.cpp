@@ -1,0 +1,85 @@
+// The SDL window: a streaming texture the framebuffer is copied into on every present.
+#include "runtime/window.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+
+namespace rt::detail {
+namespace {
+
+constinit SDL_Window* window = nullptr;
+constinit SDL_Renderer* renderer = nullptr;
+constinit SDL_Texture* texture = nullptr;
+
+bool fail(std::string* why, const char* what) {
+    if (why) *why = std::string(what) + ": " + SDL_GetError();
+    window_close();
+    return false;
+}
+
+bool have_display() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+}  // namespace
+
+bool window_open(uint32_t width, uint32_t height, std::string* why) {
+    if (window != nullptr) return true;
+    // An explicitly chosen SDL video driver (for instance "dummy") is the user's business;
+    // otherwise no display variable means there is nothing to open a window on.
+    if (std::getenv("SDL_VIDEODRIVER") == nullptr && !have_display()) {
+        if (why) *why = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+    // Closing the window must reach the program as a quit request, not be swallowed.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (why) *why = std::string("cannot start SDL video: ") + SDL_GetError();
+        return false;
+    }
+    window = SDL_CreateWindow("softcube", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, static_cast<int>(width),
+                              static_cast<int>(height), SDL_WINDOW_SHOWN);
+    if (window == nullptr) return fail(why, "cannot create the window");
+    renderer = SDL_CreateRenderer(window, -1, 0);
+    if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer == nullptr) return fail(why, "cannot create a renderer");
+    // BGRA32 names the byte order in memory: blue, green, red, alpha, as the framebuffer keeps it.
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGRA32, SDL_TEXTUREACCESS_STREAMING,
+                                static_cast<int>(width), static_cast<int>(height));
+    if (texture == nullptr) return fail(why, "cannot create the window's texture");
+    // The window shows the picture's colours; its alpha bytes are coverage, not transparency.
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    return true;
+}
+
+bool window_is_open() { return window != nullptr; }
+
+void window_present(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t first_row, uint32_t last_row) {
+    if (texture == nullptr || first_row > last_row || last_row >= height) return;
+    const int pitch = static_cast<int>(width * 4);
+    const SDL_Rect rows{0, static_cast<int>(first_row), static_cast<int>(width),
+                        static_cast<int>(last_row - first_row + 1)};
+    SDL_UpdateTexture(texture, &rows, pixels + static_cast<size_t>(first_row) * width * 4, pitch);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+}
+
+void window_close() {
+    if (texture != nullptr) SDL_DestroyTexture(texture);
+    if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+    if (window != nullptr) SDL_DestroyWindow(window);
+    const bool was_started = window != nullptr || renderer != nullptr || texture != nullptr;
+    texture = nullptr;
+    renderer = nullptr;
+    window = nullptr;
+    if (was_started || SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Quit();
+    }
+}
+
+}  // namespace rt::detail

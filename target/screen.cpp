@@ -1,0 +1,84 @@
+// screen_t: construction over the runtime's screen or its own memory, field of view and clearing.
+#include "target/screen.h"
+
+#include <algorithm>
+#include <new>
+
+#include "runtime/screen.h"
+
+namespace {
+
+constexpr float pi_single = 3.14159274f;
+constexpr float far_depth = 1.0e37f;
+
+bool usable_size(uint32_t width, uint32_t height) {
+    return width != 0 && height != 0 && width <= rt::screen_max_side && height <= rt::screen_max_side;
+}
+
+}  // namespace
+
+screen_t::screen_t() : screen_t(800, 600, 90.0f) {}
+
+// Sizes the runtime cannot open (zero, or a side above rt::screen_max_side) and failed
+// allocations leave an empty 0 x 0 target, on which clearing and drawing do nothing.
+screen_t::screen_t(uint32_t w, uint32_t h, float field_of_view) {
+    fov = field_of_view;
+    uint8_t* pixels = rt::screen_open(w, h, 32, 2, rt::screen_option_alpha_primitives);
+    if (pixels == nullptr) return;
+    float* depth = new (std::nothrow) float[static_cast<size_t>(w) * h]();
+    if (depth == nullptr) return;
+    framebuffer = pixels;
+    width = w;
+    height = h;
+    bytes_per_pixel = 4;
+    zbuffer_size = h * w * 4;
+    zbuffer = depth;
+}
+
+screen_t::screen_t(uint32_t w, uint32_t h, float field_of_view, offscreen_tag) {
+    fov = field_of_view;
+    if (!usable_size(w, h)) return;
+    const size_t pixels = static_cast<size_t>(w) * h;
+    uint8_t* own = new (std::nothrow) uint8_t[pixels * 4]();
+    if (own == nullptr) return;
+    float* depth = new (std::nothrow) float[pixels]();
+    if (depth == nullptr) {
+        delete[] own;
+        return;
+    }
+    own_framebuffer_ = own;
+    framebuffer = own;
+    width = w;
+    height = h;
+    bytes_per_pixel = 4;
+    zbuffer_size = h * w * 4;
+    zbuffer = depth;
+}
+
+// The runtime's screen is closed by the main program, not here.
+screen_t::~screen_t() {
+    delete[] zbuffer;
+    delete[] own_framebuffer_;
+}
+
+void screen_t::set_fov(float degrees) {
+    const long double radians = static_cast<long double>(degrees) * static_cast<long double>(pi_single) / 180.0L;
+    fov = static_cast<float>(radians);
+}
+
+void screen_t::clear(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
+    const uint32_t colour = (alpha & 0xFF) << 24 | (red & 0xFF) << 16 | (green & 0xFF) << 8 | (blue & 0xFF);
+    const float right = static_cast<float>(width);
+    const float bottom = static_cast<float>(height);
+    if (own_framebuffer_ != nullptr) {
+        rt::fill_box_on(own_framebuffer_, width, height, true, 0.0f, 0.0f, right, bottom, colour);
+    } else if (framebuffer != nullptr) {
+        rt::fill_box(0.0f, 0.0f, right, bottom, colour);
+    }
+    triangle_count = 0;
+    pixel_count = 0;
+}
+
+void screen_t::clear_zbuffer() {
+    if (zbuffer != nullptr) std::fill_n(zbuffer, static_cast<size_t>(width) * height, far_depth);
+}
