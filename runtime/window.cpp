@@ -31,7 +31,7 @@ bool window_open(uint32_t width, uint32_t height, std::string* why) {
     // An explicitly chosen SDL video driver (for instance "dummy") is the user's business;
     // otherwise no display variable means there is nothing to open a window on.
     if (std::getenv("SDL_VIDEODRIVER") == nullptr && !have_display()) {
-        if (why) *why = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
+        if (why) *why = "no display: DISPLAY and WAYLAND_DISPLAY are not set";
         return false;
     }
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");

@@ -1,0 +1,35 @@
+// The program's optional command-line switches.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct options_t {
+    bool help = false;
+    bool headless = false;        // offscreen framebuffer, no window
+    uint64_t frames = 0;          // stop after this many frames; 0: no limit given
+    std::string screenshot;       // picture of the last frame; empty: none
+    uint32_t benchmark = 0;       // benchmark frames; 0: no benchmark
+};
+
+// Frames an offscreen run draws when no limit is given.
+constexpr uint64_t default_offscreen_frames = 300;
+// Limits of the numbers: the frame counter's range, and what the benchmark keeps in memory.
+constexpr uint64_t max_frames = 4294967295u;
+constexpr uint32_t max_benchmark_frames = 1000000;
+
+struct parsed_command_line_t {
+    bool ok = false;
+    options_t options;
+    std::string error;  // one line, when not ok
+};
+
+// Accepts "--headless", "--frames N", "--screenshot FILE", "--benchmark N", "--help", also in
+// the form "--name=value". Numbers are plain decimal digits within their limits. Later
+// repetitions of a switch win; "--frames" and "--benchmark" exclude each other.
+parsed_command_line_t parse_command_line(int argc, const char* const* argv);
+
+// "usage: softcube ..." on one line, then a line break.
+const char* usage_text();
+// The usage line and a description of each switch.
+const char* help_text();

@@ -1,0 +1,123 @@
+// The program entry: start-up, the frame loop with its statistics overlay, and shut-down.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/benchmark_report.h"
+#include "app/command_line.h"
+#include "app/framestats.h"
+#include "app/overlay.h"
+#include "app/scene.h"
+#include "runtime/keyboard.h"
+#include "runtime/program.h"
+#include "runtime/screen.h"
+#include "runtime/screenshot.h"
+#include "runtime/timer.h"
+#include "target/screen.h"
+
+// The one render target, constructed before main so the screen exists before anything else.
+screen_t screen(800, 600, 90.0f);
+
+namespace {
+
+struct run_result_t {
+    uint64_t frames_drawn = 0;
+    std::string last_line;  // the last overlay text; empty when no frame was drawn
+    std::vector<double> frame_ms;
+    uint64_t triangles = 0;
+    uint64_t pixels = 0;
+};
+
+// The frame loop. frame_limit 0 runs until Escape or a close request; a benchmark records
+// each frame's time from scene update to present and skips the pause.
+void run_frames(framestats_t& stats, uint64_t frame_limit, bool benchmark, run_result_t& run) {
+    if (benchmark) run.frame_ms.reserve(frame_limit);
+    for (;;) {
+        // The window's close button ends the run the same way as Escape.
+        if (rt::key_state(rt::scancode_escape) == -1 || rt::window_close_requested()) break;
+        if (frame_limit != 0 && run.frames_drawn == frame_limit) break;
+        stats.update();
+        const long double started = benchmark ? rt::timer() : 0.0L;
+        scene_update();
+        rt::screen_lock();
+        screen.clear(255, 0, 0, 16);
+        screen.clear_zbuffer();
+        scene_draw(screen);
+        run.last_line = print_overlay(stats, screen);
+        rt::screen_unlock(-1, -1);
+        if (benchmark) {
+            run.frame_ms.push_back(static_cast<double>((rt::timer() - started) * 1000.0L));
+            run.triangles += screen.triangle_count;
+            run.pixels += screen.pixel_count;
+        } else {
+            rt::sleep_ms(1);
+        }
+        ++run.frames_drawn;
+    }
+}
+
+[[noreturn]] void finish(int status) {
+    rt::screen_close(0);
+    rt::end_program(status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    rt::program_init(argc, argv);
+
+    const parsed_command_line_t parsed = parse_command_line(argc, argv);
+    if (!parsed.ok) {
+        std::fprintf(stderr, "softcube: %s\n%s", parsed.error.c_str(), usage_text());
+        finish(2);
+    }
+    const options_t& options = parsed.options;
+    if (options.help) {
+        std::fputs(help_text(), stdout);
+        finish(0);
+    }
+    std::string why;
+    if (!options.screenshot.empty() && !rt::picture_path_usable(options.screenshot, &why)) {
+        std::fprintf(stderr, "softcube: %s\n", why.c_str());
+        finish(1);
+    }
+
+    const bool benchmark = options.benchmark != 0;
+    bool offscreen = options.headless || benchmark;
+    bool fell_back = false;
+    uint64_t frame_limit = benchmark ? options.benchmark : options.frames;
+    if (!offscreen && !rt::enable_window(&why)) {
+        offscreen = true;
+        fell_back = true;
+    }
+    if (offscreen && frame_limit == 0) frame_limit = default_offscreen_frames;
+    if (fell_back) {
+        std::fprintf(stderr, "softcube: no window (%s); rendering %llu frames offscreen instead\n",
+                     why.c_str(), static_cast<unsigned long long>(frame_limit));
+    }
+
+    framestats_t stats{};
+    screen.set_fov(90.0f);
+    scene_setup(screen);
+
+    run_result_t run;
+    run_frames(stats, frame_limit, benchmark, run);
+
+    if (benchmark) {
+        const benchmark_summary_t summary = summarise_benchmark(run.frame_ms, run.triangles, run.pixels);
+        std::printf("%s\n%s\n", benchmark_human_line(summary).c_str(), benchmark_machine_line(summary).c_str());
+    } else if (offscreen && run.frames_drawn != 0) {
+        std::printf("%s\n", run.last_line.c_str());
+    }
+
+    std::string picture = options.screenshot;
+    if (picture.empty() && fell_back) picture = rt::default_screenshot_path();
+    if (!picture.empty()) {
+        if (!rt::save_screenshot(picture, &why)) {
+            std::fprintf(stderr, "softcube: %s\n", why.c_str());
+            finish(1);
+        }
+        if (fell_back) std::printf("last frame written to %s\n", rt::absolute_path(picture).c_str());
+    }
+    finish(0);
+}
