@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The command line as a user meets it: bad input, help, benchmark output and the run
+# without any display.
+# Usage: command_line.sh SOFTCUBE ASSETS_DIR WORK_DIR
+set -u
+softcube=$1
+. "$(dirname "$0")/common.sh"
+prepare_work_dir "$2" "$3"
+
+# expect_usage_error ARGS...: exit status 2, one error line then the usage line on stderr, nothing on stdout.
+expect_usage_error() {
+    "$softcube" "$@" >stdout.txt 2>stderr.txt
+    local status=$?
+    [ "$status" -eq 2 ] || fail "'$*' exited with $status, expected 2"
+    [ ! -s stdout.txt ] || fail "'$*' printed to stdout: $(cat stdout.txt)"
+    [ "$(wc -l <stderr.txt)" -eq 2 ] || fail "'$*' stderr is not error + usage: $(cat stderr.txt)"
+    grep -q '^softcube: ' <(head -1 stderr.txt) || fail "'$*' error line: $(head -1 stderr.txt)"
+    grep -q '^usage: softcube' <(tail -1 stderr.txt) || fail "'$*' usage line: $(tail -1 stderr.txt)"
+}
+
+expect_usage_error --no-such-option
+expect_usage_error extra
+expect_usage_error --frames
+expect_usage_error --frames abc
+expect_usage_error --frames 0
+expect_usage_error --frames -5
+expect_usage_error --frames 12x
+expect_usage_error --frames 99999999999999999999999
+expect_usage_error --benchmark 1.5
+expect_usage_error --headless=yes
+expect_usage_error --benchmark 10 --frames 10
+
+"$softcube" --help >stdout.txt 2>stderr.txt || fail "--help exited with $?"
+grep -q '^usage: softcube' stdout.txt || fail "--help shows no usage"
+
+# A screenshot that cannot be written: one line, non-zero exit, before any frame is drawn.
+for bad in /nonexistent-dir/out.png out.txt "$PWD"; do
+    "$softcube" --headless --frames 2 --screenshot "$bad" >stdout.txt 2>stderr.txt
+    status=$?
+    [ "$status" -ne 0 ] || fail "--screenshot '$bad' exited with 0"
+    [ "$(wc -l <stderr.txt)" -eq 1 ] || fail "--screenshot '$bad' stderr is not one line: $(cat stderr.txt)"
+done
+
+"$softcube" --benchmark 20 >stdout.txt 2>stderr.txt || fail "--benchmark 20 exited with $?: $(cat stderr.txt)"
+[ "$(wc -l <stdout.txt)" -eq 2 ] || fail "--benchmark prints two lines, got: $(cat stdout.txt)"
+number='[0-9]+(\.[0-9]+)?'
+bench_pattern="^frames=20 median_ms=$number mean_ms=$number p95_ms=$number fps=$number triangles=[0-9]+ pixels=[0-9]+\$"
+grep -Eq "$bench_pattern" <(tail -1 stdout.txt) || fail "benchmark line: $(tail -1 stdout.txt)"
+
+# No display at all: one line saying so, 300 frames offscreen, the statistics line and the picture's path.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$softcube" >stdout.txt 2>stderr.txt
+status=$?
+[ "$status" -eq 0 ] || fail "the run without a display exited with $status: $(cat stderr.txt)"
+[ "$(wc -l <stderr.txt)" -eq 1 ] || fail "expected one line about the missing display, got: $(cat stderr.txt)"
+grep -q 'no window' stderr.txt || fail "the missing display is not reported: $(cat stderr.txt)"
+grep -Eq '^     300 Frames / ' <(head -1 stdout.txt) || fail "statistics line: $(head -1 stdout.txt)"
+written=$(sed -n 's/^last frame written to //p' stdout.txt)
+[ "$written" = "$PWD/softcube-last-frame.png" ] || fail "picture path: '$written'"
+check_frame "$written" PNG
+
+echo "command line checks passed"

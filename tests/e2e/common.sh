@@ -1,0 +1,58 @@
+# Shared helpers of the end-to-end scripts: a fresh work folder holding the demo's assets,
+# failure reporting and pixel probes through ImageMagick.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# prepare_work_dir ASSETS_DIR WORK_DIR: an empty folder with copies of the assets, entered.
+prepare_work_dir() {
+    rm -rf "$2"
+    mkdir -p "$2"
+    if [ -d "$1" ]; then
+        cp -R "$1"/. "$2"/
+    fi
+    cd "$2" || fail "cannot enter $2"
+}
+
+# pixel FILE X Y: "srgb(R,G,B)" of one pixel, alpha ignored.
+pixel() {
+    convert "$1" -alpha off -format "%[pixel:p{$2,$3}]" info: 2>/dev/null
+}
+
+# colours_in FILE GEOMETRY: the distinct colours of a region as "R,G,B" lines.
+colours_in() {
+    convert "$1" -alpha off -crop "$2" +repage -depth 8 txt:- 2>/dev/null |
+        sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | sort -u
+}
+
+# count_colour FILE GEOMETRY R,G,B: how many pixels of the region have exactly that colour.
+count_colour() {
+    convert "$1" -alpha off -crop "$2" +repage -depth 8 txt:- 2>/dev/null |
+        sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | grep -c "^$3\$"
+}
+
+# check_frame FILE FORMAT: an 800 x 600 picture of the given format with the dark blue
+# background away from the middle, overlay text in the top-left text row (the first 89
+# cells) and nothing but background in that row's right end.
+check_frame() {
+    local file=$1 format=$2
+    [ -s "$file" ] || fail "$file was not written"
+    local info
+    info=$(identify -format '%m %w %h' "$file" 2>/dev/null) || fail "$file is not a picture"
+    [ "$info" = "$format 800 600" ] || fail "$file is '$info', expected '$format 800 600'"
+    local xy
+    for xy in "4 596" "795 596" "795 300" "4 300" "400 596"; do
+        # shellcheck disable=SC2086
+        local got
+        got=$(pixel "$file" $xy)
+        [ "$got" = "srgb(0,0,16)" ] || fail "$file: pixel ($xy) is $got, expected the background srgb(0,0,16)"
+    done
+    local ink
+    ink=$(count_colour "$file" 712x8+0+0 "255,255,255")
+    [ "$ink" -gt 200 ] || fail "$file: only $ink text pixels in the overlay row"
+    local right
+    right=$(colours_in "$file" 88x8+712+0)
+    [ "$right" = "0,0,16" ] || fail "$file: the overlay row's right end holds colours other than background: $right"
+}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The demo in a real window under Xvfb, started without arguments: it shows the dark blue
+# picture with the overlay and ends with status 0 when Escape is held ("escape") or when the
+# window is asked to close as by a window manager's close button ("close").
+# Exits 77 (skipped) when Xvfb or the X tools are not available.
+# Usage: window.sh SOFTCUBE SEND_CLOSE_REQUEST escape|close ASSETS_DIR WORK_DIR
+set -u
+softcube=$1
+send_close_request=$2
+mode=$3
+. "$(dirname "$0")/common.sh"
+prepare_work_dir "$4" "$5"
+
+skip() {
+    echo "SKIPPED: $*"
+    exit 77
+}
+
+for tool in Xvfb xdotool import convert; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and writes its number to the descriptor.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt >xvfb.log 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+    [ -s display.txt ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+done
+[ -s display.txt ] || skip "Xvfb could not be started: $(tail -1 xvfb.log)"
+export DISPLAY=":$(head -1 display.txt)"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+
+"$softcube" >stdout.txt 2>stderr.txt &
+app_pid=$!
+
+window=""
+for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name '^softcube$' 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    kill -0 "$app_pid" 2>/dev/null || fail "softcube ended before its window appeared: $(cat stderr.txt)"
+    sleep 0.1
+done
+[ -n "$window" ] || fail "no softcube window appeared within 10 seconds"
+geometry=$(xwininfo -id "$window" | sed -n 's/^ *-geometry \([0-9]*x[0-9]*\).*/\1/p')
+[ "$geometry" = "800x600" ] || fail "the window is $geometry, expected 800x600"
+
+sleep 0.5
+import -window "$window" window.png 2>/dev/null || fail "cannot capture the window"
+check_frame window.png PNG
+
+case "$mode" in
+escape)
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool keydown Escape
+    sleep 0.3
+    xdotool keyup Escape
+    ;;
+close)
+    "$send_close_request" "$window" || fail "cannot send the close request"
+    ;;
+*)
+    fail "unknown mode $mode"
+    ;;
+esac
+
+for _ in $(seq 50); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$app_pid" 2>/dev/null; then
+    fail "softcube still runs 5 seconds after the $mode request"
+fi
+wait "$app_pid"
+status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "softcube exited with $status after the $mode request: $(cat stderr.txt)"
+
+echo "window test ($mode) passed"
