@@ -8,8 +8,8 @@ float along_edge(float d_dy, float d_dx, float x_step) {
     return static_cast<float>(static_cast<double>(d_dy) + static_cast<double>(d_dx) * x_step);
 }
 
-float jumped(float value, float step, int64_t rows) {
-    return static_cast<float>(static_cast<double>(value) + static_cast<double>(step) * static_cast<double>(rows));
+float jumped(float value, float step, double rows) {
+    return static_cast<float>(static_cast<double>(value) + static_cast<double>(step) * rows);
 }
 
 }  // namespace
@@ -34,9 +34,10 @@ edge_t::edge_t(const gradients_t& g, const vertex_t& start, const vertex_t& end,
     colour_step = g.d_colour_dy + g.d_colour_dx * x_step;
 }
 
-void edge_t::advance(int64_t rows) {
+void edge_t::advance(double rows) {
     if (rows <= exact_step_limit) {
-        for (int64_t i = 0; i < rows; ++i) step();
+        const auto n = static_cast<int32_t>(rows);
+        for (int32_t i = 0; i < n; ++i) step();
         return;
     }
     x = jumped(x, x_step, rows);

@@ -43,8 +43,10 @@ struct edge_t {
     // exactly those of a full walk; a longer run (only triangles reaching absurdly far
     // beyond the framebuffer) is jumped in one multiplication, which bounds the work at the
     // price of values that may differ in the last bits.
-    static constexpr int64_t exact_step_limit = int64_t{1} << 15;
-    void advance(int64_t rows);
+    // rows is a whole number held in a double, so that counts far beyond any integer type
+    // (an edge starting 1e30 rows above the framebuffer) are still taken correctly.
+    static constexpr double exact_step_limit = 32768.0;
+    void advance(double rows);
 
     float get_x() const { return x; }
     float get_y() const { return y; }

@@ -31,13 +31,3 @@ inline uint32_t wrapped_texel_coordinate(float v) {
     if (!(r >= -9223372036854775808.0f && r < 9223372036854775808.0f)) return 0;
     return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(r)));
 }
-
-// Row and column indices. Results are clamped to +-2^40, far beyond any framebuffer, so
-// that index arithmetic in int64_t cannot overflow; the caller handles NaN separately.
-constexpr int64_t nearest_index_limit = int64_t{1} << 40;
-inline int64_t nearest_index(float v) {
-    const float r = nearest_float(v);
-    if (!(r > -1099511627776.0f)) return -nearest_index_limit;  // also NaN; callers test isnan first
-    if (!(r < 1099511627776.0f)) return nearest_index_limit;
-    return static_cast<int64_t>(r);
-}

@@ -14,24 +14,23 @@ namespace {
 
 // Columns left of the framebuffer are stepped one by one up to this many, so visible pixels
 // get exactly the values of a full walk; spans reaching further out (absurd coordinates) jump.
-constexpr int64_t exact_column_limit = int64_t{1} << 13;
+constexpr double exact_column_limit = 8192.0;
 
 // a + pre * d for a span's start value: evaluated in double and rounded once.
 float span_start(float a, float pre, float d) {
     return static_cast<float>(static_cast<double>(a) + static_cast<double>(pre) * d);
 }
 
-float jumped(float value, float step, int64_t n) {
-    return static_cast<float>(static_cast<double>(value) + static_cast<double>(step) * static_cast<double>(n));
+float jumped(float value, float step, double n) {
+    return static_cast<float>(static_cast<double>(value) + static_cast<double>(step) * n);
 }
 
 // A nearest() result as the unsigned coordinate draw_pixel expects: negative values become
 // large numbers (two's complement) and fail its bounds test, as do NaN and huge values.
 uint32_t as_pixel_coordinate(float v) {
-    if (std::isnan(v)) return UINT32_MAX;
-    const int64_t i = nearest_index(v);
-    if (i < INT32_MIN || i > INT32_MAX) return UINT32_MAX;
-    return static_cast<uint32_t>(static_cast<int32_t>(i));
+    const float r = nearest_float(v);
+    if (!(r >= -2147483648.0f && r < 2147483648.0f)) return UINT32_MAX;
+    return static_cast<uint32_t>(static_cast<int32_t>(r));
 }
 
 // The span's running values, stepped once per pixel in single precision.
@@ -52,9 +51,11 @@ struct span_values_t {
         shade += g.d_shade_dx;
     }
 
-    void advance(const gradients_t& g, int64_t n) {
+    // n is a whole number held in a double (see edge_t::advance).
+    void advance(const gradients_t& g, double n) {
         if (n <= exact_column_limit) {
-            for (int64_t i = 0; i < n; ++i) step(g);
+            const auto count = static_cast<int32_t>(n);
+            for (int32_t i = 0; i < count; ++i) step(g);
             return;
         }
         const vec4_t& d = g.d_colour_dx;
@@ -169,19 +170,21 @@ void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const
         screen.zbuffer == nullptr) {
         return;
     }
-    // A NaN end has no nearest integer: such a span covers no pixel.
-    if (std::isnan(xs) || std::isnan(xe)) return;
-    const int64_t x_first = nearest_index(xs);
-    const int64_t x_last = nearest_index(xe - 1.0f);
-    if (x_last < x_first || x_last < 0) return;
+    // Column numbers are whole floats compared in double, so infinite or 1e30-wide spans
+    // need no integer conversion until they are clamped to the row. A NaN end has no
+    // nearest integer: such a span covers no pixel (every comparison below fails).
+    const double x_first = nearest_float(xs);
+    const double x_last = nearest_float(xe - 1.0f);
+    if (!(x_last >= x_first) || !(x_last >= 0.0)) return;
+    if (!(x_first < static_cast<double>(screen.width))) return;
 
-    int64_t x_begin = x_first;
-    if (x_begin < 0) {
-        s.advance(g, -x_begin);
-        x_begin = 0;
+    int64_t x_begin = 0;
+    if (x_first < 0.0) {
+        s.advance(g, -x_first);  // the pixels left of the row are stepped, not drawn
+    } else {
+        x_begin = static_cast<int64_t>(x_first);
     }
-    const int64_t x_end = std::min<int64_t>(x_last, static_cast<int64_t>(screen.width) - 1);
-    if (x_end < x_begin) return;
+    const int64_t x_end = static_cast<int64_t>(std::min(x_last, static_cast<double>(screen.width) - 1.0));
 
     if (screen.textured != 0) {
         fill_textured(screen, g, s, x_begin, x_end, y, texture);
@@ -195,23 +198,26 @@ void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, e
     edge_t& left = middle_is_left != 0 ? short_edge : long_edge;
     edge_t& right = middle_is_left != 0 ? long_edge : short_edge;
 
-    if (std::isnan(short_edge.y) || std::isnan(short_edge.y_end)) return;
-    const int64_t first = nearest_index(short_edge.y);
-    const int64_t last = nearest_index(short_edge.y_end) - 1;
-    if (last < first) return;
+    // Row numbers are whole floats compared in double, as in draw_span; NaN gives no rows.
+    const double first = nearest_float(short_edge.y);
+    const double last = static_cast<double>(nearest_float(short_edge.y_end)) - 1.0;
+    if (!(last >= first)) return;
 
     // Rows above the framebuffer draw nothing but still move both edges, so the visible
     // rows (and the long edge carried into the lower half) see the values of a full walk.
-    int64_t y = first;
-    if (y < 0) {
-        const int64_t above = std::min<int64_t>(last, -1) - first + 1;
+    int64_t y = 0;
+    if (first < 0.0) {
+        const double above = std::min(last, -1.0) - first + 1.0;
         left.advance(above);
         right.advance(above);
-        y += above;
+        if (last < 0.0) return;
+    } else {
+        if (!(first < static_cast<double>(screen.height))) return;
+        y = static_cast<int64_t>(first);
     }
     // Rows below the framebuffer are not walked at all: they cannot touch a pixel, and the
     // lower half, which inherits the long edge, lies entirely below them.
-    const int64_t y_stop = std::min<int64_t>(last, static_cast<int64_t>(screen.height) - 1);
+    const auto y_stop = static_cast<int64_t>(std::min(last, static_cast<double>(screen.height) - 1.0));
     for (; y <= y_stop; ++y) {
         draw_span(screen, g, left, right, static_cast<int32_t>(y), texture);
         left.step();
