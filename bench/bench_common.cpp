@@ -1,0 +1,112 @@
+// The cube scene, the floor workload and the counter helpers shared by the benchmarks.
+#include "bench/bench_common.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+struct cube_corner_t {
+    vec4_t position;
+    vec4_t colour;
+    vec4_t normal;
+};
+
+constexpr cube_corner_t cube_corners[8] = {
+    {{-1, 1, 1, 1}, {1, 0, 1, 0}, {1, -1, -1, 0}},      {{1, 1, 1, 1}, {1, 0, 0, 0.25f}, {-1, -1, -1, 0}},
+    {{-1, -1, 1, 1}, {0, 1, 0, 0.5f}, {1, 1, -1, 0}},   {{1, -1, 1, 1}, {1, 1, 1, 1}, {1, -1, 1, 0}},
+    {{-1, 1, -1, 1}, {0, 1, 1, 0}, {1, -1, 1, 0}},      {{1, 1, -1, 1}, {0, 0, 1, 0.25f}, {-1, -1, 1, 0}},
+    {{1, -1, -1, 1}, {1, 1, 1, 0.5f}, {-1, 1, 1, 0}},   {{-1, -1, -1, 1}, {1, 1, 0, 1}, {1, 1, 1, 0}},
+};
+
+constexpr triangle_t cube_triangles[12] = {{2, 1, 0}, {1, 2, 3}, {1, 3, 6}, {6, 5, 1}, {0, 1, 4}, {5, 4, 1},
+                                           {7, 3, 2}, {7, 6, 3}, {7, 2, 0}, {0, 4, 7}, {4, 5, 6}, {4, 6, 7}};
+
+}  // namespace
+
+cube_scene_t::cube_scene_t(const screen_t& screen) {
+    for (const cube_corner_t& c : cube_corners) mesh.add_vertex(vertex_t(c.position, c.colour, c.normal));
+    for (const triangle_t& t : cube_triangles) mesh.add_triangle(t);
+    const auto aspect = static_cast<float>(static_cast<long double>(screen.width) / screen.height);
+    projection.perspective(screen.fov, aspect, 1.0f, 1000000.0f);
+    texture = patterned_texture(32);
+    update();
+}
+
+void cube_scene_t::update() {
+    angle += 0.01;
+    if (angle > 6.0 * 3.14159265358979) angle = 0.01;
+    mat4_t translation;
+    translation.translation(0.0f, 0.0f, 2.4f);
+    const mat4_t rotation = mat4_t().rotation(static_cast<float>(angle), static_cast<float>(angle / 2.0),
+                                              static_cast<float>(angle / 3.0));
+    frame = multiply(projection, multiply(translation, rotation));
+}
+
+std::unique_ptr<texture_t> patterned_texture(uint32_t side) {
+    auto texture = std::make_unique<texture_t>(side, side, 32);
+    uint8_t* p = texture->pixels;
+    for (uint32_t y = 0; y < texture->height; ++y) {
+        for (uint32_t x = 0; x < texture->width; ++x, p += 4) {
+            p[0] = static_cast<uint8_t>(x * 7 + y);
+            p[1] = static_cast<uint8_t>(y * 5 + x * 3);
+            p[2] = static_cast<uint8_t>(((x / 4 + y / 4) & 1) != 0 ? 230 : 40);
+            p[3] = static_cast<uint8_t>((x * 8) & 0xFF);
+        }
+    }
+    return texture;
+}
+
+void floor_work(uint8_t* colour, float* depth, uint32_t pixel_count) {
+    std::memset(colour, 0, size_t{screen_width} * screen_height * 4);
+    std::fill(depth, depth + size_t{screen_width} * screen_height, 1.0e37f);
+    auto* pixels = reinterpret_cast<uint32_t*>(colour);
+    const uint32_t n = std::min(pixel_count, screen_width * screen_height);
+    float z = 0.5f;
+    for (uint32_t i = 0; i < n; ++i) {
+        const bool pass = z < depth[i];
+        depth[i] = pass ? z : depth[i];
+        pixels[i] = pass ? (pixels[i] | 0xFF102030u) : pixels[i];
+        z += 1.0e-7f;
+    }
+    benchmark::DoNotOptimize(colour);
+    benchmark::DoNotOptimize(depth);
+}
+
+double floor_seconds() {
+    static const double seconds = [] {
+        std::vector<uint8_t> colour(size_t{screen_width} * screen_height * 4);
+        std::vector<float> depth(size_t{screen_width} * screen_height);
+        std::vector<double> runs;
+        for (int i = 0; i < 101; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            floor_work(colour.data(), depth.data(), floor_pixels);
+            benchmark::ClobberMemory();
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+            runs.push_back(took.count());
+        }
+        // The best of the runs: on a shared machine the others carry other programs' time.
+        return *std::min_element(runs.begin(), runs.end());
+    }();
+    return seconds;
+}
+
+void report_floor_ratio(benchmark::State& state) {
+    // Rate of "floors per second of this benchmark", inverted: time per iteration / floor.
+    state.counters["x_floor"] = benchmark::Counter(static_cast<double>(state.iterations()) * floor_seconds(),
+                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void report_counts(benchmark::State& state, uint64_t pixels, uint64_t triangles) {
+    const auto p = static_cast<double>(pixels);
+    const auto t = static_cast<double>(triangles);
+    state.counters["pixels/s"] = benchmark::Counter(p, benchmark::Counter::kIsRate);
+    state.counters["tris/s"] = benchmark::Counter(t, benchmark::Counter::kIsRate);
+    state.counters["px/iter"] = benchmark::Counter(p, benchmark::Counter::kAvgIterations);
+}
+
+}  // namespace bench

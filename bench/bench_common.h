@@ -1,0 +1,57 @@
+// Shared pieces of the benchmarks: the demo's cube scene, the floor workload and the counters every figure reports.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "geometry/mesh.h"
+#include "math/mat4.h"
+#include "target/screen.h"
+#include "target/texture.h"
+
+namespace bench {
+
+constexpr uint32_t screen_width = 800;
+constexpr uint32_t screen_height = 600;
+
+// The span pixels one demo frame walks, roughly; the floor touches this many pixels.
+constexpr uint32_t floor_pixels = 300000;
+
+// The demo's cube (8 corners, 12 triangles) with its projection and turning camera,
+// built from the same data and in the same order as the program's scene.
+struct cube_scene_t {
+    mesh_t mesh{8, 12};
+    mat4_t projection;
+    mat4_t frame;
+    double angle = 0.0;
+    std::unique_ptr<texture_t> texture;
+
+    explicit cube_scene_t(const screen_t& screen);
+    // One frame's update: the angle grows by 0.01 and the frame matrix is rebuilt. The
+    // angle wraps after a full turn of the slowest axis so long runs keep seeing the same
+    // mix of views.
+    void update();
+    void draw(screen_t& screen) const { mesh.render(screen, frame, *texture); }
+};
+
+// A texture with a pattern in every byte (colours and transparencies), for textured mode.
+std::unique_ptr<texture_t> patterned_texture(uint32_t side);
+
+// The floor: what one frame cannot avoid doing. A memset of the colour buffer, a fill of
+// the depth buffer, and a trivial read-test-write over floor_pixels pixels (depth compare,
+// depth and colour store), written so the compiler can vectorise it.
+void floor_work(uint8_t* colour, float* depth, uint32_t pixel_count);
+
+// The floor's best time of 101 runs in seconds, measured once per process on first use.
+double floor_seconds();
+
+// Reports the figure as a multiple of the floor measured in this run ("x_floor").
+void report_floor_ratio(benchmark::State& state);
+
+// Pixel and triangle rates and per-iteration averages from the screen's counters summed
+// over the run.
+void report_counts(benchmark::State& state, uint64_t pixels, uint64_t triangles);
+
+}  // namespace bench
