@@ -53,8 +53,10 @@ inline void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v & 0xFFFF);
     put16(out, v >> 16);
 }
+// Overwrites 4 bytes at the offset; a field past the end of a cut file is left out.
 inline void set32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+    if (out.size() < 4 || at > out.size() - 4) return;
+    for (size_t i = 0; i < 4; ++i) out.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // Places an 8-bit channel into a byte-aligned 8-bit mask.

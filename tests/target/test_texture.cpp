@@ -142,11 +142,6 @@ TEST(Texture, LoadPacksRowsTightlyWithTransparency) {
     layout_t down24;
     down24.top_down = true;
     expect_texture(bmp_fixture::write(p20, down24), p20, true);
-
-    // Paletted files are opaque.
-    layout_t l8;
-    l8.bits = 8;
-    expect_texture(bmp_fixture::write(pattern(9, 3, false), l8), pattern(9, 3, false), true);
 }
 
 TEST(Texture, ReloadReplacesSizeAndContents) {
@@ -198,8 +193,6 @@ TEST(Texture, FailedLoadsLeaveTheTextureAsItWas) {
     };
     expect_refused(with32(22, 0), "zero height");
     expect_refused(with32(18, 0), "zero width");
-    expect_refused(with32(18, static_cast<uint32_t>(-5)), "negative width");
-    expect_refused(with32(22, 0x80000000u), "most negative height");
     expect_refused(with32(18, 16385), "width beyond the limit");
     expect_refused(with32(22, static_cast<uint32_t>(-16385)), "top-down height beyond the limit");
     expect_refused(with32(22, 0xFFFFFFFFu / 2), "absurd height");
@@ -207,7 +200,5 @@ TEST(Texture, FailedLoadsLeaveTheTextureAsItWas) {
     std::vector<uint8_t> huge = with32(18, 16384);
     bmp_fixture::set32(huge, 22, 16384);
     expect_refused(huge, "16384 x 16384 declared in a 100-byte file");
-    expect_refused(with32(10, 5000), "pixel offset past the end");
-    expect_refused(with32(30, 1), "run-length compression");
-    expect_refused(with32(14, 12), "OS/2 core header");
+    // Other hostile headers are covered where the decoder's checks live (test_image).
 }
