@@ -1,0 +1,85 @@
+// The indexed mesh: filling, refusals, and what render hands to the pipeline.
+#include <gtest/gtest.h>
+
+#include "geometry/mesh.h"
+#include "target/screen.h"
+#include "target/texture.h"
+
+namespace {
+
+// Three clip-space corners that land clockwise on a 64 x 64 screen.
+void add_clockwise_corners(mesh_t& mesh) {
+    const vec4_t colour(1, 0, 0, 0.5f), normal(0, 0, 1, 0);
+    mesh.add_vertex(vertex_t(vec4_t(-0.5f, 0.5f, 0.5f, 1), colour, normal));
+    mesh.add_vertex(vertex_t(vec4_t(0.5f, 0.5f, 0.5f, 1), colour, normal));
+    mesh.add_vertex(vertex_t(vec4_t(0.0f, -0.5f, 0.5f, 1), colour, normal));
+}
+
+struct target_t {
+    screen_t screen{64, 64, 90.0f, screen_t::offscreen_tag{}};
+    texture_t texture{1, 1, 32};
+    mat4_t identity = mat4_t().identity();
+    target_t() { screen.clear_zbuffer(); }
+};
+
+}  // namespace
+
+TEST(Mesh, EveryTriangleSlotIsDrawnFilledOrNot) {
+    mesh_t mesh(3, 4);
+    add_clockwise_corners(mesh);
+    EXPECT_TRUE(mesh.add_triangle(triangle_t(0, 1, 2)));
+    EXPECT_TRUE(mesh.add_triangle(0, 1, 2));
+    target_t t;
+    mesh.render(t.screen, t.identity, t.texture);
+    // Two filled slots plus two default (0, 0, 0) slots: three copies of vertex 0.
+    EXPECT_EQ(t.screen.triangle_count, 4u);
+    EXPECT_GT(t.screen.pixel_count, 0u);
+    EXPECT_EQ(mesh.triangle_count, 2);
+    EXPECT_EQ(mesh.vertex_count, 3);
+}
+
+TEST(Mesh, BothAddFormsFillTheSameSlot) {
+    mesh_t a(8, 1), b(8, 1);
+    a.add_triangle(triangle_t(4, 6, 7));
+    b.add_triangle(4, 6, 7);
+    EXPECT_EQ(a.triangles[0].a, b.triangles[0].a);
+    EXPECT_EQ(a.triangles[0].b, b.triangles[0].b);
+    EXPECT_EQ(a.triangles[0].c, b.triangles[0].c);
+    EXPECT_EQ(b.triangles[0].c, 7);
+}
+
+TEST(Mesh, CornersReachThePipelineInTheTriplesOrder) {
+    // With culling on, a clockwise triple is drawn and its reverse dropped: the pipeline must
+    // see a, b, c in that order.
+    mesh_t forward(3, 1), backward(3, 1);
+    add_clockwise_corners(forward);
+    add_clockwise_corners(backward);
+    forward.add_triangle(0, 1, 2);
+    backward.add_triangle(2, 1, 0);
+    target_t t;
+    t.screen.cull_backfaces = 1;
+    forward.render(t.screen, t.identity, t.texture);
+    EXPECT_EQ(t.screen.triangle_count, 1u);
+    backward.render(t.screen, t.identity, t.texture);
+    EXPECT_EQ(t.screen.triangle_count, 1u);
+}
+
+TEST(Mesh, UnsafeInputIsRefused) {
+    mesh_t mesh(3, 2);
+    add_clockwise_corners(mesh);
+    EXPECT_FALSE(mesh.add_vertex(vertex_t()));  // full
+    EXPECT_EQ(mesh.vertex_count, 3);
+    EXPECT_TRUE(mesh.add_triangle(0, 1, 3));    // index past the vertex array
+    EXPECT_TRUE(mesh.add_triangle(-1, 1, 2));   // negative index
+    EXPECT_FALSE(mesh.add_triangle(0, 1, 2));   // full
+    EXPECT_EQ(mesh.triangle_count, 2);
+    target_t t;
+    mesh.render(t.screen, t.identity, t.texture);
+    EXPECT_EQ(t.screen.triangle_count, 0u);     // both slots skipped, nothing read out of bounds
+
+    mesh_t empty(0, 0);
+    EXPECT_FALSE(empty.add_vertex(vertex_t()));
+    EXPECT_FALSE(empty.add_triangle(0, 0, 0));
+    empty.render(t.screen, t.identity, t.texture);
+    EXPECT_EQ(t.screen.triangle_count, 0u);
+}
