@@ -247,7 +247,8 @@ TEST(KtList, ToArrayAndAssignment) {
     EXPECT_EQ(xs(target), (floats{1, 2}));
     target.assign(list_of({d}));
     EXPECT_EQ(xs(target), (floats{4}));
-    target = target;  // self-assignment keeps the elements
+    ktList<vertex_t>& same = target;
+    target = same;  // self-assignment keeps the elements
     EXPECT_EQ(xs(target), (floats{4}));
     target.assign(target);
     EXPECT_EQ(xs(target), (floats{4}));
