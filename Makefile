@@ -3,11 +3,13 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 WERROR ?= ON
+# Extra arguments for the demo, e.g. make run ARGS='--frames 600'
+ARGS ?=
 
-.PHONY: run test setup build build-asan test-asan bench clean
+.PHONY: run test setup build test-release build-asan test-asan bench clean
 
 run: setup build
-	cd assets && ../$(BUILD)/app/softcube
+	cd assets && ../$(BUILD)/app/softcube $(ARGS)
 
 test: setup build test-release test-asan
 

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libpng-dev
+  libsdl2-dev libpng-dev libx11-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
 )
@@ -23,6 +23,10 @@ fi
 echo "setup: installing ${missing[*]}"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "setup: missing packages (${missing[*]}) and no sudo to install them; run this script as root" >&2
+    exit 1
+  fi
   sudo_cmd=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
