@@ -24,26 +24,18 @@ const vec4_t t(0.5f, 0.5f, 7, 9);
 }  // namespace
 
 TEST(VertexConstruction, DefaultsFillUngivenMembers) {
-    const vertex_t d;
-    expect_vec(d.position, 0, 0, 0, 1);
-    expect_vec(d.colour, 1, 1, 1, 1);
-    expect_vec(d.normal, 0, 0, 0, 0);
-    expect_vec(d.texcoord, 0, 0, 0, 0);
-
-    const vertex_t one(p);
-    expect_vec(one.position, 1, 2, 3, 4);
-    expect_vec(one.colour, 1, 1, 1, 1);
-    expect_vec(one.normal, 0, 0, 0, 0);
-    expect_vec(one.texcoord, 0, 0, 0, 0);
-
-    const vertex_t two(p, c);
-    expect_vec(two.colour, 0.5f, 0.25f, 0.125f, 0.75f);
-    expect_vec(two.normal, 0, 0, 0, 0);
-    const vertex_t three(p, c, n);
-    expect_vec(three.normal, 1, -1, -1, 0);
-    expect_vec(three.texcoord, 0, 0, 0, 0);
-    const vertex_t four(p, c, n, t);
-    expect_vec(four.texcoord, 0.5f, 0.5f, 7, 9);
+    for (const vertex_t& d : {vertex_t(), vertex_t(p)}) {
+        expect_vec(d.colour, 1, 1, 1, 1);
+        expect_vec(d.normal, 0, 0, 0, 0);
+        expect_vec(d.texcoord, 0, 0, 0, 0);
+    }
+    expect_vec(vertex_t().position, 0, 0, 0, 1);
+    expect_vec(vertex_t(p).position, 1, 2, 3, 4);
+    expect_vec(vertex_t(p, c).colour, 0.5f, 0.25f, 0.125f, 0.75f);
+    expect_vec(vertex_t(p, c).normal, 0, 0, 0, 0);
+    expect_vec(vertex_t(p, c, n).normal, 1, -1, -1, 0);
+    expect_vec(vertex_t(p, c, n).texcoord, 0, 0, 0, 0);
+    expect_vec(vertex_t(p, c, n, t).texcoord, 0.5f, 0.5f, 7, 9);
 }
 
 TEST(VertexAccessors, PositionComponentsAndIndex) {
