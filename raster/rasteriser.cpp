@@ -3,10 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "raster/nearest.h"
-#include "target/pixel_blend.h"
+#include "raster/span_chain.h"
+#include "raster/span_fill.h"
 #include "target/screen.h"
 #include "target/texture.h"
 
@@ -42,20 +42,20 @@ struct span_values_t {
     float z;
     float shade;
 
-    void step(const gradients_t& g) {
-        u_over_w += g.d_u_over_w_dx;
-        v_over_w += g.d_v_over_w_dx;
-        one_over_w += g.d_one_over_w_dx;
-        colour += g.d_colour_dx;
-        z += g.d_z_dx;
-        shade += g.d_shade_dx;
-    }
-
     // n is a whole number held in a double (see edge_t::advance).
     void advance(const gradients_t& g, double n) {
         if (n <= exact_column_limit) {
-            const auto count = static_cast<int32_t>(n);
-            for (int32_t i = 0; i < count; ++i) step(g);
+            // The same serial additions as stepping n times, taken a run at a time.
+            const auto count = static_cast<int64_t>(n);
+            colour.x = span_chain::skip(colour.x, g.d_colour_dx.x, count);
+            colour.y = span_chain::skip(colour.y, g.d_colour_dx.y, count);
+            colour.z = span_chain::skip(colour.z, g.d_colour_dx.z, count);
+            colour.w = span_chain::skip(colour.w, g.d_colour_dx.w, count);
+            u_over_w = span_chain::skip(u_over_w, g.d_u_over_w_dx, count);
+            v_over_w = span_chain::skip(v_over_w, g.d_v_over_w_dx, count);
+            one_over_w = span_chain::skip(one_over_w, g.d_one_over_w_dx, count);
+            z = span_chain::skip(z, g.d_z_dx, count);
+            shade = span_chain::skip(shade, g.d_shade_dx, count);
             return;
         }
         const vec4_t& d = g.d_colour_dx;
@@ -69,83 +69,21 @@ struct span_values_t {
     }
 };
 
-// The texel bytes at (tx, ty), already reduced into the texture. Textures with fewer than 4
-// bytes per texel are padded with zeros into scratch instead of being read past their end.
-const uint8_t* texel_at(const texture_t& texture, uint32_t tx, uint32_t ty, uint8_t* scratch) {
-    const uint32_t bpt = texture.get_bytes_per_texel();
-    const uint8_t* src = texture.pixels + (static_cast<size_t>(ty) * texture.width + tx) * bpt;
-    if (bpt >= 4) return src;
-    std::memset(scratch, 0, 4);
-    std::memcpy(scratch, src, bpt);
-    return scratch;
+// The fills take the values at the first visible pixel and the gradients' x steps.
+span_state_t state_of(const span_values_t& s) {
+    span_state_t t;
+    t.colour = s.colour;
+    t.u_over_w = s.u_over_w;
+    t.v_over_w = s.v_over_w;
+    t.one_over_w = s.one_over_w;
+    t.z = s.z;
+    t.shade = s.shade;
+    return t;
 }
 
-void fill_vertex_colour(screen_t& screen, const gradients_t& g, span_values_t s, int64_t x_begin, int64_t x_end,
-                        int32_t y) {
-    const size_t row = static_cast<size_t>(y) * screen.width;
-    float* depth = screen.zbuffer + row;
-    uint8_t* pixels = screen.framebuffer + row * 4;
-    vec4_t colour = s.colour;
-    float z = s.z;
-    float shade = s.shade;
-    const vec4_t d_colour = g.d_colour_dx;
-    const float d_z = g.d_z_dx;
-    const float d_shade = g.d_shade_dx;
-    uint32_t drawn = 0;
-    // u/w, v/w and 1/w are not read in this mode, so they are not stepped either.
-    for (int64_t x = x_begin; x <= x_end; ++x) {
-        if (!(z >= depth[x]) && !(colour.w >= 1.0f)) {
-            depth[x] = z;
-            blend_vertex_colour(pixels + x * 4, channel_to_byte(colour.w), channel_to_byte(colour.x),
-                                channel_to_byte(colour.y), channel_to_byte(colour.z), shade);
-            ++drawn;
-        }
-        colour += d_colour;
-        z += d_z;
-        shade += d_shade;
-    }
-    screen.pixel_count += drawn;
-}
-
-void fill_textured(screen_t& screen, const gradients_t& g, span_values_t s, int64_t x_begin, int64_t x_end,
-                   int32_t y, const texture_t& texture) {
-    const size_t row = static_cast<size_t>(y) * screen.width;
-    float* depth = screen.zbuffer + row;
-    uint8_t* pixels = screen.framebuffer + row * 4;
-    const bool has_texels = texture.pixels != nullptr && texture.width != 0 && texture.height != 0;
-    const float tex_width = static_cast<float>(texture.width);
-    const float tex_height = static_cast<float>(texture.height);
-    const uint8_t blank[4] = {0, 0, 0, 0};
-    uint8_t scratch[4];
-    uint32_t drawn = 0;
-    for (int64_t x = x_begin; x <= x_end; ++x) {
-        if (!(s.z >= depth[x]) && !(s.colour.w >= 1.0f)) {
-            depth[x] = s.z;
-            const float w = 1.0f / s.one_over_w;
-            const float u = w * s.u_over_w;
-            const float v = w * s.v_over_w;
-            const uint8_t* texel = blank;
-            if (has_texels) {
-                const uint32_t tx = wrapped_texel_coordinate(u * tex_width + 0.5f) % texture.width;
-                const uint32_t ty = wrapped_texel_coordinate(v * tex_height + 0.5f) % texture.height;
-                texel = texel_at(texture, tx, ty, scratch);
-            }
-            blend_texel(pixels + x * 4, texel, s.colour, s.shade);
-            ++drawn;
-        }
-        s.step(g);
-    }
-    screen.pixel_count += drawn;
-}
-
-}  // namespace
-
-void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
-               const texture_t& texture) {
-    const float xs = left.x + 0.5f;
-    const float xe = right.x + 0.5f;
+// Step 2 of a span: the values at its first sample xs, half a pixel right of the left edge.
+span_values_t start_values(const gradients_t& g, const edge_t& left, float xs) {
     const float pre = xs - left.x;
-
     span_values_t s;
     s.colour = left.colour + g.d_colour_dx * pre;
     s.u_over_w = span_start(left.u_over_w, pre, g.d_u_over_w_dx);
@@ -153,9 +91,63 @@ void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const
     s.one_over_w = span_start(left.one_over_w, pre, g.d_one_over_w_dx);
     s.z = span_start(left.z, pre, g.d_z_dx);
     s.shade = span_start(left.shade, pre, g.d_shade_dx);
+    return s;
+}
 
+span_steps_t x_steps_of(const gradients_t& g) {
+    span_steps_t d;
+    d.colour = g.d_colour_dx;
+    d.u_over_w = g.d_u_over_w_dx;
+    d.v_over_w = g.d_v_over_w_dx;
+    d.one_over_w = g.d_one_over_w_dx;
+    d.z = g.d_z_dx;
+    d.shade = g.d_shade_dx;
+    return d;
+}
+
+// The filled-span prologue of draw_span: start values at the first sample, then the row's
+// visible pixels. False when the span touches no pixel of the framebuffer.
+bool visible_span(const screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
+                  span_row_t& row) {
+    if (y < 0 || static_cast<uint32_t>(y) >= screen.height || screen.framebuffer == nullptr ||
+        screen.zbuffer == nullptr) {
+        return false;
+    }
+    const float xs = left.x + 0.5f;
+    const float xe = right.x + 0.5f;
+    // Column numbers are whole floats compared in double, so infinite or 1e30-wide spans
+    // need no integer conversion until they are clamped to the row. A NaN end has no
+    // nearest integer: such a span covers no pixel (every comparison below fails).
+    const double x_first = nearest_float(xs);
+    const double x_last = nearest_float(xe - 1.0f);
+    if (!(x_last >= x_first) || !(x_last >= 0.0)) return false;
+    if (!(x_first < static_cast<double>(screen.width))) return false;
+
+    span_values_t s = start_values(g, left, xs);
+    int64_t x_begin = 0;
+    if (x_first < 0.0) {
+        s.advance(g, -x_first);  // the pixels left of the row are stepped, not drawn
+    } else {
+        x_begin = static_cast<int64_t>(x_first);
+    }
+    const int64_t x_end = static_cast<int64_t>(std::min(x_last, static_cast<double>(screen.width) - 1.0));
+    const size_t offset = static_cast<size_t>(y) * screen.width + static_cast<size_t>(x_begin);
+    row.pixels = screen.framebuffer + offset * 4;
+    row.depth = screen.zbuffer + offset;
+    row.count = x_end - x_begin + 1;
+    row.start = state_of(s);
+    return true;
+}
+
+}  // namespace
+
+void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
+               const texture_t& texture) {
     if (screen.wireframe != 0) {
         // Both ends take the start's colour and shade; no depth test, no count.
+        const float xs = left.x + 0.5f;
+        const float xe = right.x + 0.5f;
+        const span_values_t s = start_values(g, left, xs);
         const uint8_t a = channel_to_byte(s.colour.w);
         const uint8_t r = channel_to_byte(s.colour.x);
         const uint8_t gr = channel_to_byte(s.colour.y);
@@ -165,31 +157,12 @@ void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const
         screen.draw_pixel(as_pixel_coordinate(xe), row, a, r, gr, b, s.shade);
         return;
     }
-
-    if (y < 0 || static_cast<uint32_t>(y) >= screen.height || screen.framebuffer == nullptr ||
-        screen.zbuffer == nullptr) {
-        return;
-    }
-    // Column numbers are whole floats compared in double, so infinite or 1e30-wide spans
-    // need no integer conversion until they are clamped to the row. A NaN end has no
-    // nearest integer: such a span covers no pixel (every comparison below fails).
-    const double x_first = nearest_float(xs);
-    const double x_last = nearest_float(xe - 1.0f);
-    if (!(x_last >= x_first) || !(x_last >= 0.0)) return;
-    if (!(x_first < static_cast<double>(screen.width))) return;
-
-    int64_t x_begin = 0;
-    if (x_first < 0.0) {
-        s.advance(g, -x_first);  // the pixels left of the row are stepped, not drawn
-    } else {
-        x_begin = static_cast<int64_t>(x_first);
-    }
-    const int64_t x_end = static_cast<int64_t>(std::min(x_last, static_cast<double>(screen.width) - 1.0));
-
+    span_row_t row;
+    if (!visible_span(screen, g, left, right, y, row)) return;
     if (screen.textured != 0) {
-        fill_textured(screen, g, s, x_begin, x_end, y, texture);
+        screen.pixel_count += fill_textured_span(row.pixels, row.depth, row.count, row.start, x_steps_of(g), texture);
     } else {
-        fill_vertex_colour(screen, g, s, x_begin, x_end, y);
+        screen.pixel_count += fill_vertex_colour_rows(&row, 1, x_steps_of(g));
     }
 }
 
@@ -218,11 +191,29 @@ void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, e
     // Rows below the framebuffer are not walked at all: they cannot touch a pixel, and the
     // lower half, which inherits the long edge, lies entirely below them.
     const auto y_stop = static_cast<int64_t>(std::min(last, static_cast<double>(screen.height) - 1.0));
+    if (screen.wireframe != 0 || screen.textured != 0) {
+        for (; y <= y_stop; ++y) {
+            draw_span(screen, g, left, right, static_cast<int32_t>(y), texture);
+            left.step();
+            right.step();
+        }
+        return;
+    }
+    // Vertex colour: the rows' spans are gathered a few at a time and filled together (they
+    // are different rows, so the order in which their pixels are written does not matter).
+    const span_steps_t steps = x_steps_of(g);
+    span_row_t rows[span_batch_rows];
+    int batched = 0;
     for (; y <= y_stop; ++y) {
-        draw_span(screen, g, left, right, static_cast<int32_t>(y), texture);
+        if (visible_span(screen, g, left, right, static_cast<int32_t>(y), rows[batched])) ++batched;
+        if (batched == span_batch_rows) {
+            screen.pixel_count += fill_vertex_colour_rows(rows, batched, steps);
+            batched = 0;
+        }
         left.step();
         right.step();
     }
+    if (batched != 0) screen.pixel_count += fill_vertex_colour_rows(rows, batched, steps);
 }
 
 void rasterise_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,

@@ -1,0 +1,61 @@
+// The inner loops of filled spans: many pixels per instruction, with exactly the bits of the pixel-by-pixel rules.
+#pragma once
+
+#include <cstdint>
+
+#include "math/vec4.h"
+
+struct texture_t;
+
+// A span's running values at its first visible pixel, and their per-pixel steps.
+struct span_state_t {
+    vec4_t colour;
+    float u_over_w = 0.0f;
+    float v_over_w = 0.0f;
+    float one_over_w = 0.0f;
+    float z = 0.0f;
+    float shade = 0.0f;
+};
+
+struct span_steps_t {
+    vec4_t colour;
+    float u_over_w = 0.0f;
+    float v_over_w = 0.0f;
+    float one_over_w = 0.0f;
+    float z = 0.0f;
+    float shade = 0.0f;
+};
+
+// count pixels of one row from pixels / depth onwards (all inside the framebuffer), the
+// values stepped once per pixel as the span rules say. Returns the pixels drawn.
+uint32_t fill_vertex_colour_span(uint8_t* pixels, float* depth, int64_t count, const span_state_t& start,
+                                 const span_steps_t& steps);
+uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const span_state_t& start,
+                            const span_steps_t& steps, const texture_t& texture);
+
+// One row's share of a batch: the span's first visible pixel and depth, its pixel count and
+// the values at that pixel.
+struct span_row_t {
+    uint8_t* pixels = nullptr;
+    float* depth = nullptr;
+    int64_t count = 0;
+    span_state_t start;
+};
+
+// Up to this many rows are filled together; their chains run side by side, which hides the
+// latency of the serial additions.
+inline constexpr int span_batch_rows = 4;
+
+// Vertex-colour fill of 1 .. span_batch_rows different rows that share the same x steps
+// (rows of one triangle). Returns the pixels drawn.
+uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const span_steps_t& steps);
+
+// The instruction sets the fills can use. best picks the widest this processor runs; the
+// others exist so tests and benchmarks can hold every path against the same reference.
+enum class span_isa_t { portable, sse2, avx2, best };
+
+// The path in use, and a way to choose one (an unsupported choice falls back to the best
+// supported one; returns the path actually taken).
+span_isa_t span_isa();
+span_isa_t set_span_isa(span_isa_t isa);
+const char* span_isa_name(span_isa_t isa);
