@@ -35,3 +35,23 @@ bench: setup build
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
+
+# Robustness checks (tests/README.md): fuzzing, memcheck and the soak run.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+SOAK_FRAMES ?= 100000
+VALGRIND_FRAMES ?= 30
+
+.PHONY: fuzz-smoke fuzz-long valgrind soak
+
+fuzz-smoke: setup
+	FUZZ_BUILD=$(FUZZ_BUILD) bash scripts/fuzz.sh smoke $(FUZZ_BUILD)
+
+fuzz-long: setup
+	FUZZ_BUILD=$(FUZZ_BUILD) bash scripts/fuzz.sh long $(FUZZ_SECONDS)
+
+valgrind: setup
+	bash scripts/valgrind.sh build-valgrind $(VALGRIND_FRAMES)
+
+soak: setup build
+	bash scripts/soak.sh $(BUILD) $(SOAK_FRAMES)
