@@ -7,6 +7,7 @@
 #include "raster/nearest.h"
 #include "raster/span_chain.h"
 #include "raster/span_fill.h"
+#include "target/pixel_blend.h"
 #include "target/screen.h"
 #include "target/texture.h"
 
@@ -25,10 +26,20 @@ float jumped(float value, float step, double n) {
     return static_cast<float>(static_cast<double>(value) + static_cast<double>(step) * n);
 }
 
+// nearest_float without a library call: adding and taking away 2^23 (with v's sign) rounds
+// to an integer in the current mode, ties to even; magnitudes of 2^23 and more (and NaN and
+// the infinities) are integers already and pass through. The sign of a zero result is v's,
+// as nearbyint gives it.
+float round_even(float v) {
+    if (!(std::fabs(v) < 8388608.0f)) return v;
+    const float big = std::copysign(8388608.0f, v);
+    return std::copysign((v + big) - big, v);
+}
+
 // A nearest() result as the unsigned coordinate draw_pixel expects: negative values become
 // large numbers (two's complement) and fail its bounds test, as do NaN and huge values.
 uint32_t as_pixel_coordinate(float v) {
-    const float r = nearest_float(v);
+    const float r = round_even(v);
     if (!(r >= -2147483648.0f && r < 2147483648.0f)) return UINT32_MAX;
     return static_cast<uint32_t>(static_cast<int32_t>(r));
 }
@@ -118,8 +129,8 @@ bool visible_span(const screen_t& screen, const gradients_t& g, const edge_t& le
     // Column numbers are whole floats compared in double, so infinite or 1e30-wide spans
     // need no integer conversion until they are clamped to the row. A NaN end has no
     // nearest integer: such a span covers no pixel (every comparison below fails).
-    const double x_first = nearest_float(xs);
-    const double x_last = nearest_float(xe - 1.0f);
+    const double x_first = round_even(xs);
+    const double x_last = round_even(xe - 1.0f);
     if (!(x_last >= x_first) || !(x_last >= 0.0)) return false;
     if (!(x_first < static_cast<double>(screen.width))) return false;
 
@@ -148,10 +159,10 @@ void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const
         const float xs = left.x + 0.5f;
         const float xe = right.x + 0.5f;
         const span_values_t s = start_values(g, left, xs);
-        const uint8_t a = channel_to_byte(s.colour.w);
-        const uint8_t r = channel_to_byte(s.colour.x);
-        const uint8_t gr = channel_to_byte(s.colour.y);
-        const uint8_t b = channel_to_byte(s.colour.z);
+        const uint8_t a = pixel_channel_byte(s.colour.w);
+        const uint8_t r = pixel_channel_byte(s.colour.x);
+        const uint8_t gr = pixel_channel_byte(s.colour.y);
+        const uint8_t b = pixel_channel_byte(s.colour.z);
         const auto row = static_cast<uint32_t>(y);
         screen.draw_pixel(as_pixel_coordinate(xs), row, a, r, gr, b, s.shade);
         screen.draw_pixel(as_pixel_coordinate(xe), row, a, r, gr, b, s.shade);
@@ -172,8 +183,8 @@ void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, e
     edge_t& right = middle_is_left != 0 ? long_edge : short_edge;
 
     // Row numbers are whole floats compared in double, as in draw_span; NaN gives no rows.
-    const double first = nearest_float(short_edge.y);
-    const double last = static_cast<double>(nearest_float(short_edge.y_end)) - 1.0;
+    const double first = round_even(short_edge.y);
+    const double last = static_cast<double>(round_even(short_edge.y_end)) - 1.0;
     if (!(last >= first)) return;
 
     // Rows above the framebuffer draw nothing but still move both edges, so the visible

@@ -44,8 +44,8 @@ uint32_t blend_portable(uint8_t* pixels, float* depth, const colour_chunk_t& v, 
     for (int32_t i = from; i < n; ++i) {
         if (!(v.z[i] >= depth[i]) && !(v.a[i] >= 1.0f)) {
             depth[i] = v.z[i];
-            blend_vertex_colour(pixels + static_cast<size_t>(i) * 4, channel_to_byte(v.a[i]), channel_to_byte(v.r[i]),
-                                channel_to_byte(v.g[i]), channel_to_byte(v.b[i]), v.s[i]);
+            blend_vertex_colour(pixels + static_cast<size_t>(i) * 4, pixel_channel_byte(v.a[i]), pixel_channel_byte(v.r[i]),
+                                pixel_channel_byte(v.g[i]), pixel_channel_byte(v.b[i]), v.s[i]);
             ++drawn;
         }
     }
@@ -169,8 +169,8 @@ struct alignas(32) row_pair_chunk_t {
 inline uint32_t blend_one(uint8_t* px, float* depth, const float* c, const float* q) {
     if (!(q[0] >= *depth) && !(c[3] >= 1.0f)) {
         *depth = q[0];
-        blend_vertex_colour(px, channel_to_byte(c[3]), channel_to_byte(c[0]), channel_to_byte(c[1]),
-                            channel_to_byte(c[2]), q[1]);
+        blend_vertex_colour(px, pixel_channel_byte(c[3]), pixel_channel_byte(c[0]), pixel_channel_byte(c[1]),
+                            pixel_channel_byte(c[2]), q[1]);
         return 1;
     }
     return 0;

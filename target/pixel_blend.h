@@ -6,15 +6,34 @@
 #include "math/vec4.h"
 #include "raster/nearest.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// low_byte_of_nearest without a library call, for the per-pixel paths. cvtss2si rounds in the
+// current mode (to nearest, ties to even, as nearbyint does) and gives 0x80000000, whose low
+// byte is 0, for NaN and for anything outside the 32-bit range: the same byte as
+// low_byte_of_nearest in every case.
+inline uint8_t pixel_byte(float v) {
+#if defined(__SSE2__)
+    return static_cast<uint8_t>(_mm_cvtss_si32(_mm_set_ss(v)));
+#else
+    return low_byte_of_nearest(v);
+#endif
+}
+
+// channel_to_byte through pixel_byte.
+inline uint8_t pixel_channel_byte(float channel) { return pixel_byte(channel * 255.0f); }
+
 // F points at one framebuffer pixel (blue, green, red, alpha). The blend divides by 256, not
 // 255 (>> 8 rounds down), then the shade scales the blended value in float, old pixel included.
 inline void blend_vertex_colour(uint8_t* f, uint8_t alpha, uint8_t red, uint8_t green, uint8_t blue, float shade) {
     const int32_t a = alpha;
     const int32_t keep = 255 - a;
     f[3] = static_cast<uint8_t>((a * a + f[3] * keep) >> 8);
-    f[2] = low_byte_of_nearest(static_cast<float>((red * a + f[2] * keep) >> 8) * shade);
-    f[1] = low_byte_of_nearest(static_cast<float>((green * a + f[1] * keep) >> 8) * shade);
-    f[0] = low_byte_of_nearest(static_cast<float>((blue * a + f[0] * keep) >> 8) * shade);
+    f[2] = pixel_byte(static_cast<float>((red * a + f[2] * keep) >> 8) * shade);
+    f[1] = pixel_byte(static_cast<float>((green * a + f[1] * keep) >> 8) * shade);
+    f[0] = pixel_byte(static_cast<float>((blue * a + f[0] * keep) >> 8) * shade);
 }
 
 // Vertex colour over the old pixel by the colour's alpha, then the texel over that by its
@@ -31,8 +50,8 @@ inline void blend_texel(uint8_t* f, const uint8_t* t, const vec4_t& colour, floa
     const float r2 = (t[2] / 255.0f - r1) * k + r1;
     const float g2 = (t[1] / 255.0f - g1) * k + g1;
     const float b2 = (t[0] / 255.0f - b1) * k + b1;
-    f[3] = low_byte_of_nearest(255.0f * k);
-    f[2] = low_byte_of_nearest(shade * r2 * 255.0f);
-    f[1] = low_byte_of_nearest(shade * g2 * 255.0f);
-    f[0] = low_byte_of_nearest(shade * b2 * 255.0f);
+    f[3] = pixel_byte(255.0f * k);
+    f[2] = pixel_byte(shade * r2 * 255.0f);
+    f[1] = pixel_byte(shade * g2 * 255.0f);
+    f[0] = pixel_byte(shade * b2 * 255.0f);
 }
