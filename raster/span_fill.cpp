@@ -2,6 +2,7 @@
 #include "raster/span_fill.h"
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 #include "raster/nearest.h"
@@ -486,6 +487,16 @@ void colour_chains(span_state_t& s, const span_steps_t& d, int32_t n, colour_chu
     s.shade = span_chain::fill(s.shade, d.shade, n, v.s);
 }
 
+// wrapped_texel_coordinate without a library call where it can: below 2^31 in magnitude
+// cvtss2si rounds as nearbyint does and its 32 bits are the low 32 bits of the 64-bit
+// integer; larger, infinite and NaN values take the general path.
+inline uint32_t texel_coordinate(float v) {
+#if SOFTCUBE_X86
+    if (std::fabs(v) < 2147483648.0f) return static_cast<uint32_t>(_mm_cvtss_si32(_mm_set_ss(v)));
+#endif
+    return wrapped_texel_coordinate(v);
+}
+
 // The texel bytes at (tx, ty), already reduced into the texture. Textures with fewer than 4
 // bytes per texel are padded with zeros into scratch instead of being read past their end.
 const uint8_t* texel_at(const texture_t& texture, uint32_t tx, uint32_t ty, uint8_t* scratch) {
@@ -519,17 +530,37 @@ uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const 
     const bool has_texels = texture.pixels != nullptr && texture.width != 0 && texture.height != 0;
     const auto tex_width = static_cast<float>(texture.width);
     const auto tex_height = static_cast<float>(texture.height);
+    // x % n is x & (n - 1) for a power of two n; other sizes divide.
+    const bool pow2 = has_texels && (texture.width & (texture.width - 1)) == 0 && (texture.height & (texture.height - 1)) == 0;
     const uint8_t blank[4] = {0, 0, 0, 0};
     uint8_t scratch[4];
-    span_state_t s = start;
     texture_chunk_t v;
+    // The nine chains side by side: independent serial additions, several in flight at once.
+    float c0 = start.colour.x, c1 = start.colour.y, c2 = start.colour.z, c3 = start.colour.w;
+    float z = start.z, sh = start.shade, uw = start.u_over_w, vw = start.v_over_w, ow = start.one_over_w;
     uint32_t drawn = 0;
     for (int64_t done = 0; done < count; done += chunk) {
         const auto n = static_cast<int32_t>(count - done < chunk ? count - done : chunk);
-        colour_chains(s, steps, n, v.c);
-        s.u_over_w = span_chain::fill(s.u_over_w, steps.u_over_w, n, v.u_over_w);
-        s.v_over_w = span_chain::fill(s.v_over_w, steps.v_over_w, n, v.v_over_w);
-        s.one_over_w = span_chain::fill(s.one_over_w, steps.one_over_w, n, v.one_over_w);
+        for (int32_t i = 0; i < n; ++i) {
+            v.c.r[i] = c0;
+            v.c.g[i] = c1;
+            v.c.b[i] = c2;
+            v.c.a[i] = c3;
+            v.c.z[i] = z;
+            v.c.s[i] = sh;
+            v.u_over_w[i] = uw;
+            v.v_over_w[i] = vw;
+            v.one_over_w[i] = ow;
+            c0 += steps.colour.x;
+            c1 += steps.colour.y;
+            c2 += steps.colour.z;
+            c3 += steps.colour.w;
+            z += steps.z;
+            sh += steps.shade;
+            uw += steps.u_over_w;
+            vw += steps.v_over_w;
+            ow += steps.one_over_w;
+        }
         uint8_t* px = pixels + done * 4;
         float* dp = depth + done;
         for (int32_t i = 0; i < n; ++i) {
@@ -540,8 +571,10 @@ uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const 
                 const float t = w * v.v_over_w[i];
                 const uint8_t* texel = blank;
                 if (has_texels) {
-                    const uint32_t tx = wrapped_texel_coordinate(u * tex_width + 0.5f) % texture.width;
-                    const uint32_t ty = wrapped_texel_coordinate(t * tex_height + 0.5f) % texture.height;
+                    const uint32_t ux = texel_coordinate(u * tex_width + 0.5f);
+                    const uint32_t uy = texel_coordinate(t * tex_height + 0.5f);
+                    const uint32_t tx = pow2 ? ux & (texture.width - 1) : ux % texture.width;
+                    const uint32_t ty = pow2 ? uy & (texture.height - 1) : uy % texture.height;
                     texel = texel_at(texture, tx, ty, scratch);
                 }
                 blend_texel(px + static_cast<size_t>(i) * 4, texel, vec4_t(v.c.r[i], v.c.g[i], v.c.b[i], v.c.a[i]),

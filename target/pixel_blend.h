@@ -22,6 +22,16 @@ inline uint8_t pixel_byte(float v) {
 #endif
 }
 
+// b / 255.0f for every byte b, computed once with that same division, so a look-up gives
+// the quotient's exact bits without a division per pixel.
+struct byte_fractions_t {
+    float of[256];
+    byte_fractions_t() {
+        for (int b = 0; b < 256; ++b) of[b] = static_cast<float>(b) / 255.0f;
+    }
+};
+inline const byte_fractions_t byte_fractions;
+
 // channel_to_byte through pixel_byte.
 inline uint8_t pixel_channel_byte(float channel) { return pixel_byte(channel * 255.0f); }
 
@@ -40,16 +50,17 @@ inline void blend_vertex_colour(uint8_t* f, uint8_t alpha, uint8_t red, uint8_t 
 // opacity 1 - T / 255, then the shade. t points at the texel's blue, green, red, T bytes.
 inline void blend_texel(uint8_t* f, const uint8_t* t, const vec4_t& colour, float shade) {
     const float cw = colour.w;
-    const float f_r = f[2] / 255.0f;
-    const float f_g = f[1] / 255.0f;
-    const float f_b = f[0] / 255.0f;
+    const float* fraction = byte_fractions.of;
+    const float f_r = fraction[f[2]];
+    const float f_g = fraction[f[1]];
+    const float f_b = fraction[f[0]];
     const float r1 = (colour.x - f_r) * cw + f_r;
     const float g1 = (colour.y - f_g) * cw + f_g;
     const float b1 = (colour.z - f_b) * cw + f_b;
-    const float k = 1.0f - t[3] / 255.0f;
-    const float r2 = (t[2] / 255.0f - r1) * k + r1;
-    const float g2 = (t[1] / 255.0f - g1) * k + g1;
-    const float b2 = (t[0] / 255.0f - b1) * k + b1;
+    const float k = 1.0f - fraction[t[3]];
+    const float r2 = (fraction[t[2]] - r1) * k + r1;
+    const float g2 = (fraction[t[1]] - g1) * k + g1;
+    const float b2 = (fraction[t[0]] - b1) * k + b1;
     f[3] = pixel_byte(255.0f * k);
     f[2] = pixel_byte(shade * r2 * 255.0f);
     f[1] = pixel_byte(shade * g2 * 255.0f);
