@@ -238,7 +238,7 @@ inline int32_t chunk_count(const span_row_t& row, int64_t done) {
     return static_cast<int32_t>(left <= 0 ? 0 : (left < batch_chunk ? left : batch_chunk));
 }
 
-uint32_t fill_rows_sse2(const span_row_t* rows, int row_count, const span_steps_t& steps) {
+uint32_t fill_four_rows_sse2(const span_row_t* rows, int row_count, const span_steps_t& steps) {
     const span_row_t none{};
     const span_row_t* row[4];
     for (int k = 0; k < 4; ++k) row[k] = k < row_count ? &rows[k] : &none;
@@ -283,6 +283,12 @@ uint32_t fill_rows_sse2(const span_row_t* rows, int row_count, const span_steps_
             drawn += blend_row_sse2(rows[k].pixels + done * 4, rows[k].depth + done, &b.c[0][lane], &b.q[0][lane], 0, n);
         }
     }
+    return drawn;
+}
+
+uint32_t fill_rows_sse2(const span_row_t* rows, int row_count, const span_steps_t& steps) {
+    uint32_t drawn = 0;
+    for (int k = 0; k < row_count; k += 4) drawn += fill_four_rows_sse2(rows + k, row_count - k < 4 ? row_count - k : 4, steps);
     return drawn;
 }
 
@@ -360,45 +366,59 @@ __attribute__((target("avx2"))) inline __m256 depth_records(const span_state_t& 
     return _mm256_setr_ps(x.z, x.shade, 0.0f, 0.0f, y.z, y.shade, 0.0f, 0.0f);
 }
 
+// The chains of `pairs` row pairs for m pixels: one register per pair and record.
+template <int pairs>
+__attribute__((target("avx2"))) inline void chains_avx2(__m256* c, __m256* q, __m256 dc, __m256 dq,
+                                                       row_pair_chunk_t* buf, int32_t m) {
+    __m256 cc[pairs];
+    __m256 qq[pairs];
+    for (int p = 0; p < pairs; ++p) {
+        cc[p] = c[p];
+        qq[p] = q[p];
+    }
+    for (int32_t j = 0; j < m; ++j) {
+        for (int p = 0; p < pairs; ++p) {
+            _mm256_store_ps(buf[p].c[j], cc[p]);
+            _mm256_store_ps(buf[p].q[j], qq[p]);
+            cc[p] = _mm256_add_ps(cc[p], dc);
+            qq[p] = _mm256_add_ps(qq[p], dq);
+        }
+    }
+    for (int p = 0; p < pairs; ++p) {
+        c[p] = cc[p];
+        q[p] = qq[p];
+    }
+}
+
 __attribute__((target("avx2"))) uint32_t fill_rows_avx2(const span_row_t* rows, int row_count,
                                                         const span_steps_t& steps) {
+    constexpr int max_pairs = span_batch_rows / 2;
     const span_row_t none{};
-    const span_row_t* row[4];
-    for (int k = 0; k < 4; ++k) row[k] = k < row_count ? &rows[k] : &none;
-    __m256 c01 = colour_records(row[0]->start, row[1]->start);
-    __m256 c23 = colour_records(row[2]->start, row[3]->start);
-    __m256 q01 = depth_records(row[0]->start, row[1]->start);
-    __m256 q23 = depth_records(row[2]->start, row[3]->start);
+    const span_row_t* row[span_batch_rows];
+    for (int k = 0; k < span_batch_rows; ++k) row[k] = k < row_count ? &rows[k] : &none;
+    const int pairs = (row_count + 1) / 2;
+    __m256 c[max_pairs];
+    __m256 q[max_pairs];
+    for (int p = 0; p < pairs; ++p) {
+        c[p] = colour_records(row[2 * p]->start, row[2 * p + 1]->start);
+        q[p] = depth_records(row[2 * p]->start, row[2 * p + 1]->start);
+    }
     const __m256 dc = _mm256_setr_ps(steps.colour.x, steps.colour.y, steps.colour.z, steps.colour.w, steps.colour.x,
                                      steps.colour.y, steps.colour.z, steps.colour.w);
     const __m256 dq = _mm256_setr_ps(steps.z, steps.shade, 0.0f, 0.0f, steps.z, steps.shade, 0.0f, 0.0f);
     int64_t longest = 0;
     for (int k = 0; k < row_count; ++k) longest = rows[k].count > longest ? rows[k].count : longest;
-    const int pairs = (row_count + 1) / 2;
 
-    row_pair_chunk_t buf[2];
+    row_pair_chunk_t buf[max_pairs];
     uint32_t drawn = 0;
     for (int64_t done = 0; done < longest; done += batch_chunk) {
         int32_t m = 0;
         for (int k = 0; k < row_count; ++k) m = chunk_count(rows[k], done) > m ? chunk_count(rows[k], done) : m;
-        if (pairs == 2) {
-            for (int32_t j = 0; j < m; ++j) {
-                _mm256_store_ps(buf[0].c[j], c01);
-                _mm256_store_ps(buf[1].c[j], c23);
-                _mm256_store_ps(buf[0].q[j], q01);
-                _mm256_store_ps(buf[1].q[j], q23);
-                c01 = _mm256_add_ps(c01, dc);
-                c23 = _mm256_add_ps(c23, dc);
-                q01 = _mm256_add_ps(q01, dq);
-                q23 = _mm256_add_ps(q23, dq);
-            }
-        } else {
-            for (int32_t j = 0; j < m; ++j) {
-                _mm256_store_ps(buf[0].c[j], c01);
-                _mm256_store_ps(buf[0].q[j], q01);
-                c01 = _mm256_add_ps(c01, dc);
-                q01 = _mm256_add_ps(q01, dq);
-            }
+        switch (pairs) {
+            case 4: chains_avx2<4>(c, q, dc, dq, buf, m); break;
+            case 3: chains_avx2<3>(c, q, dc, dq, buf, m); break;
+            case 2: chains_avx2<2>(c, q, dc, dq, buf, m); break;
+            default: chains_avx2<1>(c, q, dc, dq, buf, m); break;
         }
         for (int p = 0; p < pairs; ++p) {
             const span_row_t& ra = *row[2 * p];

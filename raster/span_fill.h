@@ -44,7 +44,7 @@ struct span_row_t {
 
 // Up to this many rows are filled together; their chains run side by side, which hides the
 // latency of the serial additions.
-inline constexpr int span_batch_rows = 4;
+inline constexpr int span_batch_rows = 8;
 
 // Vertex-colour fill of 1 .. span_batch_rows different rows that share the same x steps
 // (rows of one triangle). Returns the pixels drawn.
