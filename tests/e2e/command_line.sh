@@ -56,6 +56,6 @@ grep -q 'no window' stderr.txt || fail "the missing display is not reported: $(c
 grep -Eq '^     300 Frames / ' <(head -1 stdout.txt) || fail "statistics line: $(head -1 stdout.txt)"
 written=$(sed -n 's/^last frame written to //p' stdout.txt)
 [ "$written" = "$PWD/softcube-last-frame.png" ] || fail "picture path: '$written'"
-check_frame "$written" PNG
+check_frame "$written" PNG any-angle
 
 echo "command line checks passed"

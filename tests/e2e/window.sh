@@ -57,7 +57,7 @@ geometry=$(xwininfo -id "$window" | sed -n 's/^ *-geometry \([0-9]*x[0-9]*\).*/\
 
 sleep 0.5
 import -window "$window" window.png 2>/dev/null || fail "cannot capture the window"
-check_frame window.png PNG
+check_frame window.png PNG any-angle
 
 case "$mode" in
 escape)
