@@ -493,9 +493,27 @@ rows_fn rows_for(span_isa_t isa) {
     }
 }
 
-span_isa_t current_isa = supported(span_isa_t::best);
-blend_fn current_blend = blend_for(current_isa);
-rows_fn current_rows = rows_for(current_isa);
+// The path in use, chosen on first use (not during static initialisation, whose order
+// across files is unspecified).
+struct dispatch_t {
+    span_isa_t isa;
+    blend_fn blend;
+    rows_fn rows;
+    void choose(span_isa_t wanted) {
+        isa = supported(wanted);
+        blend = blend_for(isa);
+        rows = rows_for(isa);
+    }
+};
+
+dispatch_t& dispatch() {
+    static dispatch_t d = [] {
+        dispatch_t first{};
+        first.choose(span_isa_t::best);
+        return first;
+    }();
+    return d;
+}
 
 // The colour, depth and shade chains of the next n pixels; returns nothing, moves the state.
 void colour_chains(span_state_t& s, const span_steps_t& d, int32_t n, colour_chunk_t& v) {
@@ -536,7 +554,7 @@ uint32_t fill_vertex_colour_span(uint8_t* pixels, float* depth, int64_t count, c
     span_state_t s = start;
     colour_chunk_t v;
     uint32_t drawn = 0;
-    const blend_fn blend = current_blend;
+    const blend_fn blend = dispatch().blend;
     for (int64_t done = 0; done < count; done += chunk) {
         const auto n = static_cast<int32_t>(count - done < chunk ? count - done : chunk);
         colour_chains(s, steps, n, v);
@@ -607,16 +625,14 @@ uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const 
 }
 
 uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const span_steps_t& steps) {
-    return current_rows(rows, row_count, steps);
+    return dispatch().rows(rows, row_count, steps);
 }
 
-span_isa_t span_isa() { return current_isa; }
+span_isa_t span_isa() { return dispatch().isa; }
 
 span_isa_t set_span_isa(span_isa_t isa) {
-    current_isa = supported(isa);
-    current_blend = blend_for(current_isa);
-    current_rows = rows_for(current_isa);
-    return current_isa;
+    dispatch().choose(isa);
+    return dispatch().isa;
 }
 
 const char* span_isa_name(span_isa_t isa) {
