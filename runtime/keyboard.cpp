@@ -6,11 +6,15 @@
 #include <array>
 
 #include "runtime/screen.h"
+#include "runtime/window.h"
 
 namespace rt {
 namespace {
 
 constinit bool close_requested = false;
+// Escape held since before the window opened, until SDL reports a press or release of it.
+constinit bool escape_held_from_open = false;
+constinit bool escape_checked_at_open = false;
 
 // PC first-set scan codes 0x00 .. 0x58 of the main block and the function keys, as SDL
 // scan codes; 0 marks codes with no key.
@@ -41,9 +45,16 @@ constexpr std::array<SDL_Scancode, 0x59> scancode_table = {
 };
 
 void take_events() {
+    if (!escape_checked_at_open) {
+        escape_checked_at_open = true;
+        escape_held_from_open = detail::escape_was_down_at_open();
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         if (event.type == SDL_QUIT) close_requested = true;
+        if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) && event.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
+            escape_held_from_open = false;  // SDL's own state is current from here on
+        }
     }
 }
 
@@ -58,6 +69,7 @@ int key_state(int scancode) {
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
     if (keys == nullptr || code >= count) return 0;
+    if (code == SDL_SCANCODE_ESCAPE && escape_held_from_open) return -1;
     return keys[code] != 0 ? -1 : 0;
 }
 

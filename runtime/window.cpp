@@ -2,6 +2,9 @@
 #include "runtime/window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include <cstdlib>
 
@@ -11,6 +14,7 @@ namespace {
 constinit SDL_Window* window = nullptr;
 constinit SDL_Renderer* renderer = nullptr;
 constinit SDL_Texture* texture = nullptr;
+constinit bool escape_down_at_open = false;
 
 bool fail(std::string* why, const char* what) {
     if (why) *why = std::string(what) + ": " + SDL_GetError();
@@ -22,6 +26,34 @@ bool have_display() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+// SDL learns of a key from its press and release events only (on gaining the focus it picks up
+// held modifiers, nothing else), so an Escape held since before the window existed would go
+// unseen. On X the server is asked directly, once, as the window opens.
+bool x11_escape_down() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return false;
+    Display* display = info.info.x11.display;
+    if (display == nullptr) return false;
+    const KeyCode code = XKeysymToKeycode(display, XK_Escape);
+    if (code == 0) return false;
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    return (static_cast<unsigned char>(keys[code / 8]) & (1u << (code % 8))) != 0;
+}
+
+// Raising the window and waiting briefly for the focus lets the first frames' keys reach it.
+// A window manager may keep the focus elsewhere; the wait is bounded and the program runs on.
+void take_focus() {
+    SDL_RaiseWindow(window);
+    SDL_SetWindowInputFocus(window);
+    const Uint64 give_up = SDL_GetTicks64() + 250;
+    while (SDL_GetKeyboardFocus() != window && SDL_GetTicks64() < give_up) {
+        SDL_PumpEvents();
+        SDL_Delay(5);
+    }
 }
 
 }  // namespace
@@ -53,10 +85,14 @@ bool window_open(uint32_t width, uint32_t height, std::string* why) {
     if (texture == nullptr) return fail(why, "cannot create the window's texture");
     // The window shows the picture's colours; its alpha bytes are coverage, not transparency.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    take_focus();
+    escape_down_at_open = x11_escape_down();
     return true;
 }
 
 bool window_is_open() { return window != nullptr; }
+
+bool escape_was_down_at_open() { return escape_down_at_open; }
 
 void window_present(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t first_row, uint32_t last_row) {
     if (texture == nullptr || first_row > last_row || last_row >= height) return;
@@ -76,6 +112,7 @@ void window_close() {
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;
+    escape_down_at_open = false;
     if (was_started || SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_Quit();

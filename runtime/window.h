@@ -11,6 +11,9 @@ namespace rt::detail {
 bool window_open(uint32_t width, uint32_t height, std::string* why);
 bool window_is_open();
 
+// Whether Escape was already held when the window opened (known on X only; false elsewhere).
+bool escape_was_down_at_open();
+
 // Copies rows first_row .. last_row (inclusive) of the BGRA framebuffer into the window and shows it.
 void window_present(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t first_row, uint32_t last_row);
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The demo in a real window under Xvfb, started without arguments: it shows the dark blue
 # picture with the overlay and ends with status 0 when Escape is held ("escape") or when the
-# window is asked to close as by a window manager's close button ("close").
+# window is asked to close as by a window manager's close button ("close"). With Escape held
+# from before the start ("held-at-start") it ends without drawing a frame.
 # Exits 77 (skipped) when Xvfb or the X tools are not available.
-# Usage: window.sh SOFTCUBE SEND_CLOSE_REQUEST escape|close ASSETS_DIR WORK_DIR
+# Usage: window.sh SOFTCUBE SEND_CLOSE_REQUEST escape|close|held-at-start ASSETS_DIR WORK_DIR
 set -u
 softcube=$1
 send_close_request=$2
@@ -41,6 +42,34 @@ done
 export DISPLAY=":$(head -1 display.txt)"
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 
+# wait_for_exit WHAT: the program ends within 5 seconds with status 0.
+wait_for_exit() {
+    for _ in $(seq 50); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$app_pid" 2>/dev/null; then
+        fail "softcube still runs 5 seconds after $1"
+    fi
+    wait "$app_pid"
+    local status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "softcube exited with $status after $1: $(cat stderr.txt)"
+}
+
+if [ "$mode" = held-at-start ]; then
+    # A fake key stays down only while the xdotool that pressed it runs.
+    xdotool keydown Escape sleep 6 keyup Escape &
+    sleep 0.5
+    "$softcube" --screenshot held.png >stdout.txt 2>stderr.txt &
+    app_pid=$!
+    wait_for_exit "starting with Escape held"
+    # No frame drawn: the framebuffer is still all zero bytes.
+    [ "$(colours_in held.png 800x600+0+0)" = "0,0,0" ] || fail "a frame was drawn although Escape was held"
+    echo "window test ($mode) passed"
+    exit 0
+fi
+
 "$softcube" >stdout.txt 2>stderr.txt &
 app_pid=$!
 
@@ -74,16 +103,6 @@ close)
     ;;
 esac
 
-for _ in $(seq 50); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$app_pid" 2>/dev/null; then
-    fail "softcube still runs 5 seconds after the $mode request"
-fi
-wait "$app_pid"
-status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "softcube exited with $status after the $mode request: $(cat stderr.txt)"
+wait_for_exit "the $mode request"
 
 echo "window test ($mode) passed"
