@@ -22,10 +22,19 @@ bool fail(std::string* why, const char* what) {
     return false;
 }
 
-bool have_display() {
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+const char* env(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+// The window systems named by the environment, in SDL's own order of preference. Left to
+// itself SDL would fall back to its invisible "offscreen" driver when no display answers,
+// and a window nobody can see is no window.
+std::string window_systems() {
+    std::string drivers;
+    if (env("DISPLAY") != nullptr) drivers = "x11";
+    if (env("WAYLAND_DISPLAY") != nullptr) drivers += drivers.empty() ? "wayland" : ",wayland";
+    return drivers;
 }
 
 // SDL learns of a key from its press and release events only (on gaining the focus it picks up
@@ -60,17 +69,27 @@ void take_focus() {
 
 bool window_open(uint32_t width, uint32_t height, std::string* why) {
     if (window != nullptr) return true;
-    // An explicitly chosen SDL video driver (for instance "dummy") is the user's business;
-    // otherwise no display variable means there is nothing to open a window on.
-    if (std::getenv("SDL_VIDEODRIVER") == nullptr && !have_display()) {
-        if (why) *why = "no display: DISPLAY and WAYLAND_DISPLAY are not set";
-        return false;
+    // An explicitly chosen SDL video driver is the user's business.
+    if (env("SDL_VIDEODRIVER") == nullptr) {
+        const std::string drivers = window_systems();
+        if (drivers.empty()) {
+            if (why) *why = "no display: DISPLAY and WAYLAND_DISPLAY are not set";
+            return false;
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     // Closing the window must reach the program as a quit request, not be swallowed.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        if (why) *why = std::string("cannot start SDL video: ") + SDL_GetError();
+        if (why) {
+            const char* x11 = env("DISPLAY");
+            const char* wayland = env("WAYLAND_DISPLAY");
+            *why = std::string("cannot reach the display ") + (x11 != nullptr ? x11 : wayland != nullptr ? wayland : "") +
+                   ": " + SDL_GetError();
+        }
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Quit();
         return false;
     }
     window = SDL_CreateWindow("softcube", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, static_cast<int>(width),

@@ -58,4 +58,13 @@ written=$(sed -n 's/^last frame written to //p' stdout.txt)
 [ "$written" = "$PWD/softcube-last-frame.png" ] || fail "picture path: '$written'"
 check_frame "$written" PNG any-angle
 
+# A display that cannot be reached: the same fallback, for the frames asked for.
+rm -f softcube-last-frame.png
+DISPLAY=:nonexistent "$softcube" --frames 2 >stdout.txt 2>stderr.txt
+status=$?
+[ "$status" -eq 0 ] || fail "the run with a broken display exited with $status: $(cat stderr.txt)"
+grep -q 'no window' stderr.txt || fail "the broken display is not reported: $(cat stderr.txt)"
+grep -Eq '^       2 Frames / ' <(head -1 stdout.txt) || fail "statistics line: $(head -1 stdout.txt)"
+[ -s softcube-last-frame.png ] || fail "no picture written with a broken display"
+
 echo "command line checks passed"

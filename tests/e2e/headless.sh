@@ -20,4 +20,9 @@ check_frame out.png PNG
 check_frame out.bmp BMP3  # the 40-byte information header
 grep -Eq '^       1 Frames' <("$softcube" --headless --frames 1) || fail "frame count of a one-frame run is not 1"
 
+# Offscreen runs never touch a display, not even a broken one.
+DISPLAY=:nonexistent "$softcube" --headless --frames 2 >/dev/null 2>stderr.txt ||
+    fail "--headless with a broken DISPLAY failed: $(cat stderr.txt)"
+grep -qi 'display\|window' stderr.txt && fail "--headless spoke of the display: $(cat stderr.txt)"
+
 echo "headless runs passed"
