@@ -1,134 +1,82 @@
 // screen_t: construction, field of view, clearing of the framebuffer and the depth buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cstring>
 #include <numbers>
+#include <tuple>
 
 #include "runtime/screen.h"
 #include "target/screen.h"
 
 namespace {
 
-using offscreen = screen_t::offscreen_tag;
+// How many of the screen's pixels hold exactly these B, G, R, A bytes.
+size_t pixels_equal(const screen_t& s, std::vector<uint8_t> bgra) {
+    size_t n = 0;
+    for (size_t i = 0; i < size_t{s.width} * s.height; ++i) n += std::equal(bgra.begin(), bgra.end(), s.framebuffer + i * 4);
+    return n;
+}
 
 }  // namespace
 
-TEST(Screen, ConstructionFillsTheFieldsAsTheRuntimeScreenIsOpened) {
+TEST(Screen, ConstructionOpensTheRuntimeScreenWithAZeroedDepthBuffer) {
     {
-        screen_t s(800, 600, 90.0f);
-        EXPECT_EQ(s.bytes_per_pixel, 4u);
+        const screen_t s;  // as (800, 600, 90)
         ASSERT_NE(s.framebuffer, nullptr);
         EXPECT_EQ(s.framebuffer, rt::screen_framebuffer());
-        EXPECT_EQ(s.get_framebuffer(), s.framebuffer);
-        EXPECT_EQ(s.width, 800u);
-        EXPECT_EQ(s.height, 600u);
-        EXPECT_EQ(s.zbuffer_size, 1920000u);
-        ASSERT_NE(s.zbuffer, nullptr);
-        EXPECT_EQ(s.zbuffer[0], 0.0f);
-        EXPECT_EQ(s.zbuffer[800 * 600 - 1], 0.0f);
-        EXPECT_EQ(s.fov, 90.0f);  // stored as given until set_fov
-        EXPECT_EQ(s.textured, 0);
-        EXPECT_EQ(s.wireframe, 0);
-        EXPECT_EQ(s.cull_backfaces, 0);
-        EXPECT_EQ(s.triangle_count, 0u);
-        EXPECT_EQ(s.pixel_count, 0u);
+        EXPECT_EQ(std::vector<uint32_t>({s.bytes_per_pixel, s.width, s.height, s.zbuffer_size, s.triangle_count, s.pixel_count}),
+                  std::vector<uint32_t>({4, 800, 600, 1920000, 0, 0}));
+        EXPECT_EQ(std::tuple(s.textured, s.wireframe, s.cull_backfaces, s.fov), std::tuple(0, 0, 0, 90.0f));  // fov as given until set_fov
+        EXPECT_EQ(std::count(s.zbuffer, s.zbuffer + 800 * 600, 0.0f), 800 * 600);
     }
-    {
-        screen_t s;
-        EXPECT_EQ(s.width, 800u);
-        EXPECT_EQ(s.height, 600u);
-        EXPECT_EQ(s.fov, 90.0f);
+    // Sizes that cannot be served give an empty target that clears harmlessly.
+    for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{0, 10}, {10, 0}, {rt::screen_max_side + 1, 2}}) {
+        screen_t offscreen(w, h, 90.0f, screen_t::offscreen_tag{}), on_runtime(w, h, 90.0f);
+        for (screen_t* s : {&offscreen, &on_runtime}) {
+            EXPECT_EQ(std::tuple(s->framebuffer, s->zbuffer, s->width, s->height, s->zbuffer_size), std::tuple(nullptr, nullptr, 0u, 0u, 0u));
+            s->clear(255, 0, 0, 16);
+            s->clear_zbuffer();
+        }
     }
     rt::screen_close(0);
 }
 
-TEST(Screen, SetFovStoresRadiansNearestToTheExactValue) {
-    screen_t s(4, 4, 0.0f, offscreen{});
-    s.set_fov(90.0f);
-    EXPECT_EQ(s.fov, 1.57079637f);
-    EXPECT_EQ(s.fov, static_cast<float>(std::numbers::pi / 2));
-    s.set_fov(180.0f);
-    EXPECT_EQ(s.fov, 3.14159274f);
-    s.set_fov(0.0f);
-    EXPECT_EQ(s.fov, 0.0f);
-    s.set_fov(45.0f);
-    EXPECT_EQ(s.fov, 0.785398185f);
+TEST(Screen, SetFovStoresTheRadiansNearestTheExactValue) {
+    screen_t s(4, 4, 0.0f, screen_t::offscreen_tag{});
+    for (auto [degrees, radians] : {std::pair(90.0f, static_cast<float>(std::numbers::pi / 2)), {180.0f, 3.14159274f}, {45.0f, 0.785398185f}, {0.0f, 0.0f}}) {
+        s.set_fov(degrees);
+        EXPECT_EQ(s.fov, radians) << degrees;
+    }
 }
 
 TEST(Screen, ClearMakesEveryPixelOpaqueDarkBlueAndZeroesTheCounters) {
-    screen_t s(800, 600, 90.0f, offscreen{});
-    ASSERT_NE(s.framebuffer, nullptr);
+    screen_t s(800, 600, 90.0f, screen_t::offscreen_tag{});
     std::memset(s.framebuffer, 0x5A, 800 * 600 * 4);
     s.triangle_count = 12;
     s.pixel_count = 123456;
     s.clear(255, 0, 0, 16);
-    EXPECT_EQ(s.triangle_count, 0u);
-    EXPECT_EQ(s.pixel_count, 0u);
-    size_t wrong = 0;
-    for (size_t i = 0; i < 800 * 600; ++i) {
-        const uint8_t* p = s.framebuffer + i * 4;
-        wrong += !(p[0] == 16 && p[1] == 0 && p[2] == 0 && p[3] == 255);
-    }
-    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(std::pair(s.triangle_count, s.pixel_count), std::pair(0u, 0u));
+    EXPECT_EQ(pixels_equal(s, {16, 0, 0, 255}), 800u * 600u);
+    s.clear(0x1FF, 0x100, 0x2AB, 0x310);  // only the low 8 bits of each argument count
+    EXPECT_EQ(pixels_equal(s, {0x10, 0xAB, 0x00, 0xFF}), 800u * 600u);
+    s.clear(0, 255, 255, 255);  // a transparent clear blends, as the screen's primitives do
+    EXPECT_EQ(pixels_equal(s, {0x10, 0xAB, 0x00, 0xFF}), 800u * 600u);
 
-    // Only the low 8 bits of each argument count.
-    s.clear(0x1FF, 0x100, 0x2AB, 0x310);
-    EXPECT_EQ(s.framebuffer[0], 0x10);
-    EXPECT_EQ(s.framebuffer[1], 0xAB);
-    EXPECT_EQ(s.framebuffer[2], 0x00);
-    EXPECT_EQ(s.framebuffer[3], 0xFF);
-
-    // A translucent clear blends over the old picture, as the screen's primitives do.
-    s.clear(0, 255, 255, 255);
-    EXPECT_EQ(s.framebuffer[1], 0xAB);
-}
-
-TEST(Screen, ClearThroughTheRuntimeScreenReachesEveryPixel) {
-    screen_t s(7, 5, 90.0f);
-    ASSERT_NE(s.framebuffer, nullptr);
-    s.pixel_count = 9;
-    s.clear(255, 0, 0, 16);
-    EXPECT_EQ(s.pixel_count, 0u);
-    for (size_t i = 0; i < 7 * 5; ++i) {
-        const uint8_t* p = s.framebuffer + i * 4;
-        ASSERT_TRUE(p[0] == 16 && p[1] == 0 && p[2] == 0 && p[3] == 255) << i;
-    }
+    screen_t shown(7, 5, 90.0f);  // through the runtime's screen
+    shown.pixel_count = 9;
+    shown.clear(255, 0, 0, 16);
+    EXPECT_EQ(shown.pixel_count, 0u);
+    EXPECT_EQ(pixels_equal(shown, {16, 0, 0, 255}), 35u);
     rt::screen_close(0);
 }
 
 TEST(Screen, ClearZbufferSetsEveryElementToExactly1e37) {
-    screen_t s(800, 600, 90.0f, offscreen{});
-    ASSERT_NE(s.zbuffer, nullptr);
+    screen_t s(800, 600, 90.0f, screen_t::offscreen_tag{});
     s.zbuffer[0] = -1.0f;
     s.zbuffer[800 * 600 - 1] = 5.0f;
     s.clear_zbuffer();
-    const uint32_t bits = std::bit_cast<uint32_t>(1.0e37f);
-    EXPECT_EQ(1.0e37f, 9.99999993e+36f);
-    size_t wrong = 0;
-    for (size_t i = 0; i < 800 * 600; ++i) wrong += std::bit_cast<uint32_t>(s.zbuffer[i]) != bits;
-    EXPECT_EQ(wrong, 0u);
-}
-
-TEST(Screen, SizesThatCannotBeServedGiveAnEmptyTarget) {
-    for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{0, 10}, {10, 0}, {rt::screen_max_side + 1, 2}}) {
-        screen_t s(w, h, 90.0f, offscreen{});
-        EXPECT_EQ(s.framebuffer, nullptr);
-        EXPECT_EQ(s.zbuffer, nullptr);
-        EXPECT_EQ(s.width, 0u);
-        EXPECT_EQ(s.height, 0u);
-        EXPECT_EQ(s.zbuffer_size, 0u);
-        s.pixel_count = 3;
-        s.clear(255, 0, 0, 16);
-        s.clear_zbuffer();
-        EXPECT_EQ(s.pixel_count, 0u);
-
-        screen_t on_runtime(w, h, 90.0f);
-        EXPECT_EQ(on_runtime.framebuffer, nullptr);
-        EXPECT_EQ(on_runtime.width, 0u);
-        on_runtime.clear(255, 0, 0, 16);
-        on_runtime.clear_zbuffer();
-    }
-    rt::screen_close(0);
+    EXPECT_EQ(std::bit_cast<uint32_t>(1.0e37f), std::bit_cast<uint32_t>(9.99999993e+36f));
+    EXPECT_EQ(std::count_if(s.zbuffer, s.zbuffer + 800 * 600, [](float z) { return std::bit_cast<uint32_t>(z) == std::bit_cast<uint32_t>(1.0e37f); }), 800 * 600);
 }
