@@ -7,7 +7,7 @@
 
 struct texture_t;
 
-// A span's running values at its first visible pixel, and their per-pixel steps.
+// A span's running values at its first visible pixel; the same record holds their per-pixel steps.
 struct span_state_t {
     vec4_t colour;
     float u_over_w = 0.0f;
@@ -17,14 +17,7 @@ struct span_state_t {
     float shade = 0.0f;
 };
 
-struct span_steps_t {
-    vec4_t colour;
-    float u_over_w = 0.0f;
-    float v_over_w = 0.0f;
-    float one_over_w = 0.0f;
-    float z = 0.0f;
-    float shade = 0.0f;
-};
+using span_steps_t = span_state_t;
 
 // count pixels of one row from pixels / depth onwards (all inside the framebuffer), the
 // values stepped once per pixel as the span rules say. Returns the pixels drawn.
