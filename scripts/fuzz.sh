@@ -59,7 +59,7 @@ run_target() {
         echo "fuzz_$t: FINDING (status $status) after ${runs:-?} runs; log $log" >&2
         return 1
     fi
-    echo "fuzz_$t: ${runs:-?} runs in $((elapsed_ms / 1000)).$(printf %03d $((elapsed_ms % 1000))) s ($rate per second), $(find "$work" -type f | wc -l) inputs in the working corpus, no finding"
+    echo "fuzz_$t: ${runs:-?} runs in $((elapsed_ms / 1000)).$(printf %03d $((elapsed_ms % 1000))) s ($rate per second), $(find "$work" -type f | wc -l) files in the working corpus, no finding"
 }
 
 mode=${1:-}
