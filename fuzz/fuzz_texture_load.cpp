@@ -13,8 +13,9 @@
 
 namespace {
 
-// One file per fuzzing process, rewritten for every input and removed at exit. /dev/shm
-// keeps the file in memory where it exists, so the fuzzer is not slowed by a disk.
+// One file name per fuzzing process; the file is written for every input and removed again
+// once the input is done (libFuzzer may end the process without running exit handlers).
+// /dev/shm keeps the file in memory where it exists, so the fuzzer is not slowed by a disk.
 const std::string& scratch_file() {
     static const std::string path = [] {
         const char* dir = std::getenv("SOFTCUBE_FUZZ_TMPDIR");
@@ -24,8 +25,6 @@ const std::string& scratch_file() {
     }();
     return path;
 }
-
-void remove_scratch_file() { std::remove(scratch_file().c_str()); }
 
 bool write_file(const std::string& path, const uint8_t* data, size_t size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -41,13 +40,9 @@ int32_t le32(const uint8_t* p) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::atexit(remove_scratch_file);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!write_file(scratch_file(), data, size)) {
+        std::remove(scratch_file().c_str());
         std::fprintf(stderr, "fuzz_texture_load: cannot write %s\n", scratch_file().c_str());
         std::abort();
     }
@@ -57,7 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint32_t i = 0; i < 3 * 2 * 4; ++i) texture.pixels[i] = static_cast<uint8_t>(0xA0 + i);
     const uint8_t* before = texture.pixels;
 
-    if (!texture.load(scratch_file().c_str())) {
+    const bool loaded = texture.load(scratch_file().c_str());
+    std::remove(scratch_file().c_str());
+    if (!loaded) {
         if (texture.width != 3 || texture.height != 2 || texture.depth != 32 || texture.pixels != before) std::abort();
         for (uint32_t i = 0; i < 3 * 2 * 4; ++i) {
             if (texture.pixels[i] != static_cast<uint8_t>(0xA0 + i)) std::abort();
