@@ -26,7 +26,9 @@ bool clip_against_axis(ktList<vertex_t>& working, ktList<vertex_t>& scratch, int
 
 // The triangle (c1, c2, c3) clipped against the axes x, y and z in turn, into `polygon` (which
 // is emptied first). False, with `polygon` empty, when it vanished; otherwise `polygon` holds a
-// convex polygon of three to nine vertices, [c1, c2, c3] itself when nothing was cut.
+// convex polygon of three to nine vertices, [c1, c2, c3] itself when nothing was cut. Rounded
+// crossing points can bend a nearly degenerate polygon enough for a plane to cut it more than
+// twice, so a few more corners are possible (each plane at most doubles the count).
 bool clip_triangle(const vertex_t& c1, const vertex_t& c2, const vertex_t& c3, ktList<vertex_t>& polygon);
 
 // Calls draw(v0, vk, vk+1) for k = 1 .. n - 2: the polygon as a fan around its first vertex,
@@ -46,7 +48,7 @@ void for_each_fan_triangle(const ktList<vertex_t>& polygon, DrawTriangle&& draw)
 
 // Clips the clip-space triangle to the view volume and draws what is left through
 // draw_triangle. Every triangle of the clipped polygon is drawn (the fan above), so a triangle
-// cut into four to nine corners is covered completely. Unlike draw_triangle this allocates:
+// cut into four or more corners is covered completely. Unlike draw_triangle this allocates:
 // one list node per vertex per plane.
 void clip_and_draw(screen_t& screen, const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
                    const texture_t& texture);
