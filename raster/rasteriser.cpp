@@ -44,58 +44,37 @@ uint32_t as_pixel_coordinate(float v) {
     return static_cast<uint32_t>(static_cast<int32_t>(r));
 }
 
-// The span's running values, stepped once per pixel in single precision.
-struct span_values_t {
-    vec4_t colour;
-    float u_over_w;
-    float v_over_w;
-    float one_over_w;
-    float z;
-    float shade;
-
-    // n is a whole number held in a double (see edge_t::advance).
-    void advance(const gradients_t& g, double n) {
-        if (n <= exact_column_limit) {
-            // The same serial additions as stepping n times, taken a run at a time.
-            const auto count = static_cast<int64_t>(n);
-            colour.x = span_chain::skip(colour.x, g.d_colour_dx.x, count);
-            colour.y = span_chain::skip(colour.y, g.d_colour_dx.y, count);
-            colour.z = span_chain::skip(colour.z, g.d_colour_dx.z, count);
-            colour.w = span_chain::skip(colour.w, g.d_colour_dx.w, count);
-            u_over_w = span_chain::skip(u_over_w, g.d_u_over_w_dx, count);
-            v_over_w = span_chain::skip(v_over_w, g.d_v_over_w_dx, count);
-            one_over_w = span_chain::skip(one_over_w, g.d_one_over_w_dx, count);
-            z = span_chain::skip(z, g.d_z_dx, count);
-            shade = span_chain::skip(shade, g.d_shade_dx, count);
-            return;
-        }
-        const vec4_t& d = g.d_colour_dx;
-        colour = vec4_t(jumped(colour.x, d.x, n), jumped(colour.y, d.y, n), jumped(colour.z, d.z, n),
-                        jumped(colour.w, d.w, n));
-        u_over_w = jumped(u_over_w, g.d_u_over_w_dx, n);
-        v_over_w = jumped(v_over_w, g.d_v_over_w_dx, n);
-        one_over_w = jumped(one_over_w, g.d_one_over_w_dx, n);
-        z = jumped(z, g.d_z_dx, n);
-        shade = jumped(shade, g.d_shade_dx, n);
+// Steps the span's running values n pixels along; n is a whole number held in a double
+// (see edge_t::advance).
+void advance_span(span_state_t& s, const gradients_t& g, double n) {
+    if (n <= exact_column_limit) {
+        // The same serial additions as stepping n times, taken a run at a time.
+        const auto count = static_cast<int64_t>(n);
+        s.colour.x = span_chain::skip(s.colour.x, g.d_colour_dx.x, count);
+        s.colour.y = span_chain::skip(s.colour.y, g.d_colour_dx.y, count);
+        s.colour.z = span_chain::skip(s.colour.z, g.d_colour_dx.z, count);
+        s.colour.w = span_chain::skip(s.colour.w, g.d_colour_dx.w, count);
+        s.u_over_w = span_chain::skip(s.u_over_w, g.d_u_over_w_dx, count);
+        s.v_over_w = span_chain::skip(s.v_over_w, g.d_v_over_w_dx, count);
+        s.one_over_w = span_chain::skip(s.one_over_w, g.d_one_over_w_dx, count);
+        s.z = span_chain::skip(s.z, g.d_z_dx, count);
+        s.shade = span_chain::skip(s.shade, g.d_shade_dx, count);
+        return;
     }
-};
-
-// The fills take the values at the first visible pixel and the gradients' x steps.
-span_state_t state_of(const span_values_t& s) {
-    span_state_t t;
-    t.colour = s.colour;
-    t.u_over_w = s.u_over_w;
-    t.v_over_w = s.v_over_w;
-    t.one_over_w = s.one_over_w;
-    t.z = s.z;
-    t.shade = s.shade;
-    return t;
+    const vec4_t& d = g.d_colour_dx;
+    s.colour = vec4_t(jumped(s.colour.x, d.x, n), jumped(s.colour.y, d.y, n), jumped(s.colour.z, d.z, n),
+                      jumped(s.colour.w, d.w, n));
+    s.u_over_w = jumped(s.u_over_w, g.d_u_over_w_dx, n);
+    s.v_over_w = jumped(s.v_over_w, g.d_v_over_w_dx, n);
+    s.one_over_w = jumped(s.one_over_w, g.d_one_over_w_dx, n);
+    s.z = jumped(s.z, g.d_z_dx, n);
+    s.shade = jumped(s.shade, g.d_shade_dx, n);
 }
 
 // Step 2 of a span: the values at its first sample xs, half a pixel right of the left edge.
-span_values_t start_values(const gradients_t& g, const edge_t& left, float xs) {
+span_state_t start_values(const gradients_t& g, const edge_t& left, float xs) {
     const float pre = xs - left.x;
-    span_values_t s;
+    span_state_t s;
     s.colour = left.colour + g.d_colour_dx * pre;
     s.u_over_w = span_start(left.u_over_w, pre, g.d_u_over_w_dx);
     s.v_over_w = span_start(left.v_over_w, pre, g.d_v_over_w_dx);
@@ -134,10 +113,10 @@ bool visible_span(const screen_t& screen, const gradients_t& g, const edge_t& le
     if (!(x_last >= x_first) || !(x_last >= 0.0)) return false;
     if (!(x_first < static_cast<double>(screen.width))) return false;
 
-    span_values_t s = start_values(g, left, xs);
+    span_state_t s = start_values(g, left, xs);
     int64_t x_begin = 0;
     if (x_first < 0.0) {
-        s.advance(g, -x_first);  // the pixels left of the row are stepped, not drawn
+        advance_span(s, g, -x_first);  // the pixels left of the row are stepped, not drawn
     } else {
         x_begin = static_cast<int64_t>(x_first);
     }
@@ -146,7 +125,7 @@ bool visible_span(const screen_t& screen, const gradients_t& g, const edge_t& le
     row.pixels = screen.framebuffer + offset * 4;
     row.depth = screen.zbuffer + offset;
     row.count = x_end - x_begin + 1;
-    row.start = state_of(s);
+    row.start = s;
     return true;
 }
 
@@ -158,7 +137,7 @@ void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const
         // Both ends take the start's colour and shade; no depth test, no count.
         const float xs = left.x + 0.5f;
         const float xe = right.x + 0.5f;
-        const span_values_t s = start_values(g, left, xs);
+        const span_state_t s = start_values(g, left, xs);
         const uint8_t a = pixel_channel_byte(s.colour.w);
         const uint8_t r = pixel_channel_byte(s.colour.x);
         const uint8_t gr = pixel_channel_byte(s.colour.y);
