@@ -2,10 +2,10 @@
 #include <cstdio>
 
 #include "app/scene.h"
-#include "geometry/mesh.h"
+#include "mesh/mesh.h"
 #include "math/mat4.h"
-#include "target/screen.h"
-#include "target/texture.h"
+#include "surfaces/screen.h"
+#include "surfaces/texture.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "runtime/screen.h"
 #include "runtime/screenshot.h"
 #include "runtime/timer.h"
-#include "target/screen.h"
+#include "surfaces/screen.h"
 
 // The one render target, constructed before main so the screen exists before anything else.
 screen_t screen(800, 600, 90.0f);

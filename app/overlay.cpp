@@ -2,7 +2,7 @@
 #include "app/overlay.h"
 
 #include "runtime/text.h"
-#include "target/screen.h"
+#include "surfaces/screen.h"
 
 static_assert(overlay_format.size() == 89);
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "geometry/mesh.h"
+#include "mesh/mesh.h"
 #include "math/mat4.h"
-#include "target/screen.h"
-#include "target/texture.h"
+#include "surfaces/screen.h"
+#include "surfaces/texture.h"
 
 namespace bench {
 

@@ -7,8 +7,8 @@
 
 #include "raster/clip.h"
 #include "raster/pipeline.h"
-#include "target/screen.h"
-#include "target/texture.h"
+#include "surfaces/screen.h"
+#include "surfaces/texture.h"
 
 // Input layout: the first byte picks the mode flags (bits 0..2: textured, wireframe,
 // cull_backfaces) and the entry point (bits 3..4: 0 draw_triangle, 1 clip_and_draw,

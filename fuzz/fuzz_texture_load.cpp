@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "runtime/image.h"
-#include "target/texture.h"
+#include "surfaces/texture.h"
 
 namespace {
 

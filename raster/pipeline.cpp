@@ -3,7 +3,7 @@
 
 #include "raster/rasteriser.h"
 #include "runtime/exchange.h"
-#include "target/screen.h"
+#include "surfaces/screen.h"
 
 screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
                                      const vertex_t& c3) {

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "raster/nearest.h"
+#include "math/nearest.h"
 #include "raster/span_chain.h"
 #include "raster/span_fill.h"
-#include "target/pixel_blend.h"
-#include "target/screen.h"
-#include "target/texture.h"
+#include "surfaces/pixel_blend.h"
+#include "surfaces/screen.h"
+#include "surfaces/texture.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "raster/nearest.h"
+#include "math/nearest.h"
 #include "raster/span_chain.h"
-#include "target/pixel_blend.h"
-#include "target/texture.h"
+#include "surfaces/pixel_blend.h"
+#include "surfaces/texture.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

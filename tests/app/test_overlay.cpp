@@ -6,7 +6,7 @@
 #include "app/overlay.h"
 #include "runtime/screen.h"
 #include "runtime/text.h"
-#include "target/screen.h"
+#include "surfaces/screen.h"
 
 TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {
     ASSERT_NE(rt::screen_open(800, 600, 32, 2, rt::screen_option_alpha_primitives), nullptr);

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "geometry/vertex.h"
-#include "target/screen.h"
+#include "surfaces/screen.h"
 
 // An offscreen target: every pixel byte zero (as constructed) and every depth 1e37.
 inline std::unique_ptr<screen_t> blank_screen(uint32_t width, uint32_t height) {

@@ -6,9 +6,9 @@
 
 #include "raster/edge.h"
 #include "raster/gradients.h"
-#include "raster/nearest.h"
-#include "target/screen.h"
-#include "target/texture.h"
+#include "math/nearest.h"
+#include "surfaces/screen.h"
+#include "surfaces/texture.h"
 
 namespace reference {
 

@@ -14,7 +14,7 @@
 #include "raster/clip.h"
 #include "raster/pipeline.h"
 #include "raster_fixtures.h"
-#include "target/texture.h"
+#include "surfaces/texture.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "raster/span_fill.h"
 #include "raster_fixtures.h"
 #include "reference_rasteriser.h"
-#include "target/texture.h"
+#include "surfaces/texture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "raster/gradients.h"
 #include "raster/pipeline.h"
 #include "raster_fixtures.h"
-#include "target/texture.h"
+#include "surfaces/texture.h"
 
 namespace {
 

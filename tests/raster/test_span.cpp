@@ -7,11 +7,11 @@
 #include <random>
 #include <vector>
 
-#include "raster/nearest.h"
+#include "math/nearest.h"
 #include "raster/rasteriser.h"
 #include "raster_fixtures.h"
-#include "target/pixel_blend.h"
-#include "target/texture.h"
+#include "surfaces/pixel_blend.h"
+#include "surfaces/texture.h"
 
 namespace {
 

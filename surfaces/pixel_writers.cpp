@@ -1,9 +1,9 @@
 // screen_t's pixel writers: bounds-checked entries to the two blends.
 #include <cstring>
 
-#include "target/pixel_blend.h"
-#include "target/screen.h"
-#include "target/texture.h"
+#include "surfaces/pixel_blend.h"
+#include "surfaces/screen.h"
+#include "surfaces/texture.h"
 
 void screen_t::draw_pixel(uint32_t x, uint32_t y, uint8_t alpha, uint8_t red, uint8_t green, uint8_t blue,
                           float shade) {

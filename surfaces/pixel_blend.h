@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "math/vec4.h"
-#include "raster/nearest.h"
+#include "math/nearest.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

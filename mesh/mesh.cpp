@@ -1,5 +1,5 @@
 // The indexed mesh: storage, filling and per-frame drawing.
-#include "geometry/mesh.h"
+#include "mesh/mesh.h"
 
 #include <new>
 

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "runtime/screen.h"
-#include "target/screen.h"
+#include "surfaces/screen.h"
 
 namespace {
 

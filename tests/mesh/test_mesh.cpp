@@ -1,9 +1,9 @@
 // The indexed mesh: filling, refusals, and what render hands to the pipeline.
 #include <gtest/gtest.h>
 
-#include "geometry/mesh.h"
-#include "target/screen.h"
-#include "target/texture.h"
+#include "mesh/mesh.h"
+#include "surfaces/screen.h"
+#include "surfaces/texture.h"
 
 namespace {
 

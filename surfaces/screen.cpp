@@ -1,5 +1,5 @@
 // screen_t: construction over the runtime's screen or its own memory, field of view and clearing.
-#include "target/screen.h"
+#include "surfaces/screen.h"
 
 #include <algorithm>
 #include <new>

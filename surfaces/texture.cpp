@@ -1,5 +1,5 @@
 // texture_t: construction, BMP loading through the runtime's image buffer, release.
-#include "target/texture.h"
+#include "surfaces/texture.h"
 
 #include "runtime/file.h"
 #include "runtime/image.h"

@@ -1,5 +1,5 @@
 // Tests of texture_t: construction, loads into tightly packed texels with T = 255 - alpha (from our own files, the shipped asset and ImageMagick's), failed loads.
-#include "target/texture.h"
+#include "surfaces/texture.h"
 
 #include "runtime/image.h"
 #include "runtime/test_image_bmp_writer.h"
