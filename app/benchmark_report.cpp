@@ -46,8 +46,9 @@ std::string benchmark_machine_line(const benchmark_summary_t& s) {
 }
 
 std::string benchmark_human_line(const benchmark_summary_t& s) {
-    return printed("%llu frames: median %.3f ms, mean %.3f ms, 95th percentile %.3f ms per frame (%.1f frames per "
-                   "second); %llu triangles and %llu pixels per frame",
-                   static_cast<unsigned long long>(s.frames), s.median_ms, s.mean_ms, s.p95_ms, s.fps,
-                   static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels));
+    return printed(
+        "%llu frames: median %.3f ms, mean %.3f ms, 95th percentile %.3f ms per frame (%.1f frames per "
+        "second); %llu triangles and %llu pixels per frame",
+        static_cast<unsigned long long>(s.frames), s.median_ms, s.mean_ms, s.p95_ms, s.fps,
+        static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels));
 }

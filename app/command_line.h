@@ -6,10 +6,10 @@
 
 struct options_t {
     bool help = false;
-    bool headless = false;        // offscreen framebuffer, no window
-    uint64_t frames = 0;          // stop after this many frames; 0: no limit given
-    std::string screenshot;       // picture of the last frame; empty: none
-    uint32_t benchmark = 0;       // benchmark frames; 0: no benchmark
+    bool headless = false;   // offscreen framebuffer, no window
+    uint64_t frames = 0;     // stop after this many frames; 0: no limit given
+    std::string screenshot;  // picture of the last frame; empty: none
+    uint32_t benchmark = 0;  // benchmark frames; 0: no benchmark
 };
 
 // Frames an offscreen run draws when no limit is given.

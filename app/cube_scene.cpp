@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "app/scene.h"
-#include "mesh/mesh.h"
 #include "math/mat4.h"
+#include "mesh/mesh.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
@@ -25,14 +25,10 @@ struct cube_corner_t {
 // Normals point from each corner towards the centre, except corner 3's, which points away.
 // Alphas of 0, 0.25, 0.5 and 1 make the cube translucent; alpha 1 is never drawn.
 constexpr cube_corner_t cube_corners[8] = {
-    {{-1, 1, 1, 1}, {1, 0, 1, 0}, {1, -1, -1, 0}},
-    {{1, 1, 1, 1}, {1, 0, 0, 0.25f}, {-1, -1, -1, 0}},
-    {{-1, -1, 1, 1}, {0, 1, 0, 0.5f}, {1, 1, -1, 0}},
-    {{1, -1, 1, 1}, {1, 1, 1, 1}, {1, -1, 1, 0}},
-    {{-1, 1, -1, 1}, {0, 1, 1, 0}, {1, -1, 1, 0}},
-    {{1, 1, -1, 1}, {0, 0, 1, 0.25f}, {-1, -1, 1, 0}},
-    {{1, -1, -1, 1}, {1, 1, 1, 0.5f}, {-1, 1, 1, 0}},
-    {{-1, -1, -1, 1}, {1, 1, 0, 1}, {1, 1, 1, 0}},
+    {{-1, 1, 1, 1}, {1, 0, 1, 0}, {1, -1, -1, 0}},    {{1, 1, 1, 1}, {1, 0, 0, 0.25f}, {-1, -1, -1, 0}},
+    {{-1, -1, 1, 1}, {0, 1, 0, 0.5f}, {1, 1, -1, 0}}, {{1, -1, 1, 1}, {1, 1, 1, 1}, {1, -1, 1, 0}},
+    {{-1, 1, -1, 1}, {0, 1, 1, 0}, {1, -1, 1, 0}},    {{1, 1, -1, 1}, {0, 0, 1, 0.25f}, {-1, -1, 1, 0}},
+    {{1, -1, -1, 1}, {1, 1, 1, 0.5f}, {-1, 1, 1, 0}}, {{-1, -1, -1, 1}, {1, 1, 0, 1}, {1, 1, 1, 0}},
 };
 
 // Two triangles per face, in the order z = +1, x = +1, y = +1, y = -1, x = -1, z = -1.
@@ -72,8 +68,8 @@ void scene_update() {
     mat4_t translation;
     translation.translation(0.0f, 0.0f, 2.4f);
     // The divisions happen in double; each angle is rounded to single only when passed.
-    const mat4_t rotation = mat4_t().rotation(static_cast<float>(angle), static_cast<float>(angle / 2.0),
-                                              static_cast<float>(angle / 3.0));
+    const mat4_t rotation =
+        mat4_t().rotation(static_cast<float>(angle), static_cast<float>(angle / 2.0), static_cast<float>(angle / 3.0));
     frame_matrix = multiply(projection, multiply(translation, rotation));
 }
 

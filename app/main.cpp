@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
     }
     if (offscreen && frame_limit == 0) frame_limit = default_offscreen_frames;
     if (fell_back) {
-        std::fprintf(stderr, "softcube: no window (%s); rendering %llu frames offscreen instead\n",
-                     why.c_str(), static_cast<unsigned long long>(frame_limit));
+        std::fprintf(stderr, "softcube: no window (%s); rendering %llu frames offscreen instead\n", why.c_str(),
+                     static_cast<unsigned long long>(frame_limit));
     }
 
     framestats_t stats{};

@@ -61,9 +61,8 @@ void BM_clip(benchmark::State& state) {
         triangles += screen.triangle_count;
     }
     bench::report_counts(state, pixels, triangles);
-    state.counters["input tris/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(cases.size()),
-                           benchmark::Counter::kIsRate);
+    state.counters["input tris/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * static_cast<double>(cases.size()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_clip<0>)->Name("BM_clip/direct_pipeline")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_clip<1>)->Name("BM_clip/clip_and_draw")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -19,10 +19,10 @@ struct cube_corner_t {
 };
 
 constexpr cube_corner_t cube_corners[8] = {
-    {{-1, 1, 1, 1}, {1, 0, 1, 0}, {1, -1, -1, 0}},      {{1, 1, 1, 1}, {1, 0, 0, 0.25f}, {-1, -1, -1, 0}},
-    {{-1, -1, 1, 1}, {0, 1, 0, 0.5f}, {1, 1, -1, 0}},   {{1, -1, 1, 1}, {1, 1, 1, 1}, {1, -1, 1, 0}},
-    {{-1, 1, -1, 1}, {0, 1, 1, 0}, {1, -1, 1, 0}},      {{1, 1, -1, 1}, {0, 0, 1, 0.25f}, {-1, -1, 1, 0}},
-    {{1, -1, -1, 1}, {1, 1, 1, 0.5f}, {-1, 1, 1, 0}},   {{-1, -1, -1, 1}, {1, 1, 0, 1}, {1, 1, 1, 0}},
+    {{-1, 1, 1, 1}, {1, 0, 1, 0}, {1, -1, -1, 0}},    {{1, 1, 1, 1}, {1, 0, 0, 0.25f}, {-1, -1, -1, 0}},
+    {{-1, -1, 1, 1}, {0, 1, 0, 0.5f}, {1, 1, -1, 0}}, {{1, -1, 1, 1}, {1, 1, 1, 1}, {1, -1, 1, 0}},
+    {{-1, 1, -1, 1}, {0, 1, 1, 0}, {1, -1, 1, 0}},    {{1, 1, -1, 1}, {0, 0, 1, 0.25f}, {-1, -1, 1, 0}},
+    {{1, -1, -1, 1}, {1, 1, 1, 0.5f}, {-1, 1, 1, 0}}, {{-1, -1, -1, 1}, {1, 1, 0, 1}, {1, 1, 1, 0}},
 };
 
 constexpr triangle_t cube_triangles[12] = {{2, 1, 0}, {1, 2, 3}, {1, 3, 6}, {6, 5, 1}, {0, 1, 4}, {5, 4, 1},
@@ -50,8 +50,8 @@ void cube_scene_t::update() {
     if (angle > 6.0 * 3.14159265358979) angle = 0.01;
     mat4_t translation;
     translation.translation(0.0f, 0.0f, 2.4f);
-    const mat4_t rotation = mat4_t().rotation(static_cast<float>(angle), static_cast<float>(angle / 2.0),
-                                              static_cast<float>(angle / 3.0));
+    const mat4_t rotation =
+        mat4_t().rotation(static_cast<float>(angle), static_cast<float>(angle / 2.0), static_cast<float>(angle / 3.0));
     frame = multiply(projection, multiply(translation, rotation));
 }
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "mesh/mesh.h"
 #include "math/mat4.h"
+#include "mesh/mesh.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 

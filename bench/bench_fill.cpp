@@ -15,9 +15,7 @@ struct clip_triangle_t {
 };
 
 // Clip-space coordinates (w = 1) of a screen position on the 800 x 600 target.
-vec4_t clip_position(float sx, float sy) {
-    return {(sx - 399.5f) / 400.0f, (299.5f - sy) / 300.0f, 0.0f, 1.0f};
-}
+vec4_t clip_position(float sx, float sy) { return {(sx - 399.5f) / 400.0f, (299.5f - sy) / 300.0f, 0.0f, 1.0f}; }
 
 // Right triangles with legs of `size` pixels, wholly on the screen, Gouraud coloured with
 // alphas below 1 and varied normals. Every other one has its corners in the opposite
@@ -79,8 +77,8 @@ void draw_triangles(benchmark::State& state, screen_t& screen, const std::vector
     pixels += screen.pixel_count;
     triangle_total += screen.triangle_count;
     bench::report_counts(state, pixels, triangle_total);
-    state.counters["px/tri"] =
-        benchmark::Counter(triangle_total == 0 ? 0.0 : static_cast<double>(pixels) / static_cast<double>(triangle_total));
+    state.counters["px/tri"] = benchmark::Counter(
+        triangle_total == 0 ? 0.0 : static_cast<double>(pixels) / static_cast<double>(triangle_total));
 }
 
 // Vertex-colour triangles of 2, 10, 50, 100 and 500 pixels across.
@@ -112,7 +110,7 @@ BENCHMARK(BM_mode)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 struct sphere_t {
     static constexpr int stacks = 160;
     static constexpr int slices = 320;
-    mesh_t mesh{(stacks + 1) * (slices + 1), stacks * slices * 2};
+    mesh_t mesh{(stacks + 1) * (slices + 1), stacks* slices * 2};
 
     sphere_t() {
         const double pi = 3.14159265358979323846;

@@ -107,8 +107,8 @@ void BM_floor(benchmark::State& state) {
     for (auto _ : state) {
         bench::floor_work(colour.data(), depth.data(), bench::floor_pixels);
     }
-    state.counters["pixels/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * bench::floor_pixels,
-                                                    benchmark::Counter::kIsRate);
+    state.counters["pixels/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * bench::floor_pixels, benchmark::Counter::kIsRate);
     bench::report_floor_ratio(state);
 }
 BENCHMARK(BM_floor)->Unit(benchmark::kMicrosecond);

@@ -8,9 +8,9 @@
 // One record per class, shared by all its instances. The encoded name is the decimal length
 // of the class identifier followed by the identifier in capitals ("8KTOBJECT").
 struct kt_type_record {
-    std::uintptr_t reserved;            // always zero
+    std::uintptr_t reserved;  // always zero
     const char* encoded_name;
-    const kt_type_record* base;         // the direct base class; null only for the runtime's root
+    const kt_type_record* base;  // the direct base class; null only for the runtime's root
 };
 
 // The runtime's own root record ("6OBJECT"), the base of ktObject's record.

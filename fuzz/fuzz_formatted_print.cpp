@@ -1,4 +1,5 @@
-// libFuzzer target: the formatted print on arbitrary format strings and values, as text and as glyphs in a small framebuffer.
+// libFuzzer target: the formatted print on arbitrary format strings and values, as text and as glyphs in a small
+// framebuffer.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -37,8 +38,8 @@ size_t count_fields(const std::string& format) {
 // Characters a field may show: digits, sign, point, the overflow mark and the words of the
 // non-finite numbers, right-aligned with spaces.
 bool field_character(char c) {
-    return (c >= '0' && c <= '9') || c == ' ' || c == '-' || c == '.' || c == '*' || c == 'i' || c == 'n' ||
-           c == 'f' || c == 'a';
+    return (c >= '0' && c <= '9') || c == ' ' || c == '-' || c == '.' || c == '*' || c == 'i' || c == 'n' || c == 'f' ||
+           c == 'a';
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// libFuzzer target: arbitrary triangles (any float, NaN and infinities) through draw_triangle, clip_and_draw and draw_if_inside.
+// libFuzzer target: arbitrary triangles (any float, NaN and infinities) through draw_triangle, clip_and_draw and
+// draw_if_inside.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -46,8 +47,8 @@ texture_t& pattern() {
 vertex_t corner_from(const uint8_t* bytes) {
     float f[corner_floats];
     std::memcpy(f, bytes, corner_bytes);
-    return vertex_t(vec4_t(f[0], f[1], f[2], f[3]), vec4_t(f[4], f[5], f[6], f[7]),
-                    vec4_t(f[8], f[9], f[10], f[11]), vec4_t(f[12], f[13], f[14], f[15]));
+    return vertex_t(vec4_t(f[0], f[1], f[2], f[3]), vec4_t(f[4], f[5], f[6], f[7]), vec4_t(f[8], f[9], f[10], f[11]),
+                    vec4_t(f[12], f[13], f[14], f[15]));
 }
 
 enum class entry_t { pipeline, clip, inside };
@@ -62,9 +63,15 @@ void draw_once(entry_t entry, uint8_t flags, const vertex_t& a, const vertex_t& 
     screen.wireframe = (flags & 2) != 0 ? 1 : 0;
     screen.cull_backfaces = (flags & 4) != 0 ? 1 : 0;
     switch (entry) {
-        case entry_t::pipeline: draw_triangle(screen, a, b, c, pattern()); break;
-        case entry_t::clip: clip_and_draw(screen, a, b, c, pattern()); break;
-        case entry_t::inside: draw_if_inside(screen, a, b, c, pattern()); break;
+        case entry_t::pipeline:
+            draw_triangle(screen, a, b, c, pattern());
+            break;
+        case entry_t::clip:
+            clip_and_draw(screen, a, b, c, pattern());
+            break;
+        case entry_t::inside:
+            draw_if_inside(screen, a, b, c, pattern());
+            break;
     }
     // A triangle counts at most once per pass and never covers more pixels than the screen has.
     const uint32_t triangles = entry == entry_t::clip ? max_triangles_per_call : 1;
@@ -89,9 +96,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const uint8_t flags = selector & 7;
     switch ((selector >> 3) & 3) {
-        case 0: draw_once(entry_t::pipeline, flags, a, b, c); break;
-        case 1: draw_once(entry_t::clip, flags, a, b, c); break;
-        case 2: draw_once(entry_t::inside, flags, a, b, c); break;
+        case 0:
+            draw_once(entry_t::pipeline, flags, a, b, c);
+            break;
+        case 1:
+            draw_once(entry_t::clip, flags, a, b, c);
+            break;
+        case 2:
+            draw_once(entry_t::inside, flags, a, b, c);
+            break;
         default:
             for (uint8_t all = 0; all < 8; ++all) {
                 draw_once(entry_t::pipeline, all, a, b, c);

@@ -67,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 26) std::abort();
     const int32_t declared_width = le32(data + 18);
     const int32_t declared_height = le32(data + 22);
-    const uint32_t rows = declared_height < 0 ? 0u - static_cast<uint32_t>(declared_height)
-                                              : static_cast<uint32_t>(declared_height);
+    const uint32_t rows =
+        declared_height < 0 ? 0u - static_cast<uint32_t>(declared_height) : static_cast<uint32_t>(declared_height);
     if (texture.width != static_cast<uint32_t>(declared_width) || texture.height != rows || texture.depth != 32 ||
         texture.width == 0 || texture.height == 0 || texture.width > static_cast<uint32_t>(rt::image_max_side) ||
         texture.height > static_cast<uint32_t>(rt::image_max_side)) {

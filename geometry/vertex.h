@@ -9,9 +9,9 @@
 
 struct vertex_t {
     vec4_t position{0.0f, 0.0f, 0.0f, 1.0f};
-    vec4_t colour{1.0f, 1.0f, 1.0f, 1.0f};   // red, green, blue, alpha
+    vec4_t colour{1.0f, 1.0f, 1.0f, 1.0f};  // red, green, blue, alpha
     vec4_t normal{0.0f, 0.0f, 0.0f, 0.0f};
-    vec4_t texcoord{0.0f, 0.0f, 0.0f, 0.0f}; // u in x, v in y
+    vec4_t texcoord{0.0f, 0.0f, 0.0f, 0.0f};  // u in x, v in y
 
     constexpr vertex_t() = default;
     constexpr explicit vertex_t(const vec4_t& p) : position(p) {}
@@ -28,11 +28,16 @@ struct vertex_t {
     // Position component by index: 0..3 give x, y, z, w; any other index gives 0.0.
     constexpr float component(int i) const {
         switch (i) {
-            case 0: return position.x;
-            case 1: return position.y;
-            case 2: return position.z;
-            case 3: return position.w;
-            default: return 0.0f;
+            case 0:
+                return position.x;
+            case 1:
+                return position.y;
+            case 2:
+                return position.z;
+            case 3:
+                return position.w;
+            default:
+                return 0.0f;
         }
     }
 };
@@ -51,8 +56,8 @@ inline vertex_t perspective_divide(const vertex_t& v) {
 
 // Every member, all four components, interpolated with the same t.
 inline vertex_t lerp(const vertex_t& a, const vertex_t& b, float t) {
-    return vertex_t(lerp(a.position, b.position, t), lerp(a.colour, b.colour, t),
-                    lerp(a.normal, b.normal, t), lerp(a.texcoord, b.texcoord, t));
+    return vertex_t(lerp(a.position, b.position, t), lerp(a.colour, b.colour, t), lerp(a.normal, b.normal, t),
+                    lerp(a.texcoord, b.texcoord, t));
 }
 
 // Twice the signed area of the screen triangle (a, b, c) from the x and y of the positions;

@@ -9,10 +9,8 @@
 
 namespace {
 
-mat4_t rows(float r0c0, float r0c1, float r0c2, float r0c3,
-            float r1c0, float r1c1, float r1c2, float r1c3,
-            float r2c0, float r2c1, float r2c2, float r2c3,
-            float r3c0, float r3c1, float r3c2, float r3c3) {
+mat4_t rows(float r0c0, float r0c1, float r0c2, float r0c3, float r1c0, float r1c1, float r1c2, float r1c3, float r2c0,
+            float r2c1, float r2c2, float r2c3, float r3c0, float r3c1, float r3c2, float r3c3) {
     mat4_t r;
     const float e[16] = {r0c0, r0c1, r0c2, r0c3, r1c0, r1c1, r1c2, r1c3,
                          r2c0, r2c1, r2c2, r2c3, r3c0, r3c1, r3c2, r3c3};
@@ -71,10 +69,8 @@ mat4_t mat4_t::orthographic(float left, float right, float bottom, float top, fl
     const float rl = right - left;
     const float tb = top - bottom;
     const float fn = far_plane - near_plane;
-    *this = rows(static_cast<float>(2.0 / rl), 0, 0, -(left + right) / rl,
-                 0, static_cast<float>(2.0 / tb), 0, -(bottom + top) / tb,
-                 0, 0, static_cast<float>(-2.0 / fn), -(near_plane + far_plane) / fn,
-                 0, 0, 0, 1);
+    *this = rows(static_cast<float>(2.0 / rl), 0, 0, -(left + right) / rl, 0, static_cast<float>(2.0 / tb), 0,
+                 -(bottom + top) / tb, 0, 0, static_cast<float>(-2.0 / fn), -(near_plane + far_plane) / fn, 0, 0, 0, 1);
     return *this;
 }
 

@@ -27,17 +27,13 @@ constexpr quat_t conjugate(const quat_t& q) { return {-q.x, -q.y, -q.z, q.w}; }
 
 // Hamilton product q (x) r: r acts first when both are used as rotations.
 constexpr quat_t multiply(const quat_t& q, const quat_t& r) {
-    return {q.w * r.x + q.x * r.w + q.y * r.z - q.z * r.y,
-            q.w * r.y - q.x * r.z + q.y * r.w + q.z * r.x,
-            q.w * r.z + q.x * r.y - q.y * r.x + q.z * r.w,
-            q.w * r.w - q.x * r.x - q.y * r.y - q.z * r.z};
+    return {q.w * r.x + q.x * r.w + q.y * r.z - q.z * r.y, q.w * r.y - q.x * r.z + q.y * r.w + q.z * r.x,
+            q.w * r.z + q.x * r.y - q.y * r.x + q.z * r.w, q.w * r.w - q.x * r.x - q.y * r.y - q.z * r.z};
 }
 
 // q (x) (v, 0): the Hamilton product with the terms of the zero scalar part left out.
 constexpr quat_t multiply(const quat_t& q, const vec3_t& v) {
-    return {q.w * v.x + q.y * v.z - q.z * v.y,
-            q.w * v.y - q.x * v.z + q.z * v.x,
-            q.w * v.z + q.x * v.y - q.y * v.x,
+    return {q.w * v.x + q.y * v.z - q.z * v.y, q.w * v.y - q.x * v.z + q.z * v.x, q.w * v.z + q.x * v.y - q.y * v.x,
             -q.x * v.x - q.y * v.y - q.z * v.z};
 }
 

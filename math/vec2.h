@@ -17,21 +17,49 @@ struct vec2_t {
     constexpr vec2_t() = default;
     constexpr vec2_t(float x_, float y_) : x(x_), y(y_) {}
 
-    constexpr vec2_t& operator+=(const vec2_t& b) { x += b.x; y += b.y; return *this; }
-    constexpr vec2_t& operator-=(const vec2_t& b) { x -= b.x; y -= b.y; return *this; }
-    constexpr vec2_t& operator*=(float s) { x *= s; y *= s; return *this; }
+    constexpr vec2_t& operator+=(const vec2_t& b) {
+        x += b.x;
+        y += b.y;
+        return *this;
+    }
+    constexpr vec2_t& operator-=(const vec2_t& b) {
+        x -= b.x;
+        y -= b.y;
+        return *this;
+    }
+    constexpr vec2_t& operator*=(float s) {
+        x *= s;
+        y *= s;
+        return *this;
+    }
     vec2_t& operator/=(float s);
-    vec2_t& negate() { x = -x; y = -y; return *this; }
+    vec2_t& negate() {
+        x = -x;
+        y = -y;
+        return *this;
+    }
 
     vec2_t& normalise();
     vec2_t& clamp_length(float limit);
     vec2_t& reflect(const vec2_t& normal);
 
-    vec2_t& set_heading(float theta) { planar::set_heading(x, y, theta); return *this; }
-    vec2_t& set_heading_degrees(float degrees) { planar::set_heading_degrees(x, y, degrees); return *this; }
-    vec2_t& turn(float delta) { planar::turn(x, y, delta); return *this; }
+    vec2_t& set_heading(float theta) {
+        planar::set_heading(x, y, theta);
+        return *this;
+    }
+    vec2_t& set_heading_degrees(float degrees) {
+        planar::set_heading_degrees(x, y, degrees);
+        return *this;
+    }
+    vec2_t& turn(float delta) {
+        planar::turn(x, y, delta);
+        return *this;
+    }
     vec2_t& face_towards(const vec2_t& target);
-    vec2_t& rotate(float theta) { planar::rotate(x, y, theta); return *this; }
+    vec2_t& rotate(float theta) {
+        planar::rotate(x, y, theta);
+        return *this;
+    }
     vec2_t& rotate_about(const vec2_t& pivot, float theta) {
         planar::rotate_about(x, y, pivot.x, pivot.y, theta);
         return *this;

@@ -18,21 +18,53 @@ struct vec3_t {
     constexpr vec3_t() = default;
     constexpr vec3_t(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
 
-    constexpr vec3_t& operator+=(const vec3_t& b) { x += b.x; y += b.y; z += b.z; return *this; }
-    constexpr vec3_t& operator-=(const vec3_t& b) { x -= b.x; y -= b.y; z -= b.z; return *this; }
-    constexpr vec3_t& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
+    constexpr vec3_t& operator+=(const vec3_t& b) {
+        x += b.x;
+        y += b.y;
+        z += b.z;
+        return *this;
+    }
+    constexpr vec3_t& operator-=(const vec3_t& b) {
+        x -= b.x;
+        y -= b.y;
+        z -= b.z;
+        return *this;
+    }
+    constexpr vec3_t& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
     vec3_t& operator/=(float s);
-    vec3_t& negate() { x = -x; y = -y; z = -z; return *this; }
+    vec3_t& negate() {
+        x = -x;
+        y = -y;
+        z = -z;
+        return *this;
+    }
 
     vec3_t& normalise();
     vec3_t& clamp_length(float limit);
     vec3_t& reflect(const vec3_t& normal);
 
-    vec3_t& set_heading(float theta) { planar::set_heading(x, y, theta); return *this; }
-    vec3_t& set_heading_degrees(float degrees) { planar::set_heading_degrees(x, y, degrees); return *this; }
-    vec3_t& turn(float delta) { planar::turn(x, y, delta); return *this; }
+    vec3_t& set_heading(float theta) {
+        planar::set_heading(x, y, theta);
+        return *this;
+    }
+    vec3_t& set_heading_degrees(float degrees) {
+        planar::set_heading_degrees(x, y, degrees);
+        return *this;
+    }
+    vec3_t& turn(float delta) {
+        planar::turn(x, y, delta);
+        return *this;
+    }
     vec3_t& face_towards(const vec3_t& target);
-    vec3_t& rotate(float theta) { planar::rotate(x, y, theta); return *this; }
+    vec3_t& rotate(float theta) {
+        planar::rotate(x, y, theta);
+        return *this;
+    }
     vec3_t& rotate_about(const vec3_t& pivot, float theta) {
         planar::rotate_about(x, y, pivot.x, pivot.y, theta);
         return *this;

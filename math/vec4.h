@@ -27,26 +27,55 @@ struct vec4_t {
     constexpr float get_y() const { return y; }
     constexpr float get_z() const { return z; }
     constexpr float get_w() const { return w; }
-    constexpr vec4_t& set_x(float v) { x = v; return *this; }
-    constexpr vec4_t& set_y(float v) { y = v; return *this; }
-    constexpr vec4_t& set_z(float v) { z = v; return *this; }
-    constexpr vec4_t& set_w(float v) { w = v; return *this; }
+    constexpr vec4_t& set_x(float v) {
+        x = v;
+        return *this;
+    }
+    constexpr vec4_t& set_y(float v) {
+        y = v;
+        return *this;
+    }
+    constexpr vec4_t& set_z(float v) {
+        z = v;
+        return *this;
+    }
+    constexpr vec4_t& set_w(float v) {
+        w = v;
+        return *this;
+    }
 
     // add in place: all four components, w included.
     constexpr vec4_t& operator+=(const vec4_t& b) {
-        x += b.x; y += b.y; z += b.z; w += b.w;
+        x += b.x;
+        y += b.y;
+        z += b.z;
+        w += b.w;
         return *this;
     }
 
     // Turns the direction around but keeps w, so a point stays a point.
-    constexpr vec4_t& negate() { x = -x; y = -y; z = -z; return *this; }
+    constexpr vec4_t& negate() {
+        x = -x;
+        y = -y;
+        z = -z;
+        return *this;
+    }
 
     vec4_t& clamp_length(float limit);
 
     // Planar operations: x and y only; z and w are neither read nor changed.
-    vec4_t& set_heading(float theta) { planar::set_heading(x, y, theta); return *this; }
-    vec4_t& set_heading_degrees(float degrees) { planar::set_heading_degrees(x, y, degrees); return *this; }
-    vec4_t& rotate(float theta) { planar::rotate(x, y, theta); return *this; }
+    vec4_t& set_heading(float theta) {
+        planar::set_heading(x, y, theta);
+        return *this;
+    }
+    vec4_t& set_heading_degrees(float degrees) {
+        planar::set_heading_degrees(x, y, degrees);
+        return *this;
+    }
+    vec4_t& rotate(float theta) {
+        planar::rotate(x, y, theta);
+        return *this;
+    }
     vec4_t& rotate_about(const vec4_t& pivot, float theta) {
         planar::rotate_about(x, y, pivot.x, pivot.y, theta);
         return *this;

@@ -1,4 +1,5 @@
-// Homogeneous clipping in front of the triangle pipeline: the polygon clipper on vertex lists, clip_and_draw and draw_if_inside.
+// Homogeneous clipping in front of the triangle pipeline: the polygon clipper on vertex lists, clip_and_draw and
+// draw_if_inside.
 #pragma once
 
 #include <cstdint>

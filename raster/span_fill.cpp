@@ -45,8 +45,9 @@ uint32_t blend_portable(uint8_t* pixels, float* depth, const colour_chunk_t& v, 
     for (int32_t i = from; i < n; ++i) {
         if (!(v.z[i] >= depth[i]) && !(v.a[i] >= 1.0f)) {
             depth[i] = v.z[i];
-            blend_vertex_colour(pixels + static_cast<size_t>(i) * 4, pixel_channel_byte(v.a[i]), pixel_channel_byte(v.r[i]),
-                                pixel_channel_byte(v.g[i]), pixel_channel_byte(v.b[i]), v.s[i]);
+            blend_vertex_colour(pixels + static_cast<size_t>(i) * 4, pixel_channel_byte(v.a[i]),
+                                pixel_channel_byte(v.r[i]), pixel_channel_byte(v.g[i]), pixel_channel_byte(v.b[i]),
+                                v.s[i]);
             ++drawn;
         }
     }
@@ -118,7 +119,7 @@ __attribute__((target("avx2"))) inline __m256i shaded_avx2(__m256i c, __m256 sha
 }
 
 __attribute__((target("avx2"))) uint32_t blend_avx2(uint8_t* pixels, float* depth, const colour_chunk_t& v,
-                                                     int32_t from, int32_t n) {
+                                                    int32_t from, int32_t n) {
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 k255 = _mm256_set1_ps(255.0f);
     const __m256i ff = _mm256_set1_epi32(0xFF);
@@ -194,7 +195,9 @@ inline int blend4_sse2(__m128 r, __m128 g, __m128 b, __m128 a, __m128 z, __m128 
     const auto mix = [&](__m128i c, __m128i old) {
         return _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi16(c, ai), _mm_mullo_epi16(old, keep)), 8);
     };
-    const auto shaded = [&](__m128i c) { return _mm_and_si128(_mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(c), s)), ff); };
+    const auto shaded = [&](__m128i c) {
+        return _mm_and_si128(_mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(c), s)), ff);
+    };
     const __m128i na = mix(ai, _mm_srli_epi32(f, 24));
     const __m128i nr = shaded(mix(ri, _mm_and_si128(_mm_srli_epi32(f, 16), ff)));
     const __m128i ng = shaded(mix(gi, _mm_and_si128(_mm_srli_epi32(f, 8), ff)));
@@ -242,9 +245,12 @@ uint32_t fill_four_rows_sse2(const span_row_t* rows, int row_count, const span_s
     const span_row_t none{};
     const span_row_t* row[4];
     for (int k = 0; k < 4; ++k) row[k] = k < row_count ? &rows[k] : &none;
-    const auto record = [](const span_state_t& st) { return _mm_setr_ps(st.colour.x, st.colour.y, st.colour.z, st.colour.w); };
+    const auto record = [](const span_state_t& st) {
+        return _mm_setr_ps(st.colour.x, st.colour.y, st.colour.z, st.colour.w);
+    };
     const auto depth_record = [](const span_state_t& st) { return _mm_setr_ps(st.z, st.shade, 0.0f, 0.0f); };
-    __m128 c0 = record(row[0]->start), c1 = record(row[1]->start), c2 = record(row[2]->start), c3 = record(row[3]->start);
+    __m128 c0 = record(row[0]->start), c1 = record(row[1]->start), c2 = record(row[2]->start),
+           c3 = record(row[3]->start);
     __m128 q0 = depth_record(row[0]->start), q1 = depth_record(row[1]->start);
     __m128 q2 = depth_record(row[2]->start), q3 = depth_record(row[3]->start);
     const __m128 dc = _mm_setr_ps(steps.colour.x, steps.colour.y, steps.colour.z, steps.colour.w);
@@ -280,7 +286,8 @@ uint32_t fill_four_rows_sse2(const span_row_t* rows, int row_count, const span_s
             if (n == 0) continue;
             const row_pair_chunk_t& b = buf[k / 2];
             const int lane = (k % 2) * 4;
-            drawn += blend_row_sse2(rows[k].pixels + done * 4, rows[k].depth + done, &b.c[0][lane], &b.q[0][lane], 0, n);
+            drawn +=
+                blend_row_sse2(rows[k].pixels + done * 4, rows[k].depth + done, &b.c[0][lane], &b.q[0][lane], 0, n);
         }
     }
     return drawn;
@@ -288,7 +295,8 @@ uint32_t fill_four_rows_sse2(const span_row_t* rows, int row_count, const span_s
 
 uint32_t fill_rows_sse2(const span_row_t* rows, int row_count, const span_steps_t& steps) {
     uint32_t drawn = 0;
-    for (int k = 0; k < row_count; k += 4) drawn += fill_four_rows_sse2(rows + k, row_count - k < 4 ? row_count - k : 4, steps);
+    for (int k = 0; k < row_count; k += 4)
+        drawn += fill_four_rows_sse2(rows + k, row_count - k < 4 ? row_count - k : 4, steps);
     return drawn;
 }
 
@@ -369,7 +377,7 @@ __attribute__((target("avx2"))) inline __m256 depth_records(const span_state_t& 
 // The chains of `pairs` row pairs for m pixels: one register per pair and record.
 template <int pairs>
 __attribute__((target("avx2"))) inline void chains_avx2(__m256* c, __m256* q, __m256 dc, __m256 dq,
-                                                       row_pair_chunk_t* buf, int32_t m) {
+                                                        row_pair_chunk_t* buf, int32_t m) {
     __m256 cc[pairs];
     __m256 qq[pairs];
     for (int p = 0; p < pairs; ++p) {
@@ -415,10 +423,18 @@ __attribute__((target("avx2"))) uint32_t fill_rows_avx2(const span_row_t* rows, 
         int32_t m = 0;
         for (int k = 0; k < row_count; ++k) m = chunk_count(rows[k], done) > m ? chunk_count(rows[k], done) : m;
         switch (pairs) {
-            case 4: chains_avx2<4>(c, q, dc, dq, buf, m); break;
-            case 3: chains_avx2<3>(c, q, dc, dq, buf, m); break;
-            case 2: chains_avx2<2>(c, q, dc, dq, buf, m); break;
-            default: chains_avx2<1>(c, q, dc, dq, buf, m); break;
+            case 4:
+                chains_avx2<4>(c, q, dc, dq, buf, m);
+                break;
+            case 3:
+                chains_avx2<3>(c, q, dc, dq, buf, m);
+                break;
+            case 2:
+                chains_avx2<2>(c, q, dc, dq, buf, m);
+                break;
+            default:
+                chains_avx2<1>(c, q, dc, dq, buf, m);
+                break;
         }
         for (int p = 0; p < pairs; ++p) {
             const span_row_t& ra = *row[2 * p];
@@ -428,10 +444,12 @@ __attribute__((target("avx2"))) uint32_t fill_rows_avx2(const span_row_t* rows, 
             const int32_t both = (na < nb ? na : nb) & ~3;
             if (both > 0) drawn += blend_pair_avx2(ra, rb, done, buf[p], both);
             if (na > both) {
-                drawn += blend_row_sse2(ra.pixels + done * 4, ra.depth + done, &buf[p].c[0][0], &buf[p].q[0][0], both, na);
+                drawn +=
+                    blend_row_sse2(ra.pixels + done * 4, ra.depth + done, &buf[p].c[0][0], &buf[p].q[0][0], both, na);
             }
             if (nb > both) {
-                drawn += blend_row_sse2(rb.pixels + done * 4, rb.depth + done, &buf[p].c[0][4], &buf[p].q[0][4], both, nb);
+                drawn +=
+                    blend_row_sse2(rb.pixels + done * 4, rb.depth + done, &buf[p].c[0][4], &buf[p].q[0][4], both, nb);
             }
         }
     }
@@ -569,7 +587,8 @@ uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const 
     const auto tex_width = static_cast<float>(texture.width);
     const auto tex_height = static_cast<float>(texture.height);
     // x % n is x & (n - 1) for a power of two n; other sizes divide.
-    const bool pow2 = has_texels && (texture.width & (texture.width - 1)) == 0 && (texture.height & (texture.height - 1)) == 0;
+    const bool pow2 =
+        has_texels && (texture.width & (texture.width - 1)) == 0 && (texture.height & (texture.height - 1)) == 0;
     const uint8_t blank[4] = {0, 0, 0, 0};
     uint8_t scratch[4];
     texture_chunk_t v;

@@ -1,9 +1,9 @@
 // Binary file reading by file number: a small table of open files indexed by number.
 #include "runtime/file.h"
 
+#include <sys/types.h>
 #include <array>
 #include <cstdio>
-#include <sys/types.h>
 
 namespace rt {
 

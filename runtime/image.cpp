@@ -3,12 +3,12 @@
 
 #include <SDL.h>
 
+#include <sys/types.h>
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include <sys/types.h>
 #include <vector>
 
 namespace rt {
@@ -35,9 +35,8 @@ image_t* image_create(int32_t width, int32_t height, uint32_t fill_colour, int b
     image->width = width;
     image->height = height;
     image->pitch = static_cast<int32_t>(pitch);
-    const uint8_t texel[4] = {
-        static_cast<uint8_t>(fill_colour), static_cast<uint8_t>(fill_colour >> 8),
-        static_cast<uint8_t>(fill_colour >> 16), static_cast<uint8_t>(fill_colour >> 24)};
+    const uint8_t texel[4] = {static_cast<uint8_t>(fill_colour), static_cast<uint8_t>(fill_colour >> 8),
+                              static_cast<uint8_t>(fill_colour >> 16), static_cast<uint8_t>(fill_colour >> 24)};
     if (fill_colour == 0) {
         std::memset(image->pixels, 0, size);
     } else {
@@ -77,8 +76,8 @@ constexpr size_t largest_head = file_header_size + largest_info_header + 12 + 25
 // Where a checked file keeps its pixels and how far SDL will read.
 struct bmp_layout_t {
     int32_t width = 0;
-    int32_t height = 0;      // as stored: negative for top-down rows
-    uint64_t data_end = 0;   // offset just past the last pixel row
+    int32_t height = 0;     // as stored: negative for top-down rows
+    uint64_t data_end = 0;  // offset just past the last pixel row
 };
 
 uint32_t le16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8; }
@@ -88,13 +87,11 @@ uint32_t le32(const uint8_t* p) { return le16(p) | le16(p + 2) << 16; }
 // the decoder never meets a palette, mask or row that lies past the end of the file and
 // never sizes a surface from a declared dimension beyond image_max_side. head holds the
 // file's first bytes (up to largest_head of them).
-bool check_bmp_layout(const uint8_t* head, size_t head_length, uint64_t file_length,
-                      bmp_layout_t* layout) {
+bool check_bmp_layout(const uint8_t* head, size_t head_length, uint64_t file_length, bmp_layout_t* layout) {
     if (head_length < file_header_size + 40 || head[0] != 'B' || head[1] != 'M') return false;
     const uint32_t data_offset = le32(head + 10);
     const uint32_t info_size = le32(head + 14);
-    if (info_size != 40 && info_size != 52 && info_size != 56 && info_size != 108 &&
-        info_size != 124) {
+    if (info_size != 40 && info_size != 52 && info_size != 56 && info_size != 108 && info_size != 124) {
         return false;
     }
     if (head_length < file_header_size + info_size) return false;
@@ -108,8 +105,7 @@ bool check_bmp_layout(const uint8_t* head, size_t head_length, uint64_t file_len
     if (width < 1 || width > image_max_side) return false;
     if (height == 0 || height < -image_max_side || height > image_max_side) return false;
     if (planes != 1) return false;
-    if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 16 &&
-        bit_count != 24 && bit_count != 32) {
+    if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 16 && bit_count != 24 && bit_count != 32) {
         return false;
     }
     if (compression != bi_rgb && !(compression == bi_bitfields && (bit_count == 16 || bit_count == 32))) {

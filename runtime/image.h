@@ -38,9 +38,9 @@ struct image_info_t {
     int32_t width = 0;
     int32_t height = 0;
     int32_t bytes_per_pixel = 0;
-    int32_t pitch = 0;         // bytes from one row to the next
+    int32_t pitch = 0;  // bytes from one row to the next
     uint8_t* pixels = nullptr;
-    int64_t size = 0;          // bytes
+    int64_t size = 0;  // bytes
 };
 // All zero for a null image.
 image_info_t image_query(const image_t* image);

@@ -36,8 +36,8 @@ void screen_unlock(int first_line, int last_line);
 void fill_box(float x1, float y1, float x2, float y2, uint32_t argb);
 
 // The same primitive on any BGRA pixel buffer of width x height with rows width * 4 apart.
-void fill_box_on(uint8_t* pixels, uint32_t width, uint32_t height, bool blend, float x1, float y1, float x2,
-                 float y2, uint32_t argb);
+void fill_box_on(uint8_t* pixels, uint32_t width, uint32_t height, bool blend, float x1, float y1, float x2, float y2,
+                 uint32_t argb);
 
 // Text mode 0: closes the window and releases the framebuffer.
 void screen_close(int text_mode);

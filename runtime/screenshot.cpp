@@ -133,8 +133,7 @@ bool picture_path_usable(const std::string& path, std::string* why) {
     return true;
 }
 
-bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height,
-                   std::string* why) {
+bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height, std::string* why) {
     const picture_format format = picture_format_of(path);
     if (format == picture_format::none) {
         if (why) *why = "cannot write '" + path + "': the name must end in .png or .bmp";

@@ -18,8 +18,7 @@ bool picture_path_usable(const std::string& path, std::string* why);
 // Writes width x height BGRA pixels (rows width * 4 apart) as an opaque 8-bit RGB picture,
 // top row first as shown. The file appears complete or not at all: it is written beside
 // the target and renamed over it. On failure returns false with a one-line reason in *why.
-bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height,
-                   std::string* why);
+bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height, std::string* why);
 
 // write_picture of the screen's framebuffer.
 bool save_screenshot(const std::string& path, std::string* why);

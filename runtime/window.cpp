@@ -85,7 +85,10 @@ bool window_open(uint32_t width, uint32_t height, std::string* why) {
         if (why) {
             const char* x11 = env("DISPLAY");
             const char* wayland = env("WAYLAND_DISPLAY");
-            *why = std::string("cannot reach the display ") + (x11 != nullptr ? x11 : wayland != nullptr ? wayland : "") +
+            *why = std::string("cannot reach the display ") +
+                   (x11 != nullptr       ? x11
+                    : wayland != nullptr ? wayland
+                                         : "") +
                    ": " + SDL_GetError();
         }
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -99,8 +102,8 @@ bool window_open(uint32_t width, uint32_t height, std::string* why) {
     if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (renderer == nullptr) return fail(why, "cannot create a renderer");
     // BGRA32 names the byte order in memory: blue, green, red, alpha, as the framebuffer keeps it.
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGRA32, SDL_TEXTUREACCESS_STREAMING,
-                                static_cast<int>(width), static_cast<int>(height));
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGRA32, SDL_TEXTUREACCESS_STREAMING, static_cast<int>(width),
+                                static_cast<int>(height));
     if (texture == nullptr) return fail(why, "cannot create the window's texture");
     // The window shows the picture's colours; its alpha bytes are coverage, not transparency.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);

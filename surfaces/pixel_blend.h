@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "math/vec4.h"
 #include "math/nearest.h"
+#include "math/vec4.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

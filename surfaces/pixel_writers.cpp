@@ -13,8 +13,8 @@ void screen_t::draw_pixel(uint32_t x, uint32_t y, uint8_t alpha, uint8_t red, ui
     blend_vertex_colour(f, alpha, red, green, blue, shade);
 }
 
-void screen_t::draw_texel(int32_t x, int32_t y, int32_t tx, int32_t ty, const texture_t& texture,
-                          const vec4_t& colour, float shade) {
+void screen_t::draw_texel(int32_t x, int32_t y, int32_t tx, int32_t ty, const texture_t& texture, const vec4_t& colour,
+                          float shade) {
     const auto ux = static_cast<uint32_t>(x);
     const auto uy = static_cast<uint32_t>(y);
     if (ux >= width || uy >= height || framebuffer == nullptr) return;

@@ -15,9 +15,9 @@ struct screen_t {
     uint8_t* framebuffer = nullptr;  // the runtime's, or our own for an offscreen target
     uint32_t width = 0;
     uint32_t height = 0;
-    uint32_t zbuffer_size = 0;       // bytes
-    float* zbuffer = nullptr;        // owned
-    float fov = 0.0f;                // radians once set_fov has run
+    uint32_t zbuffer_size = 0;  // bytes
+    float* zbuffer = nullptr;   // owned
+    float fov = 0.0f;           // radians once set_fov has run
     int32_t textured = 0;
     int32_t wireframe = 0;
     int32_t cull_backfaces = 0;

@@ -42,9 +42,7 @@ texture_t::texture_t(uint32_t w, uint32_t h, uint32_t d) {
     depth = d;
 }
 
-texture_t::~texture_t() {
-    delete[] pixels;
-}
+texture_t::~texture_t() { delete[] pixels; }
 
 bool texture_t::load(const char* file_name) {
     if (file_name == nullptr) return false;
@@ -54,8 +52,7 @@ bool texture_t::load(const char* file_name) {
     if (!rt::file_open_binary(file_number, file_name)) return false;
     uint32_t raw_width = 0;
     uint32_t raw_height = 0;
-    const bool read = rt::file_read_u32(file_number, 19, &raw_width) &&
-                      rt::file_read_u32(file_number, 23, &raw_height);
+    const bool read = rt::file_read_u32(file_number, 19, &raw_width) && rt::file_read_u32(file_number, 23, &raw_height);
     rt::file_close(file_number);
     if (!read) return false;
 
@@ -79,12 +76,12 @@ bool texture_t::load(const char* file_name) {
     rt::image_t* image = rt::image_create(file_width, rows, 0, 32);
     if (image == nullptr) return false;
     const rt::image_info_t info = rt::bmp_load(file_name, image) ? rt::image_query(image) : rt::image_info_t{};
-    const bool usable = info.pixels != nullptr && info.bytes_per_pixel == 4 && info.width >= 1 &&
-                        info.height >= 1 && info.pitch >= info.width * 4;
+    const bool usable = info.pixels != nullptr && info.bytes_per_pixel == 4 && info.width >= 1 && info.height >= 1 &&
+                        info.pitch >= info.width * 4;
     // The new texels are built aside and swapped in only once complete, so a failure at
     // any step leaves the texture's previous size and contents untouched.
-    uint8_t* texels = usable ? zeroed_bytes(static_cast<size_t>(info.height) * static_cast<size_t>(info.width) * 4)
-                             : nullptr;
+    uint8_t* texels =
+        usable ? zeroed_bytes(static_cast<size_t>(info.height) * static_cast<size_t>(info.width) * 4) : nullptr;
     if (texels == nullptr) {
         rt::image_destroy(image);
         return false;

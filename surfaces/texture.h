@@ -9,7 +9,7 @@ struct texture_t {
     uint8_t* pixels = nullptr;  // owned
     uint32_t width = 0;
     uint32_t height = 0;
-    uint32_t depth = 0;         // bits per texel
+    uint32_t depth = 0;  // bits per texel
 
     // Sides are clamped to 1 .. rt::image_max_side and depth to 8 .. 32; the texels start zero.
     texture_t(uint32_t width, uint32_t height, uint32_t depth);

@@ -20,9 +20,8 @@ constexpr int glyph_scale = 2;
 
 // 3 x 5 glyphs of the hexadecimal digits, one row per entry, bit 2 the leftmost column.
 constexpr uint8_t glyphs[16][5] = {
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7},
-    {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 2, 2, 2},
-    {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}, {2, 5, 7, 5, 5}, {6, 5, 6, 5, 6},
+    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7},
+    {7, 4, 7, 5, 7}, {7, 1, 2, 2, 2}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}, {2, 5, 7, 5, 5}, {6, 5, 6, 5, 6},
     {7, 4, 4, 4, 7}, {6, 5, 5, 5, 6}, {7, 4, 6, 4, 7}, {7, 4, 6, 4, 4},
 };
 
@@ -65,26 +64,26 @@ std::vector<uint8_t> bmp_file() {
     put32(out, data_offset);
     put32(out, info_size);
     put32(out, side);
-    put32(out, side);          // positive: rows stored bottom row first
-    put16(out, 1);             // planes
-    put16(out, 32);            // bits per pixel
-    put32(out, 3);             // BI_BITFIELDS
+    put32(out, side);  // positive: rows stored bottom row first
+    put16(out, 1);     // planes
+    put16(out, 32);    // bits per pixel
+    put32(out, 3);     // BI_BITFIELDS
     put32(out, data_size);
-    put32(out, 2835);          // 72 dots per inch, in dots per metre
+    put32(out, 2835);  // 72 dots per inch, in dots per metre
     put32(out, 2835);
-    put32(out, 0);             // colours used
-    put32(out, 0);             // colours important
-    put32(out, 0x00FF0000);    // red mask
-    put32(out, 0x0000FF00);    // green mask
-    put32(out, 0x000000FF);    // blue mask
-    put32(out, 0xFF000000);    // alpha mask
-    put32(out, 0x73524742);    // colour space 'sRGB'
+    put32(out, 0);                              // colours used
+    put32(out, 0);                              // colours important
+    put32(out, 0x00FF0000);                     // red mask
+    put32(out, 0x0000FF00);                     // green mask
+    put32(out, 0x000000FF);                     // blue mask
+    put32(out, 0xFF000000);                     // alpha mask
+    put32(out, 0x73524742);                     // colour space 'sRGB'
     for (int i = 0; i < 9; ++i) put32(out, 0);  // end points, unused for sRGB
     for (int i = 0; i < 3; ++i) put32(out, 0);  // gamma, unused for sRGB
-    put32(out, 4);             // rendering intent: LCS_GM_IMAGES
-    put32(out, 0);             // profile data
-    put32(out, 0);             // profile size
-    put32(out, 0);             // reserved
+    put32(out, 4);                              // rendering intent: LCS_GM_IMAGES
+    put32(out, 0);                              // profile data
+    put32(out, 0);                              // profile size
+    put32(out, 0);                              // reserved
     for (int y = side - 1; y >= 0; --y) {
         for (int x = 0; x < side; ++x) put32(out, texel(x, y));
     }

@@ -17,26 +17,46 @@ parsed_command_line_t parse(std::vector<const char*> args) {
 
 TEST(CommandLine, SwitchesWithSeparateOrAttachedValues) {
     // help, headless, frames, screenshot, benchmark; the last of a repeated switch wins.
-    const std::vector<std::pair<std::vector<const char*>, std::tuple<bool, bool, uint64_t, std::string, uint32_t>>> good = {
-        {{}, {false, false, 0, "", 0}},
-        {{"--headless", "--frames", "3", "--screenshot", "out.png"}, {false, true, 3, "out.png", 0}},
-        {{"--frames=4294967295", "--screenshot=a=b.bmp"}, {false, false, 4294967295u, "a=b.bmp", 0}},
-        {{"--benchmark", "1000000", "--headless"}, {false, true, 0, "", 1000000}},
-        {{"--frames", "5", "--frames", "7"}, {false, false, 7, "", 0}},
-        {{"--help"}, {true, false, 0, "", 0}}, {{"-h"}, {true, false, 0, "", 0}}};
+    const std::vector<std::pair<std::vector<const char*>, std::tuple<bool, bool, uint64_t, std::string, uint32_t>>>
+        good = {{{}, {false, false, 0, "", 0}},
+                {{"--headless", "--frames", "3", "--screenshot", "out.png"}, {false, true, 3, "out.png", 0}},
+                {{"--frames=4294967295", "--screenshot=a=b.bmp"}, {false, false, 4294967295u, "a=b.bmp", 0}},
+                {{"--benchmark", "1000000", "--headless"}, {false, true, 0, "", 1000000}},
+                {{"--frames", "5", "--frames", "7"}, {false, false, 7, "", 0}},
+                {{"--help"}, {true, false, 0, "", 0}},
+                {{"-h"}, {true, false, 0, "", 0}}};
     for (const auto& [args, expected] : good) {
         const auto p = parse(args);
         ASSERT_TRUE(p.ok) << p.error;
-        EXPECT_EQ(std::tuple(p.options.help, p.options.headless, p.options.frames, p.options.screenshot, p.options.benchmark), expected) << args.size();
+        EXPECT_EQ(
+            std::tuple(p.options.help, p.options.headless, p.options.frames, p.options.screenshot, p.options.benchmark),
+            expected)
+            << args.size();
     }
 }
 
 TEST(CommandLine, BadInputIsOneLineOfError) {
-    const std::vector<std::vector<const char*>> bad = {
-        {"--bogus"}, {"headless"}, {"-x"}, {"--frames"}, {"--frames", "0"}, {"--frames", "-1"}, {"--frames", "+3"},
-        {"--frames", " 3"}, {"--frames", "3 "}, {"--frames", "1e3"}, {"--frames", "0x10"}, {"--frames", "4294967296"},
-        {"--frames", "99999999999999999999999999"}, {"--frames="}, {"--benchmark", "1000001"}, {"--benchmark", "2.5"},
-        {"--screenshot"}, {"--screenshot="}, {"--headless=1"}, {"--help=yes"}, {"--benchmark", "5", "--frames", "5"}};
+    const std::vector<std::vector<const char*>> bad = {{"--bogus"},
+                                                       {"headless"},
+                                                       {"-x"},
+                                                       {"--frames"},
+                                                       {"--frames", "0"},
+                                                       {"--frames", "-1"},
+                                                       {"--frames", "+3"},
+                                                       {"--frames", " 3"},
+                                                       {"--frames", "3 "},
+                                                       {"--frames", "1e3"},
+                                                       {"--frames", "0x10"},
+                                                       {"--frames", "4294967296"},
+                                                       {"--frames", "99999999999999999999999999"},
+                                                       {"--frames="},
+                                                       {"--benchmark", "1000001"},
+                                                       {"--benchmark", "2.5"},
+                                                       {"--screenshot"},
+                                                       {"--screenshot="},
+                                                       {"--headless=1"},
+                                                       {"--help=yes"},
+                                                       {"--benchmark", "5", "--frames", "5"}};
     for (const auto& args : bad) {
         const auto p = parse(args);
         EXPECT_FALSE(p.ok) << args[0] << " " << (args.size() > 1 ? args[1] : "");

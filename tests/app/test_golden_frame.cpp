@@ -38,8 +38,8 @@ bool read_png(const std::string& path, rgb_image_t* out) {
 
 // Runs the built program from the assets folder; returns its stdout.
 std::string run_demo(const std::string& arguments, int* status) {
-    const std::string command = "cd '" SOFTCUBE_SOURCE_DIR "/assets' && '" SOFTCUBE_BINARY_DIR "/app/softcube' " +
-                                arguments;
+    const std::string command =
+        "cd '" SOFTCUBE_SOURCE_DIR "/assets' && '" SOFTCUBE_BINARY_DIR "/app/softcube' " + arguments;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         *status = -1;
@@ -57,15 +57,15 @@ constexpr uint32_t overlay_rows = 8;  // the statistics line's character row, wh
 }  // namespace
 
 TEST(GoldenFrame, FrameHundredMatchesPixelForPixel) {
-    const std::string shot = std::filesystem::temp_directory_path() / ("softcube_golden_" + std::to_string(getpid()) + ".png");
+    const std::string shot =
+        std::filesystem::temp_directory_path() / ("softcube_golden_" + std::to_string(getpid()) + ".png");
     int status = 0;
     const std::string line = run_demo("--headless --frames 100 --screenshot '" + shot + "'", &status);
     ASSERT_EQ(status, 0) << line;
 
     // The statistics line of the last frame: 12 triangles every frame, a plausible pixel count.
     std::smatch m;
-    ASSERT_TRUE(std::regex_search(line, m, std::regex(R"(^ +100 Frames / .* / +12 Tiangles / +(\d+) Pixels)")))
-        << line;
+    ASSERT_TRUE(std::regex_search(line, m, std::regex(R"(^ +100 Frames / .* / +12 Tiangles / +(\d+) Pixels)"))) << line;
     const long pixels = std::stol(m[1]);
     EXPECT_GT(pixels, 100000);
     EXPECT_LT(pixels, 480000);

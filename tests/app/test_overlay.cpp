@@ -13,18 +13,21 @@ TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {
     screen_t counters(1, 1, 90.0f, screen_t::offscreen_tag{});
     const auto print = [&](uint32_t frames, double fps, double frame_ms, uint32_t triangles, uint32_t pixels) {
         framestats_t stats{};
-        std::tie(stats.frames, stats.fps, stats.frame_ms, counters.triangle_count, counters.pixel_count) = std::tie(frames, fps, frame_ms, triangles, pixels);
+        std::tie(stats.frames, stats.fps, stats.frame_ms, counters.triangle_count, counters.pixel_count) =
+            std::tie(frames, fps, frame_ms, triangles, pixels);
         return print_overlay(stats, counters);
     };
     rt::text_cursor(9, 9);
-    EXPECT_EQ(print(1, 0.4, 2500.0, 12, 34567), "       1 Frames /   0.40 FPS / 2500.000000 ms per Frame /   12 Tiangles /    34567 Pixels");
+    EXPECT_EQ(print(1, 0.4, 2500.0, 12, 34567),
+              "       1 Frames /   0.40 FPS / 2500.000000 ms per Frame /   12 Tiangles /    34567 Pixels");
     EXPECT_EQ(std::pair(rt::text_cursor_row(), rt::text_cursor_column()), std::pair(2, 1));  // the line ends
 
     // Drawn from the top-left cell: white ink in the first text row, none below it or past column 89.
     const uint8_t* fb = rt::screen_framebuffer();
     size_t in_row = 0, elsewhere = 0;
     for (uint32_t i = 0; i < 800 * 600; ++i) {
-        if (fb[i * 4] == 255 && fb[i * 4 + 1] == 255 && fb[i * 4 + 2] == 255) ++(i / 800 < 8 && i % 800 < 89 * 8 ? in_row : elsewhere);
+        if (fb[i * 4] == 255 && fb[i * 4 + 1] == 255 && fb[i * 4 + 2] == 255)
+            ++(i / 800 < 8 && i % 800 < 89 * 8 ? in_row : elsewhere);
     }
     EXPECT_GT(in_row, 500u);
     EXPECT_EQ(elsewhere, 0u);

@@ -12,7 +12,9 @@
 // and free, which the sanitizers still watch. The array forms, which the library does not use, are
 // left to the runtime, which pairs them itself.
 static bool allocations_fail = false;
-static void* allocate(std::size_t size) noexcept { return allocations_fail ? nullptr : std::malloc(size == 0 ? 1 : size); }
+static void* allocate(std::size_t size) noexcept {
+    return allocations_fail ? nullptr : std::malloc(size == 0 ? 1 : size);
+}
 
 void* operator new(std::size_t size) {
     if (void* p = allocate(size)) return p;
@@ -31,8 +33,8 @@ TEST(KtListAllocationFailure, NothingChangesAndNoUncheckedClaimIsMade) {
     allocations_fail = true;
     // add, insertAt and toArray report the failure; the operations that work on a copy of their
     // argument make no claim they could not check.
-    const std::array<bool, 8> results{list.add(vertex_t()), empty.add(vertex_t()), list.insertAt(0, vertex_t()),
-                                      list.toArray(array), list.addAll(other), list.containsAll(other),
+    const std::array<bool, 8> results{list.add(vertex_t()),  empty.add(vertex_t()),  list.insertAt(0, vertex_t()),
+                                      list.toArray(array),   list.addAll(other),     list.containsAll(other),
                                       list.removeAll(other), list.addAllAt(0, other)};
     allocations_fail = false;
     EXPECT_EQ(results, (std::array<bool, 8>{}));

@@ -1,4 +1,5 @@
-// Tests of the vertex list, collection, iterator and root object: positions and refusals, bulk operations, hash, texts, names.
+// Tests of the vertex list, collection, iterator and root object: positions and refusals, bulk operations, hash, texts,
+// names.
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -31,7 +32,10 @@ const vertex_t none;  // the default element that failed look-ups hand back
 // line: GCC otherwise devirtualises them speculatively in the other tests and warns.
 struct counting_list : list_t {
     int adds = 0;
-    [[gnu::noinline]] bool add(const vertex_t& e) override { ++adds; return list_t::add(e); }
+    [[gnu::noinline]] bool add(const vertex_t& e) override {
+        ++adds;
+        return list_t::add(e);
+    }
     [[gnu::noinline]] std::int32_t size() const override { return 0; }
     [[gnu::noinline]] std::string toString() const override { return "custom"; }
 };
@@ -42,7 +46,8 @@ TEST(KtList, PositionalOperationsAndTheirRefusals) {
     EXPECT_TRUE(l.size() == 0 && l.isEmpty() && l.toString() == "[]" && l.hashCode() == 1 && !l.iterator().hasNext());
     EXPECT_TRUE(l.add(v(1)) && l.add(v(2)) && l.add(v(3)));
     EXPECT_EQ(xs(l), (floats{1, 2, 3}));
-    for (int i : {3, -1, INT32_MIN}) EXPECT_TRUE(l.get(i) == none && l.removeAt(i) == none && l.set(i, v(9)) == none) << i;
+    for (int i : {3, -1, INT32_MIN})
+        EXPECT_TRUE(l.get(i) == none && l.removeAt(i) == none && l.set(i, v(9)) == none) << i;
     EXPECT_THROW(l.at(3), std::out_of_range);
     l.at(1).position.x = 7;  // the stored element itself
     EXPECT_EQ(l.removeAt(1).position.x, 7);
@@ -61,8 +66,9 @@ TEST(KtList, PositionalOperationsAndTheirRefusals) {
     EXPECT_FALSE(l.addAllAt(5, other) || l.addAllAt(-1, other) || l.addAllAt(0, list_t()));
     EXPECT_TRUE(l.addAllAt(1, other));
     EXPECT_EQ(xs(l), (floats{9, 8, 4, 1, 3, 2}));
-    EXPECT_EQ((std::vector<floats>{xs(l.subList(1, 2)), xs(l.subList(-5, 0)), xs(l.subList(5, 100)), xs(l.subList(2, 1))}),
-              (std::vector<floats>{{8, 4}, {9}, {2}, {}}));  // both ends included
+    EXPECT_EQ(
+        (std::vector<floats>{xs(l.subList(1, 2)), xs(l.subList(-5, 0)), xs(l.subList(5, 100)), xs(l.subList(2, 1))}),
+        (std::vector<floats>{{8, 4}, {9}, {2}, {}}));  // both ends included
     l.add(v(8));
     EXPECT_TRUE(l.indexOf(v(8)) == 1 && l.lastIndexOf(v(8)) == 6 && l.indexOf(v(7)) == -1 && l.lastIndexOf(v(7)) == -1);
 }
@@ -71,16 +77,19 @@ TEST(KtList, WholeCollectionOperations) {
     const list_t empty;
     list_t l = list_of({1, 2, 1});
     EXPECT_TRUE(l.containsAll(empty));
-    EXPECT_FALSE(l.addAll(empty) || l.removeAll(empty) || l.retainAll(empty) || list_t().removeAll(l) || list_t().retainAll(l));
+    EXPECT_FALSE(l.addAll(empty) || l.removeAll(empty) || l.retainAll(empty) || list_t().removeAll(l) ||
+                 list_t().retainAll(l));
     EXPECT_TRUE(l.remove(v(1)) && !l.remove(v(9)));  // the first equal element only
     EXPECT_EQ(xs(l), (floats{2, 1}));
     l = list_of({1, 2, 1, 3, 1});
-    EXPECT_TRUE(l.removeAll(list_of({1, 1})) && l.removeAll(list_of({9})));  // one removal per element; true without a match
+    EXPECT_TRUE(l.removeAll(list_of({1, 1})) &&
+                l.removeAll(list_of({9})));  // one removal per element; true without a match
     EXPECT_EQ(xs(l), (floats{2, 3, 1}));
     l = list_of({2, 1, 3, 1, 4});
     EXPECT_TRUE(l.retainAll(list_of({1, 4})));  // the head goes too when rejected
     EXPECT_EQ(xs(l), (floats{1, 1, 4}));
-    EXPECT_TRUE(l.containsAll(list_of({4, 1})) && !l.containsAll(list_of({4, 9})) && l.contains(vertex_t(vec4_t(4, 0, 0))));
+    EXPECT_TRUE(l.containsAll(list_of({4, 1})) && !l.containsAll(list_of({4, 9})) &&
+                l.contains(vertex_t(vec4_t(4, 0, 0))));
     EXPECT_TRUE(l.addAll(l));  // from a snapshot: doubles instead of running forever
     EXPECT_EQ(xs(l), (floats{1, 1, 4, 1, 1, 4}));
     std::vector<vertex_t> array(3);
@@ -101,7 +110,8 @@ TEST(KtList, TextEqualityAssignmentAndHash) {
     EXPECT_TRUE(&target.at(0) != &l.at(0) && &copy.at(0) != &l.at(0));  // element by element, not shared nodes
     // h = h * 31 + (low 32 bits of the node's address) / size, in 32-bit arithmetic.
     const auto node = [&l](int i) {
-        return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&l.at(i)) - offsetof(kt_list_node<vertex_t>, value));
+        return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&l.at(i)) -
+                                          offsetof(kt_list_node<vertex_t>, value));
     };
     EXPECT_EQ(l.hashCode(), std::uint32_t((31u + node(0) / 2u) * 31u + node(1) / 2u));
     l.removeAt(1);
@@ -125,8 +135,8 @@ TEST(KtIterator, WalkRemoveAndCallsOutsideTheContract) {
     it.remove();  // 2 moves into the node of 1 and is not returned again
     EXPECT_EQ(xs(l), (floats{2, 3, 4}));
     EXPECT_EQ(it.next().colour.w, 3);
-    it.remove();  // in the middle: 4 moves into the node of 3
-    it.remove();  // no successor: nothing happens
+    it.remove();                                                       // in the middle: 4 moves into the node of 3
+    it.remove();                                                       // no successor: nothing happens
     EXPECT_TRUE(!it.hasNext() && it.next() == none && !it.hasNext());  // past the end: a default element, no movement
     EXPECT_TRUE(l.add(v(5)));
     EXPECT_EQ(xs(l), (floats{2, 4, 5}));
@@ -136,25 +146,31 @@ TEST(KtObject, NamesRecordsIdentityTextAndClone) {
     const ktObject object;
     const list_t l = list_of({1, 2});
     const ktIterator<vertex_t> it = l.iterator();
-    EXPECT_EQ((std::vector<std::string>{object.className(), static_cast<const ktCollection<vertex_t>&>(l).className(),
-                                        ktCollection<vertex_t>().className(), static_cast<const ktObject&>(it).className(),
-                                        l.ktObject::className()}),
-              (std::vector<std::string>{"KTOBJECT", "ktList(vertex_t)", "ktCollection(vertex_t)", "ktIterator(vertex_t)",
-                                        "KTLISTVERTEX_T"}));  // the root's own className reads the dynamic type's record
+    EXPECT_EQ(
+        (std::vector<std::string>{object.className(), static_cast<const ktCollection<vertex_t>&>(l).className(),
+                                  ktCollection<vertex_t>().className(), static_cast<const ktObject&>(it).className(),
+                                  l.ktObject::className()}),
+        (std::vector<std::string>{"KTOBJECT", "ktList(vertex_t)", "ktCollection(vertex_t)", "ktIterator(vertex_t)",
+                                  "KTLISTVERTEX_T"}));  // the root's own className reads the dynamic type's record
     // Only leading ASCII digits go: '/' and ':' flank the digits; a name of digits only leaves nothing.
     EXPECT_EQ(kt_readable_name("KT8OBJECT") + "|" + kt_readable_name("0912") + "|" + kt_readable_name("5/:") + "|" +
                   kt_readable_name("5:/") + "|" + kt_readable_name(nullptr),
               "KT8OBJECT||/:|:/|");
-    const kt_type_record* records[] = {&kt_root_object_record, &ktObject::type_record, &ktIterator<vertex_t>::type_record,
-                                       &ktCollection<vertex_t>::type_record, &ktList<vertex_t>::type_record};
-    const char* names[] = {"6OBJECT", "8KTOBJECT", "18KTITERATORVERTEX_T", "20KTCOLLECTIONVERTEX_T", "14KTLISTVERTEX_T"};
+    const kt_type_record* records[] = {&kt_root_object_record, &ktObject::type_record,
+                                       &ktIterator<vertex_t>::type_record, &ktCollection<vertex_t>::type_record,
+                                       &ktList<vertex_t>::type_record};
+    const char* names[] = {"6OBJECT", "8KTOBJECT", "18KTITERATORVERTEX_T", "20KTCOLLECTIONVERTEX_T",
+                           "14KTLISTVERTEX_T"};
     const kt_type_record* bases[] = {nullptr, records[0], records[1], records[1], records[3]};
     for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(!records[i]->reserved && records[i]->base == bases[i] && records[i]->encoded_name == std::string(names[i])) << i;
+        EXPECT_TRUE(!records[i]->reserved && records[i]->base == bases[i] &&
+                    records[i]->encoded_name == std::string(names[i]))
+            << i;
 
     EXPECT_TRUE(object.equals(object) && !object.equals(ktObject()));
     EXPECT_EQ(object.hashCode(), reinterpret_cast<std::uintptr_t>(&object));
     EXPECT_EQ(object.toString(), "KTOBJECT@" + std::to_string(reinterpret_cast<std::uintptr_t>(&object)));
-    EXPECT_EQ(it.toString(), "ktIterator(vertex_t)@" + std::to_string(reinterpret_cast<std::uintptr_t>(&it)));  // decimal, in full
+    EXPECT_EQ(it.toString(),
+              "ktIterator(vertex_t)@" + std::to_string(reinterpret_cast<std::uintptr_t>(&it)));  // decimal, in full
     EXPECT_EQ(l.clone().className(), "KTOBJECT");  // a plain root object, whatever the receiver
 }

@@ -1,4 +1,5 @@
-// Tests of vertex_t: member defaults, indexed position, and the transform, divide, lerp, area, inside, equality and text rules.
+// Tests of vertex_t: member defaults, indexed position, and the transform, divide, lerp, area, inside, equality and
+// text rules.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -53,7 +54,8 @@ TEST(Vertex, AreaInsideEqualityAndText) {
                       doubled_signed_area(o, diagonal, vertex_t(vec4_t(2, 2, 0)))}),
               (floats{100, -100, 0}));
     for (const vec4_t& in : {vec4_t(1, -1, 1, 1), vec4_t(0.5f, 0, 0, -1), zero}) EXPECT_TRUE(is_inside(vertex_t(in)));
-    for (const vec4_t& out : {vec4_t(1.0001f, 0, 0, 1), vec4_t(0, -1.0001f, 0, 1), vec4_t(0, 0, -1.0001f, 1), vec4_t(NAN, 0, 0, 1)})
+    for (const vec4_t& out :
+         {vec4_t(1.0001f, 0, 0, 1), vec4_t(0, -1.0001f, 0, 1), vec4_t(0, 0, -1.0001f, 1), vec4_t(NAN, 0, 0, 1)})
         EXPECT_FALSE(is_inside(vertex_t(out)));
     EXPECT_TRUE(vertex_t(p, c, n, t) == vertex_t(p));  // colour, normal and texcoord are not compared
     for (const vec4_t& q : {vec4_t(0, 2, 3, 4), vec4_t(1, 0, 3, 4), vec4_t(1, 2, 0, 4), vec4_t(1, 2, 3, 0)})

@@ -25,7 +25,9 @@ inline floats f(const vec4_t& v) { return {v.x, v.y, v.z, v.w}; }
 inline floats f(const quat_t& q) { return {q.x, q.y, q.z, q.w}; }
 inline floats f(const mat4_t& m) { return floats(m.m, m.m + 16); }
 
-struct check { floats got, want; };
+struct check {
+    floats got, want;
+};
 
 // Exact on purpose: a tolerance would hide the rounding faults these tables are for. Only NaN
 // stands for NaN.
@@ -34,7 +36,9 @@ inline void expect_all(const std::vector<check>& checks) {
         const floats& got = checks[i].got;
         const floats& want = checks[i].want;
         bool same = got.size() == want.size();
-        for (std::size_t k = 0; same && k < got.size(); ++k) same = got[k] == want[k] || (std::isnan(got[k]) && std::isnan(want[k]));
-        EXPECT_TRUE(same) << "check " << i << ": got " << testing::PrintToString(got) << ", want " << testing::PrintToString(want);
+        for (std::size_t k = 0; same && k < got.size(); ++k)
+            same = got[k] == want[k] || (std::isnan(got[k]) && std::isnan(want[k]));
+        EXPECT_TRUE(same) << "check " << i << ": got " << testing::PrintToString(got) << ", want "
+                          << testing::PrintToString(want);
     }
 }

@@ -1,4 +1,5 @@
-// Tests of mat4_t: zero default, builders and what they overwrite, rotation order, perspective clamp, product precision, text.
+// Tests of mat4_t: zero default, builders and what they overwrite, rotation order, perspective clamp, product
+// precision, text.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,21 +9,26 @@
 TEST(Mat4, BuildersAndTheirTransforms) {
     mat4_t m;
     m.translation(7, 8, 9);
-    const mat4_t id = m.identity();  // overwrites every element, the translation column too
+    const mat4_t id = m.identity();                   // overwrites every element, the translation column too
     const mat4_t turned = m.rotation(0, 0, half_pi);  // returned; m itself is left alone
     const mat4_t move = mat4_t().translation(1, 2, 3), view = mat4_t().viewport(400, 300);
     const mat4_t ortho = mat4_t().orthographic(-1, 1, -1, 1, 1, 3);
     const floats identity_rows{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     expect_all({
-        {f(id), identity_rows}, {f(m), identity_rows}, {{turned.at(1, 0)}, {1}},
-        {f(transform(mat4_t(), vec4_t(1, 2, 3, 4))), {0, 0, 0, 0}}, {f(transform(id, vec4_t(1, 2, 3, 4))), {1, 2, 3, 4}},
+        {f(id), identity_rows},
+        {f(m), identity_rows},
+        {{turned.at(1, 0)}, {1}},
+        {f(transform(mat4_t(), vec4_t(1, 2, 3, 4))), {0, 0, 0, 0}},
+        {f(transform(id, vec4_t(1, 2, 3, 4))), {1, 2, 3, 4}},
         {f(move), {1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3, 0, 0, 0, 1}},
-        {f(transform(move, vec4_t(0, 0, 0, 1))), {1, 2, 3, 1}}, {f(transform(move, vec4_t(4, 5, 6, 0))), {4, 5, 6, 0}},
+        {f(transform(move, vec4_t(0, 0, 0, 1))), {1, 2, 3, 1}},
+        {f(transform(move, vec4_t(4, 5, 6, 0))), {4, 5, 6, 0}},
         {f(mat4_t().scale(2, 3, 4)), {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1}},
         {f(view), {400, 0, 0, 399.5, 0, -300, 0, 299.5, 0, 0, 1, 0, 0, 0, 0, 1}},
         {f(transform(view, vec4_t(-1, 1, 0.25f, 1))), {-0.5, -0.5, 0.25, 1}},
         {f(transform(view, vec4_t(1, -1, 0.25f, 1))), {799.5, 599.5, 0.25, 1}},
-        {f(ortho), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, -2, 0, 0, 0, 1}}, {f(transform(ortho, vec4_t(0, 0, -3, 1))), {0, 0, 1, 1}},
+        {f(ortho), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, -2, 0, 0, 0, 1}},
+        {f(transform(ortho, vec4_t(0, 0, -3, 1))), {0, 0, 1, 1}},
         // 16777218 + 16777224 rounds to 33554440 in single before the division: -5592406.5, not -5592407.
         {{mat4_t().orthographic(16777218, 16777224, -1, 1, 1, 3).at(0, 3)}, {-5592406.5f}},
     });
@@ -50,7 +56,8 @@ TEST(Mat4, PerspectiveDemoValuesDepthRangeAndTangentClamp) {
         {f(mat4_t().perspective(1.5707964f, 800.0f / 600.0f, 1, 1000000)),
          {0.75, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1.00000203f, -2.00000191f, 0, 0, 1, 0}},
         // Looking along +z with w = z: depth -1 at z = near, 3 / 3 = +1 at z = far.
-        {f(transform(near_far, vec4_t(0, 0, 1, 1))), {0, 0, -1, 1}}, {f(transform(near_far, vec4_t(0, 0, 3, 1))), {0, 0, 3, 3}},
+        {f(transform(near_far, vec4_t(0, 0, 1, 1))), {0, 0, -1, 1}},
+        {f(transform(near_far, vec4_t(0, 0, 3, 1))), {0, 0, 3, 3}},
         {{mat4_t().perspective(90, 1, 1, 3).at(1, 1)}, {1.0f / 1.6197752f}},  // radians: tan(45) = 1.6197752
         // fov 0, single pi (tangent about -2.3e7) and a negative fov all clamp t to 1.0e-6.
         {{mat4_t().perspective(0, 1, 1, 3).at(1, 1), mat4_t().perspective(3.14159274f, 1, 1, 3).at(1, 1),
@@ -65,13 +72,14 @@ TEST(Mat4, ProductOrderAndPrecision) {
     const float e24 = std::ldexp(1.0f, -24), e25 = std::ldexp(1.0f, -25);
     const mat4_t ones{{1, 1, 1, 1}}, small_column{{1, 0, 0, 0, e25, 0, 0, 0, e25, 0, 0, 0, e25}};
     expect_all({
-        {f(transform(multiply(t, r), vec4_t(1, 0, 0, 1))), {5, 1, 0, 1}},  // the turned point is moved
+        {f(transform(multiply(t, r), vec4_t(1, 0, 0, 1))), {5, 1, 0, 1}},              // the turned point is moved
         {{turned_after_move.y, turned_after_move.z, turned_after_move.w}, {6, 0, 1}},  // the moved point is turned
         // multiply sums 1 + 3 * 2^-25 wider and rounds once: 1 + 2^-23 (in single it would stay 1).
         {{multiply(ones, small_column).at(0, 0)}, {1 + std::ldexp(1.0f, -23)}},
         // transform rounds after each step, x first: three 2^-24 add up before meeting 1, while
         // 1 first swallows each of them (a wider sum would give 1 + 2^-22 both times).
-        {{transform(ones, vec4_t(e24, e24, e24, 1)).x, transform(ones, vec4_t(1, e24, e24, e24)).x}, {1 + std::ldexp(1.0f, -22), 1}},
+        {{transform(ones, vec4_t(e24, e24, e24, 1)).x, transform(ones, vec4_t(1, e24, e24, e24)).x},
+         {1 + std::ldexp(1.0f, -22), 1}},
     });
     EXPECT_TRUE(std::signbit(multiply(mat4_t{{-1, -1, -1, -1}}, mat4_t()).at(0, 0)));  // four -0 products sum to -0
 }

@@ -69,13 +69,13 @@ TEST(Mesh, UnsafeInputIsRefused) {
     add_clockwise_corners(mesh);
     EXPECT_FALSE(mesh.add_vertex(vertex_t()));  // full
     EXPECT_EQ(mesh.vertex_count, 3);
-    EXPECT_TRUE(mesh.add_triangle(0, 1, 3));    // index past the vertex array
-    EXPECT_TRUE(mesh.add_triangle(-1, 1, 2));   // negative index
-    EXPECT_FALSE(mesh.add_triangle(0, 1, 2));   // full
+    EXPECT_TRUE(mesh.add_triangle(0, 1, 3));   // index past the vertex array
+    EXPECT_TRUE(mesh.add_triangle(-1, 1, 2));  // negative index
+    EXPECT_FALSE(mesh.add_triangle(0, 1, 2));  // full
     EXPECT_EQ(mesh.triangle_count, 2);
     target_t t;
     mesh.render(t.screen, t.identity, t.texture);
-    EXPECT_EQ(t.screen.triangle_count, 0u);     // both slots skipped, nothing read out of bounds
+    EXPECT_EQ(t.screen.triangle_count, 0u);  // both slots skipped, nothing read out of bounds
 
     mesh_t empty(0, 0);
     EXPECT_FALSE(empty.add_vertex(vertex_t()));

@@ -19,7 +19,9 @@ inline vertex_t corner(float x, float y, float z = 0.5f, float w = 1.0f, vec4_t 
     return vertex_t(vec4_t(x, y, z, w), colour, vec4_t(0.0f, 0.0f, 1.0f, 0.0f));
 }
 
-inline const uint8_t* pixel(const screen_t& s, uint32_t x, uint32_t y) { return s.framebuffer + (size_t{y} * s.width + x) * 4; }
+inline const uint8_t* pixel(const screen_t& s, uint32_t x, uint32_t y) {
+    return s.framebuffer + (size_t{y} * s.width + x) * 4;
+}
 inline float depth(const screen_t& s, uint32_t x, uint32_t y) { return s.zbuffer[size_t{y} * s.width + x]; }
 // True when (x, y) was written: its depth is no longer the cleared value.
 inline bool covered(const screen_t& s, uint32_t x, uint32_t y) { return depth(s, x, y) != 1.0e37f; }

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "math/nearest.h"
 #include "raster/edge.h"
 #include "raster/gradients.h"
-#include "math/nearest.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
@@ -24,7 +24,8 @@ inline void span(screen_t& s, const gradients_t& g, const edge_t& left, const ed
     const auto start = [pre](float a, float d) { return static_cast<float>(a + static_cast<double>(pre) * d); };
     vec4_t col = left.colour + g.d_colour_dx * pre;
     float uw = start(left.u_over_w, g.d_u_over_w_dx), vw = start(left.v_over_w, g.d_v_over_w_dx);
-    float ow = start(left.one_over_w, g.d_one_over_w_dx), z = start(left.z, g.d_z_dx), shade = start(left.shade, g.d_shade_dx);
+    float ow = start(left.one_over_w, g.d_one_over_w_dx), z = start(left.z, g.d_z_dx),
+          shade = start(left.shade, g.d_shade_dx);
     const auto plot = [&](int64_t x) {
         s.draw_pixel(static_cast<uint32_t>(x), static_cast<uint32_t>(y), channel_to_byte(col.w), channel_to_byte(col.x),
                      channel_to_byte(col.y), channel_to_byte(col.z), shade);

@@ -36,7 +36,8 @@ ktList<vertex_t> list_of(std::initializer_list<vertex_t> vertices) {
 testing::AssertionResult is_polygon(const ktList<vertex_t>& polygon, const std::vector<vertex_t>& want) {
     const std::vector<vertex_t> got = elements(polygon);
     const auto same = [](const vertex_t& a, const vertex_t& b) { return std::memcmp(&a, &b, sizeof(vertex_t)) == 0; };
-    return testing::AssertionResult(std::equal(got.begin(), got.end(), want.begin(), want.end(), same)) << polygon.toString();
+    return testing::AssertionResult(std::equal(got.begin(), got.end(), want.begin(), want.end(), same))
+           << polygon.toString();
 }
 
 // Three to nine vertices inside the volume (up to the rounding of the crossings), and on the
@@ -44,11 +45,14 @@ testing::AssertionResult is_polygon(const ktList<vertex_t>& polygon, const std::
 testing::AssertionResult convex_inside(const ktList<vertex_t>& polygon) {
     const std::vector<vertex_t> v = elements(polygon);
     const size_t n = v.size();
-    const auto at = [&](size_t i) { return std::pair{double{v[i % n].x()} / v[i % n].w(), double{v[i % n].y()} / v[i % n].w()}; };
+    const auto at = [&](size_t i) {
+        return std::pair{double{v[i % n].x()} / v[i % n].w(), double{v[i % n].y()} / v[i % n].w()};
+    };
     int turns[2] = {};
     for (size_t i = 0; i < n; ++i) {
         const float w = v[i].w(), largest = std::max({std::fabs(v[i].x()), std::fabs(v[i].y()), std::fabs(v[i].z())});
-        if (!(w > 0.0f && largest <= w + 1.0e-5f * w + 1.0e-6f)) return testing::AssertionFailure() << "outside: " << to_string(v[i]);
+        if (!(w > 0.0f && largest <= w + 1.0e-5f * w + 1.0e-6f))
+            return testing::AssertionFailure() << "outside: " << to_string(v[i]);
         const auto [a, b, c] = std::tuple{at(i), at(i + 1), at(i + 2)};
         const double turn = (b.first - a.first) * (c.second - b.second) - (b.second - a.second) * (c.first - b.first);
         turns[turn > 0.0] += std::fabs(turn) > 1.0e-9;
@@ -60,7 +64,8 @@ testing::AssertionResult convex_inside(const ktList<vertex_t>& polygon) {
 }  // namespace
 
 TEST(ClipPolygon, InsideComesOutUnchangedOutsideAnyPlaneVanishes) {
-    const vertex_t c1(vec4_t(-0.5f, 0.25f, 0.75f, 1), vec4_t(1, 0, 0, 0.5f), vec4_t(0, 0, 1, 0), vec4_t(0.1f, 0.2f, 0, 0));
+    const vertex_t c1(vec4_t(-0.5f, 0.25f, 0.75f, 1), vec4_t(1, 0, 0, 0.5f), vec4_t(0, 0, 1, 0),
+                      vec4_t(0.1f, 0.2f, 0, 0));
     const vertex_t c2(vec4_t(3, -2, 1, 4), vec4_t(0, 1, 0, 1)), c3 = corner(-1, 0.5f, 1, 1);  // c3 on two planes
     ktList<vertex_t> polygon = list_of({c2});  // whatever the list held is replaced
     ASSERT_TRUE(clip_triangle(c1, c2, c3, polygon));
@@ -77,7 +82,8 @@ TEST(ClipPolygon, InsideComesOutUnchangedOutsideAnyPlaneVanishes) {
         }
         ktList<vertex_t> source = list_of({c[0], c[1], c[2]}), clipped;
         clip_against_plane(source, axis, sign, clipped);
-        EXPECT_TRUE(clipped.isEmpty() && is_polygon(source, {c[0], c[1], c[2]})) << "plane " << plane;  // source untouched
+        EXPECT_TRUE(clipped.isEmpty() && is_polygon(source, {c[0], c[1], c[2]}))
+            << "plane " << plane;  // source untouched
         EXPECT_FALSE(clip_against_axis(source, clipped, axis) || !source.isEmpty() || !clipped.isEmpty());
         EXPECT_FALSE(clip_triangle(c[0], c[1], c[2], polygon) || !polygon.isEmpty());
     }
@@ -101,8 +107,10 @@ TEST(ClipPolygon, QuadrilateralExampleWithEveryMemberAveraged) {
     const vertex_t b(vec4_t(2, 0, 0, 1), vec4_t(0, 1, 0, 0.5f), vec4_t(1, 0, 0, 0), vec4_t(1, 0, 0, 0));
     const vertex_t c(vec4_t(0, 0.5f, 0, 1), vec4_t(0, 0, 1, 0), vec4_t(0, 1, 0, 0), vec4_t(0, 1, 0.25f, 0.5f));
     // Both crossings at t = 0.5: every member of each is its edge's average.
-    const vertex_t ab(vec4_t(1, 0, 0, 1), vec4_t(0.5f, 0.5f, 0, 0.75f), vec4_t(0.5f, 0, 0.5f, 0), vec4_t(0.5f, 0, 0.25f, 0.5f));
-    const vertex_t bc(vec4_t(1, 0.25f, 0, 1), vec4_t(0, 0.5f, 0.5f, 0.25f), vec4_t(0.5f, 0.5f, 0, 0), vec4_t(0.5f, 0.5f, 0.125f, 0.25f));
+    const vertex_t ab(vec4_t(1, 0, 0, 1), vec4_t(0.5f, 0.5f, 0, 0.75f), vec4_t(0.5f, 0, 0.5f, 0),
+                      vec4_t(0.5f, 0, 0.25f, 0.5f));
+    const vertex_t bc(vec4_t(1, 0.25f, 0, 1), vec4_t(0, 0.5f, 0.5f, 0.25f), vec4_t(0.5f, 0.5f, 0, 0),
+                      vec4_t(0.5f, 0.5f, 0.125f, 0.25f));
     ktList<vertex_t> clipped;
     clip_against_plane(list_of({a, b, c}), 0, 1.0f, clipped);
     EXPECT_TRUE(is_polygon(clipped, {a, ab, bc, c}));
@@ -114,7 +122,8 @@ TEST(ClipPolygon, QuadrilateralExampleWithEveryMemberAveraged) {
     EXPECT_TRUE(is_polygon(self, {a, b, c, a, ab, bc, c}));
     // t is rounded to single before the lerp: 1/3 of the way from 0 to 7 is 7 * 0.33333334f, not 7/3 rounded.
     clipped.clear();
-    clip_against_plane(list_of({corner(0, 0, 0, 1, {0, 0, 0, 0}), corner(3, 0, 0, 1, {7, 7, 7, 7}), corner(0, 1)}), 0, 1.0f, clipped);
+    clip_against_plane(list_of({corner(0, 0, 0, 1, {0, 0, 0, 0}), corner(3, 0, 0, 1, {7, 7, 7, 7}), corner(0, 1)}), 0,
+                       1.0f, clipped);
     EXPECT_EQ(elements(clipped).at(1).colour.x, 0x1.2aaaacp+1f);
 }
 
@@ -134,7 +143,9 @@ TEST(ClipPolygon, CrossingManyPlanesGivesAConvexPolygonInsideTheVolume) {
     for (int i = 0; i < 3000; ++i) {
         vertex_t c[3];
         for (vertex_t& v : c) v = vertex_t(vec4_t(coordinate(rng), coordinate(rng), coordinate(rng), depth(rng)));
-        ASSERT_TRUE(clip_triangle(c[0], c[1], c[2], polygon) ? convex_inside(polygon) : testing::AssertionResult(polygon.isEmpty())) << i;
+        ASSERT_TRUE(clip_triangle(c[0], c[1], c[2], polygon) ? convex_inside(polygon)
+                                                             : testing::AssertionResult(polygon.isEmpty()))
+            << i;
     }
 }
 
@@ -195,7 +206,8 @@ TEST(ClipAndDraw, NearPlaneAndBehindTheCamera) {
 // writes inside the 13 x 9 target (AddressSanitizer watches the buffers).
 TEST(RegressionClipFan, NearlyDegenerateTriangleGivesTenCornersAndEightBoundedTriangles) {
     const auto bits = [](uint32_t x, uint32_t y, uint32_t z, uint32_t w) {
-        return vertex_t(vec4_t(std::bit_cast<float>(x), std::bit_cast<float>(y), std::bit_cast<float>(z), std::bit_cast<float>(w)));
+        return vertex_t(
+            vec4_t(std::bit_cast<float>(x), std::bit_cast<float>(y), std::bit_cast<float>(z), std::bit_cast<float>(w)));
     };
     const vertex_t c1 = bits(0xC0000000, 0x00080000, 0x00000000, 0x62676700);
     const vertex_t c2 = bits(0xB6B6B649, 0xB6B6B6B6, 0x4AB6B6B6, 0xB63F4949);

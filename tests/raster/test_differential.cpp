@@ -51,7 +51,8 @@ struct generator_t {
         // Colour channels sometimes exactly 0 or 1, beyond (the byte wraps) or NaN (byte 0); alpha
         // often around the cut-off at 1.0, and rarely NaN (which passes the test).
         const auto channel = [&] { return unit_or({0.0f, 1.0f, uniform(-0.5f, 1.5f), NAN, 300.0f}, 12); };
-        const float alpha = unit_or({1.0f, std::nextafter(1.0f, 0.0f), std::nextafter(1.0f, 2.0f), NAN, uniform(0.9f, 1.1f)}, 3);
+        const float alpha =
+            unit_or({1.0f, std::nextafter(1.0f, 0.0f), std::nextafter(1.0f, 2.0f), NAN, uniform(0.9f, 1.1f)}, 3);
         return vertex_t(vec4_t(uniform(-spread, spread) * w, uniform(-spread, spread) * w, depth() * w, w),
                         vec4_t(channel(), channel(), channel(), alpha),
                         vec4_t(uniform(-1, 1), uniform(-1, 1), uniform(-1, 1), pick(4) == 0 ? 1.0f : 0.0f),
@@ -90,7 +91,8 @@ TEST(Differential, EveryPathMatchesTheReferenceInEveryMode) {
             vertex_t v[3];
             for (uint64_t n = 0; n < per_round; ++n) {
                 // Now and then the same triangle again, so that every depth ties.
-                if (n == 0 || gen.pick(6) != 0) for (vertex_t& c : v) c = gen.clip_corner(spread);
+                if (n == 0 || gen.pick(6) != 0)
+                    for (vertex_t& c : v) c = gen.clip_corner(spread);
                 const screen_triangle_t st = to_screen_triangle(*fast, v[0], v[1], v[2]);
                 if (st.culled) continue;
                 rasterise_triangle(*fast, st.top, st.middle, st.bottom, st.middle_is_left, t);
@@ -116,8 +118,10 @@ TEST(Differential, AbsurdCornersStayInsideAndFinishOnEveryPath) {
                 for (float b : values) {
                     rasterise_triangle(*s, corner(a, -b), corner(b, 5.0f), corner(-a, b), 0, tex);
                     rasterise_triangle(*s, corner(-5.0f, a), corner(b, 10.0f, a), corner(3.0f, 1.0e30f), -1, tex);
-                    draw_triangle(*s, corner(a, 2.0f, b, b, vec4_t(a, b, 0.5f, b)), corner(-0.5f, 0.5f), corner(0.5f, -0.5f), tex);
-                    draw_triangle(*s, corner(0.2f, 0.3f, 0.5f, a), corner(0.5f, -0.5f, 0.5f, b), corner(-0.5f, b), tex);  // w = 0, w < 0
+                    draw_triangle(*s, corner(a, 2.0f, b, b, vec4_t(a, b, 0.5f, b)), corner(-0.5f, 0.5f),
+                                  corner(0.5f, -0.5f), tex);
+                    draw_triangle(*s, corner(0.2f, 0.3f, 0.5f, a), corner(0.5f, -0.5f, 0.5f, b), corner(-0.5f, b),
+                                  tex);  // w = 0, w < 0
                     clip_and_draw(*s, corner(a, b, 0, 1), corner(-b, 0.5f, a, b), corner(0.5f, -0.5f), tex);
                     draw_if_inside(*s, corner(a, b, 0, b), corner(0.5f, 0.5f), corner(-0.5f, a, 0, a), tex);
                 }
@@ -134,14 +138,33 @@ TEST(Differential, AbsurdCornersStayInsideAndFinishOnEveryPath) {
 TEST(Differential, ExactChainsMatchTheSerialLoop) {
     // Values and steps at the boundaries: zeros of both signs, subnormals, binade edges, steps
     // of exactly half an ulp (ties), infinities and NaN; then random chains across binades.
-    std::vector<float> special = {0.0f, 1.0e-45f, 1.0e-39f, std::ldexp(1.0f, -126), std::ldexp(1.0f, -101),
-                                  std::ldexp(1.0f, -100), std::ldexp(1.0f, -25), std::ldexp(3.0f, -25),
-                                  std::ldexp(1.0f, -24), std::ldexp(1.0f, -23), 0.5f, 1.0f, 2.0f, 3.0e38f, INFINITY, NAN,
-                                  std::nextafter(1.0f, 2.0f), std::nextafter(1.0f, 0.0f), std::nextafter(0.5f, 0.0f), 0.1f, 1.0e37f};
+    std::vector<float> special = {0.0f,
+                                  1.0e-45f,
+                                  1.0e-39f,
+                                  std::ldexp(1.0f, -126),
+                                  std::ldexp(1.0f, -101),
+                                  std::ldexp(1.0f, -100),
+                                  std::ldexp(1.0f, -25),
+                                  std::ldexp(3.0f, -25),
+                                  std::ldexp(1.0f, -24),
+                                  std::ldexp(1.0f, -23),
+                                  0.5f,
+                                  1.0f,
+                                  2.0f,
+                                  3.0e38f,
+                                  INFINITY,
+                                  NAN,
+                                  std::nextafter(1.0f, 2.0f),
+                                  std::nextafter(1.0f, 0.0f),
+                                  std::nextafter(0.5f, 0.0f),
+                                  0.1f,
+                                  1.0e37f};
     for (size_t i = 0, n = special.size(); i < n; ++i) special.push_back(-special[i]);
     std::vector<float> out(301);
     // Equal bits, or both NaN (which NaN an addition of two returns depends on operand order).
-    const auto same = [](float a, float b) { return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b) || (a != a && b != b); };
+    const auto same = [](float a, float b) {
+        return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b) || (a != a && b != b);
+    };
     const auto check = [&](float v, float d, int32_t n) {
         const float end = span_chain::fill(v, d, n, out.data());
         float s = v;
@@ -158,12 +181,14 @@ TEST(Differential, ExactChainsMatchTheSerialLoop) {
     std::mt19937_64 rng(2024);
     for (uint64_t i = 0, chains = iterations(40000); i < chains; ++i) {
         const float scale = std::ldexp(1.0f, -static_cast<int>(rng() % 20)), sign = rng() % 2 ? 1.0f : -1.0f;
-        const float v = rng() % 2 ? std::bit_cast<float>(static_cast<uint32_t>(rng())) : static_cast<float>(rng() % 2000000) * scale * sign;
+        const float v = rng() % 2 ? std::bit_cast<float>(static_cast<uint32_t>(rng()))
+                                  : static_cast<float>(rng() % 2000000) * scale * sign;
         int e = 0;
         std::frexp(v, &e);
         // Whole multiples of half an ulp of v (ties and exact steps), a fraction of v, or small steps.
         const float steps[] = {std::ldexp(static_cast<float>(static_cast<int>(rng() % 9) - 4), e - 25),
-                               v * std::ldexp(rng() % 2 ? 1.0f : -1.0f, -static_cast<int>(rng() % 30)), static_cast<float>(static_cast<int>(rng() % 2001) - 1000) * 1.0e-5f * scale};
+                               v * std::ldexp(rng() % 2 ? 1.0f : -1.0f, -static_cast<int>(rng() % 30)),
+                               static_cast<float>(static_cast<int>(rng() % 2001) - 1000) * 1.0e-5f * scale};
         ASSERT_TRUE(check(v, steps[rng() % 3], static_cast<int32_t>(rng() % 300)));
     }
 }

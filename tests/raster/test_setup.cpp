@@ -37,8 +37,10 @@ TEST(Pipeline, ViewportSortAndMiddleSide) {
     EXPECT_EQ(order(u), (std::vector<float>{1, 2, 3}));
     EXPECT_EQ(u.middle_is_left, 0);  // right of the long edge
     EXPECT_EQ(to_screen_triangle(s, corner(0, -0.5f), corner(0, 0.5f), corner(-0.5f, 0)).middle_is_left, -1);
-    EXPECT_EQ(to_screen_triangle(s, corner(0.5f, 0.5f), corner(0, 0.5f), corner(0.5f, -0.5f)).middle_is_left, -1);  // flat top
-    EXPECT_EQ(to_screen_triangle(s, corner(0, 0), corner(0.25f, 0.25f), corner(0.5f, 0.5f)).middle_is_left, -1);  // on the edge
+    EXPECT_EQ(to_screen_triangle(s, corner(0.5f, 0.5f), corner(0, 0.5f), corner(0.5f, -0.5f)).middle_is_left,
+              -1);  // flat top
+    EXPECT_EQ(to_screen_triangle(s, corner(0, 0), corner(0.25f, 0.25f), corner(0.5f, 0.5f)).middle_is_left,
+              -1);  // on the edge
 }
 
 TEST(Pipeline, CullingDropsCounterClockwiseAndDegenerateUncounted) {
@@ -49,7 +51,7 @@ TEST(Pipeline, CullingDropsCounterClockwiseAndDegenerateUncounted) {
         s->cull_backfaces = cull;
         draw_triangle(*s, a, b, c, tex);
         EXPECT_EQ(s->triangle_count, 1u);
-        draw_triangle(*s, a, c, b, tex);                                                // its mirror image
+        draw_triangle(*s, a, c, b, tex);                                                 // its mirror image
         draw_triangle(*s, corner(0, 0), corner(0.25f, 0.25f), corner(0.5f, 0.5f), tex);  // degenerate
         EXPECT_EQ(s->triangle_count, cull ? 1u : 3u);
     }
@@ -73,8 +75,8 @@ TEST(Gradients, ExampleValuesAndThePlaneOfEveryQuantity) {
     for (int n = 0; n < 50; ++n) {
         vertex_t c[3];
         for (vertex_t& k : c) {
-            k = vertex_t(vec4_t(r(rng) * 40, r(rng) * 40, r(rng), 0.5f + r(rng)), vec4_t(r(rng), r(rng), r(rng), r(rng)),
-                         vec4_t(0, 0, r(rng), 0), vec4_t(r(rng), r(rng), 0, 0));
+            k = vertex_t(vec4_t(r(rng) * 40, r(rng) * 40, r(rng), 0.5f + r(rng)),
+                         vec4_t(r(rng), r(rng), r(rng), r(rng)), vec4_t(0, 0, r(rng), 0), vec4_t(r(rng), r(rng), 0, 0));
         }
         if (std::fabs(doubled_signed_area(c[0], c[1], c[2])) < 100.0f) continue;
         const gradients_t q(c[0], c[1], c[2]);
@@ -116,6 +118,7 @@ TEST(Edge, StartsAtItsVertexAndStepsAlongIt) {
     const gradients_t g(top, mid, bot);
     edge_t upper(g, top, mid, 0), lower(g, mid, bot, 1), vertical(g, top, bot, 0);
     vertical.step();
-    EXPECT_EQ((std::vector<float>{upper.z, upper.z_step, lower.z, lower.z_step, vertical.x_step, vertical.x, vertical.z}),
-              (std::vector<float>{0, 0.5f, 1, -0.5f, 0, 0, 0}));
+    EXPECT_EQ(
+        (std::vector<float>{upper.z, upper.z_step, lower.z, lower.z_step, vertical.x_step, vertical.x, vertical.z}),
+        (std::vector<float>{0, 0.5f, 1, -0.5f, 0, 0, 0}));
 }

@@ -44,7 +44,8 @@ TEST(Coverage, TrianglesSpansAndRows) {
     }
 
     // Span ends round half to even: pixels nearest(left + 0.5) to nearest(right - 0.5).
-    const float spans[][4] = {{2.3f, 5.6f, 3, 5}, {2.0f, 3.0f, 2, 2}, {3.0f, 4.0f, 4, 4}, {2.0f, 2.0f, 2, 2}, {3.0f, 3.0f, 1, 0}};
+    const float spans[][4] = {
+        {2.3f, 5.6f, 3, 5}, {2.0f, 3.0f, 2, 2}, {3.0f, 4.0f, 4, 4}, {2.0f, 2.0f, 2, 2}, {3.0f, 3.0f, 1, 0}};
     for (const auto& [left, right, first, last] : spans) {
         auto t = blank_screen(12, 1);
         span_t().draw(*t, left, right, 0, none);
@@ -91,13 +92,15 @@ TEST(PixelTest, EqualDepthLosesAndAlphaOneIsSkipped) {
 
 TEST(PixelWrite, BytesAndBothBlends) {
     // nearest(channel * 255), low 8 bits; NaN and values beyond 32 bits give 0.
-    const float bytes[][2] = {{1.0f, 255}, {0.5f, 128}, {0.2f, 51}, {2.0f, 254}, {-1.0f / 255.0f, 255}, {NAN, 0}, {INFINITY, 0}, {1.0e30f, 0}};
+    const float bytes[][2] = {{1.0f, 255},           {0.5f, 128}, {0.2f, 51},    {2.0f, 254},
+                              {-1.0f / 255.0f, 255}, {NAN, 0},    {INFINITY, 0}, {1.0e30f, 0}};
     for (const auto& [channel, byte] : bytes) {
         EXPECT_EQ(channel_to_byte(channel), byte) << channel;
         EXPECT_EQ(pixel_channel_byte(channel), byte) << channel;
     }
     // The per-pixel byte, taken without library calls, is low_byte_of_nearest's for every float.
-    for (float v : {2.5f, -0.5f, 127.5f, 255.5f, 2147483520.0f, 2147483648.0f, -2147483648.0f, -2147483904.0f, INFINITY, -INFINITY, NAN}) {
+    for (float v : {2.5f, -0.5f, 127.5f, 255.5f, 2147483520.0f, 2147483648.0f, -2147483648.0f, -2147483904.0f, INFINITY,
+                    -INFINITY, NAN}) {
         EXPECT_EQ(pixel_byte(v), low_byte_of_nearest(v)) << v;
     }
     std::mt19937 rng(7);
@@ -107,7 +110,8 @@ TEST(PixelWrite, BytesAndBothBlends) {
     }
     // Vertex colour: >> 8 divides by 256, and the shade scales the old pixel too (99 * 0.5 to even).
     // Columns: alpha, red, old red, old alpha, shade, new red, new alpha.
-    const float writes[][7] = {{255, 255, 0, 0, 1.0f, 254, 254}, {128, 200, 100, 255, 1.0f, 149, 190}, {0, 255, 100, 0, 0.5f, 50, 0}};
+    const float writes[][7] = {
+        {255, 255, 0, 0, 1.0f, 254, 254}, {128, 200, 100, 255, 1.0f, 149, 190}, {0, 255, 100, 0, 0.5f, 50, 0}};
     auto s = blank_screen(2, 1);
     uint8_t* f = s->framebuffer;
     for (const auto& [a, red, old_red, old_alpha, shade, new_red, new_alpha] : writes) {

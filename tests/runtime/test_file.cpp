@@ -8,7 +8,8 @@
 using bmp_fixture::temp_file_t;
 
 TEST(File, ReadsLittleEndianWordsAtOneBasedPositionsOnNumbersThatAreHandedOutAndReused) {
-    temp_file_t f("words.bin", {0x01, 0x02, 0x03, 0x04, 0x05, 0xFF, 0xFE, 0x80}), missing("missing.bin"), empty("empty.bin", {});
+    temp_file_t f("words.bin", {0x01, 0x02, 0x03, 0x04, 0x05, 0xFF, 0xFE, 0x80}), missing("missing.bin"),
+        empty("empty.bin", {});
     const int n = rt::free_file_number();
     ASSERT_TRUE(rt::file_open_binary(n, f.path()));
     uint32_t v = 0;
@@ -17,7 +18,8 @@ TEST(File, ReadsLittleEndianWordsAtOneBasedPositionsOnNumbersThatAreHandedOutAnd
         ASSERT_TRUE(rt::file_read_u32(n, position, &v));
         EXPECT_EQ(v, word) << position;
     }
-    for (int64_t position : {int64_t{6}, int64_t{9}, int64_t{0}, int64_t{-5}, INT64_MAX}) EXPECT_FALSE(rt::file_read_u32(n, position, &v)) << position;
+    for (int64_t position : {int64_t{6}, int64_t{9}, int64_t{0}, int64_t{-5}, INT64_MAX})
+        EXPECT_FALSE(rt::file_read_u32(n, position, &v)) << position;
     EXPECT_EQ(v, 0x05040302u);  // a refused read keeps the value
     EXPECT_FALSE(rt::file_read_u32(n, 1, nullptr));
     rt::file_close(n);
@@ -41,7 +43,9 @@ TEST(File, ReadsLittleEndianWordsAtOneBasedPositionsOnNumbersThatAreHandedOutAnd
     EXPECT_EQ(rt::free_file_number(), first);
     for (int n : {second, second, 0, -3, 100000}) rt::file_close(n);  // twice or unused: harmless
     std::vector<int> taken;
-    for (int n = rt::free_file_number(); n != 0 && taken.size() < 10000 && rt::file_open_binary(n, f.path()); n = rt::free_file_number()) taken.push_back(n);
+    for (int n = rt::free_file_number(); n != 0 && taken.size() < 10000 && rt::file_open_binary(n, f.path());
+         n = rt::free_file_number())
+        taken.push_back(n);
     EXPECT_EQ(rt::free_file_number(), 0);
     EXPECT_FALSE(rt::file_open_binary(0, f.path()));
     for (int n : taken) rt::file_close(n);

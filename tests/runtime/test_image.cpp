@@ -16,7 +16,8 @@ namespace {
 uint32_t pixel(const rt::image_t* image, int32_t i) {
     const rt::image_info_t info = rt::image_query(image);
     const uint8_t* p = info.pixels + static_cast<size_t>(i / info.width * info.pitch + i % info.width * 4);
-    return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
+    return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 |
+           p[0];
 }
 
 // How the loaded pixels relate to the picture written.
@@ -34,7 +35,8 @@ uint32_t expected(uint32_t argb, expect_t e) {
 bool refused(const std::vector<uint8_t>& file, int32_t width = 5, int32_t height = 3, bool sound_file = false) {
     temp_file_t f("refused.bmp", file);
     rt::image_t* image = rt::image_create(width, height, 0x12345678, 32);
-    bool ok = image != nullptr && !rt::bmp_load(f.path(), image) && rt::bmp_probe(f.path(), nullptr, nullptr) == sound_file;
+    bool ok =
+        image != nullptr && !rt::bmp_load(f.path(), image) && rt::bmp_probe(f.path(), nullptr, nullptr) == sound_file;
     for (int32_t i = 0; ok && i < width * height; ++i) ok = pixel(image, i) == 0x12345678u;
     rt::image_destroy(image);
     return ok;
@@ -46,11 +48,18 @@ TEST(Image, CreateQueryAndLimits) {
     rt::image_t* image = rt::image_create(20, 10, 0x80FF4020, 32);
     ASSERT_NE(image, nullptr);
     const rt::image_info_t info = rt::image_query(image);
-    EXPECT_EQ(std::vector<int64_t>({info.width, info.height, info.bytes_per_pixel, info.pitch, info.size}), std::vector<int64_t>({20, 10, 4, 80, 800}));
+    EXPECT_EQ(std::vector<int64_t>({info.width, info.height, info.bytes_per_pixel, info.pitch, info.size}),
+              std::vector<int64_t>({20, 10, 4, 80, 800}));
     for (int32_t i = 0; i < 200; ++i) ASSERT_EQ(pixel(image, i), 0x80FF4020u) << i;  // bytes B, G, R, A
     rt::image_destroy(image);
     rt::image_destroy(rt::image_create(rt::image_max_side, 1, 0, 32));
-    for (auto [w, h, bits] : {std::tuple(0, 10, 32), {10, 0, 32}, {-1, 10, 32}, {10, INT32_MIN, 32}, {rt::image_max_side + 1, 1, 32}, {1, rt::image_max_side + 1, 32}, {10, 10, 24}}) {
+    for (auto [w, h, bits] : {std::tuple(0, 10, 32),
+                              {10, 0, 32},
+                              {-1, 10, 32},
+                              {10, INT32_MIN, 32},
+                              {rt::image_max_side + 1, 1, 32},
+                              {1, rt::image_max_side + 1, 32},
+                              {10, 10, 24}}) {
         EXPECT_EQ(rt::image_create(w, h, 0, bits), nullptr) << w << " x " << h << " x " << bits;
     }
     EXPECT_EQ(rt::image_query(nullptr).pixels, nullptr);
@@ -71,27 +80,35 @@ TEST(Image, EveryAcceptedLayoutDecodesExactly) {
     std::vector<std::tuple<picture_t, layout_t, expect_t>> cases = {
         // 32 bits with an alpha mask (V5, V4, red in the lowest byte): alpha as stored; three
         // masks after a 40-byte header have no alpha: opaque.
-        {alpha, layout_t(32, 124, false, true), expect_t::as_written}, {alpha, layout_t(32, 124, true, true), expect_t::as_written},
-        {alpha, layout_t(32, 108, false, true), expect_t::as_written}, {alpha, abgr, expect_t::as_written},
+        {alpha, layout_t(32, 124, false, true), expect_t::as_written},
+        {alpha, layout_t(32, 124, true, true), expect_t::as_written},
+        {alpha, layout_t(32, 108, false, true), expect_t::as_written},
+        {alpha, abgr, expect_t::as_written},
         {alpha, layout_t(32, 40, false, true), expect_t::opaque},
         // Plain 32 bits: the fourth bytes are alpha unless all of them are zero (older writers).
-        {alpha, layout_t(32), expect_t::as_written}, {clear, layout_t(32), expect_t::opaque}, {one_alpha, layout_t(32), expect_t::as_written},
+        {alpha, layout_t(32), expect_t::as_written},
+        {clear, layout_t(32), expect_t::opaque},
+        {one_alpha, layout_t(32), expect_t::as_written},
         {pattern(3, 2, false), layout_t(16), expect_t::five_bit},
         // Palettes: 8 bits padded from 5 to 8 bytes a row; 15 colours in 4 bits with half a
         // byte left over; 2 colours in 1 bit, width 11 spilling into a second byte.
-        {p53, layout_t(8), expect_t::as_written}, {p53, layout_t(8, 40, true), expect_t::as_written},
-        {p53, layout_t(4), expect_t::as_written}, {two, layout_t(1), expect_t::as_written}};
+        {p53, layout_t(8), expect_t::as_written},
+        {p53, layout_t(8, 40, true), expect_t::as_written},
+        {p53, layout_t(4), expect_t::as_written},
+        {two, layout_t(1), expect_t::as_written}};
     // 24-bit widths 1, 2, 3, 5 and 7 have every amount of row padding; bottom-up, top-down, a V5
     // header and rows placed further out than the tables end must all load the same.
     for (int32_t width : {1, 2, 3, 5, 7}) {
-        for (const layout_t& l : {layout_t(24), layout_t(24, 40, true), layout_t(24, 124), gap}) cases.emplace_back(pattern(width, 3, false), l, expect_t::as_written);
+        for (const layout_t& l : {layout_t(24), layout_t(24, 40, true), layout_t(24, 124), gap})
+            cases.emplace_back(pattern(width, 3, false), l, expect_t::as_written);
     }
     for (size_t n = 0; n < cases.size(); ++n) {
         const auto& [p, layout, e] = cases[n];
         temp_file_t f("image.bmp", write(p, layout));
         rt::image_t* image = rt::image_create(p.width, p.height, 0, 32);
         ASSERT_TRUE(rt::bmp_load(f.path(), image)) << "case " << n;
-        for (int32_t i = 0; i < p.width * p.height; ++i) ASSERT_EQ(pixel(image, i), expected(p.argb[static_cast<size_t>(i)], e)) << "case " << n << " pixel " << i;
+        for (int32_t i = 0; i < p.width * p.height; ++i)
+            ASSERT_EQ(pixel(image, i), expected(p.argb[static_cast<size_t>(i)], e)) << "case " << n << " pixel " << i;
         rt::image_destroy(image);
     }
 }
@@ -100,7 +117,8 @@ TEST(Image, RefusesTruncatedForeignAndHostileFiles) {
     const std::vector<uint8_t> good24 = write(pattern(5, 3, true), layout_t(24, 40, true));
     layout_t gap4(4);
     gap4.gap = 8;  // room after the 15 colours for a 16th and a 17th
-    const std::vector<uint8_t> good8 = write(pattern(5, 3, false), layout_t(8)), good4 = write(pattern(5, 3, false), gap4);
+    const std::vector<uint8_t> good8 = write(pattern(5, 3, false), layout_t(8)),
+                               good4 = write(pattern(5, 3, false), gap4);
     ASSERT_FALSE(refused(good24));
     ASSERT_FALSE(refused(good8));
     ASSERT_FALSE(refused(good4));
@@ -114,7 +132,9 @@ TEST(Image, RefusesTruncatedForeignAndHostileFiles) {
     EXPECT_FALSE(refused(longer));
     // Every truncation, from the empty file to one byte short.
     for (const auto* good : {&good24, &good8, &good4}) {
-        for (size_t n = 0; n < good->size(); ++n) ASSERT_TRUE(refused(std::vector<uint8_t>(good->begin(), good->begin() + static_cast<std::ptrdiff_t>(n)))) << n;
+        for (size_t n = 0; n < good->size(); ++n)
+            ASSERT_TRUE(refused(std::vector<uint8_t>(good->begin(), good->begin() + static_cast<std::ptrdiff_t>(n))))
+                << n;
     }
     // A sound file of another size than the image; not a BMP; nothing to read.
     EXPECT_TRUE(refused(good24, 5, 4, true));
@@ -126,7 +146,8 @@ TEST(Image, RefusesTruncatedForeignAndHostileFiles) {
     temp_file_t missing("no-such-file.bmp");
     const std::string folder = std::filesystem::temp_directory_path().string();
     rt::image_t* image = rt::image_create(5, 3, 0, 32);
-    for (const char* name : {missing.path(), folder.c_str(), static_cast<const char*>(nullptr)}) EXPECT_FALSE(rt::bmp_load(name, image));
+    for (const char* name : {missing.path(), folder.c_str(), static_cast<const char*>(nullptr)})
+        EXPECT_FALSE(rt::bmp_load(name, image));
     rt::image_destroy(image);
 
     // Header fields: the file, the field's offset and size in bytes, hostile values.
@@ -135,14 +156,15 @@ TEST(Image, RefusesTruncatedForeignAndHostileFiles) {
         {&good24, 14, 4, {0, 12, 39, 41, 64, 125, 0xFFFFFFFFu}},                       // OS/2 and nonsense headers
         {&good24, 18, 4, {0, 0x80000000u, 0xFFFFFFFFu, 16385, 1000000}},               // width
         {&good24, 22, 4, {0, 0x80000000u, 16385, static_cast<uint32_t>(-16385), 0x7FFFFFFF}},  // height
-        {&good24, 26, 2, {0, 2}},                                                      // planes
-        {&good24, 28, 2, {0, 2, 3, 15, 31, 48, 64, 0xFFFF}},                           // bit count
+        {&good24, 26, 2, {0, 2}},                                                              // planes
+        {&good24, 28, 2, {0, 2, 3, 15, 31, 48, 64, 0xFFFF}},                                   // bit count
         {&good24, 30, 4, {1, 2, 3, 4, 5, 6, 11, 0xFFFFFFFFu}},  // run-length, bit fields on 24 bits, JPEG, PNG
-        {&good8, 46, 4, {257, 0xFFFFFFFFu, 200}},  // palettes larger than the bits allow, or past the end
+        {&good8, 46, 4, {257, 0xFFFFFFFFu, 200}},               // palettes larger than the bits allow, or past the end
         {&good4, 46, 4, {17}},
     };
     for (const auto& [file, at, bytes, values] : hostile) {
-        for (uint32_t v : values) EXPECT_TRUE(refused(patched(*file, at, v, bytes))) << "offset " << at << " value " << v;
+        for (uint32_t v : values)
+            EXPECT_TRUE(refused(patched(*file, at, v, bytes))) << "offset " << at << " value " << v;
     }
     // A declared size within the limits whose rows the file does not hold.
     EXPECT_TRUE(refused(patched(good24, 18, 16384), 16384, 3));

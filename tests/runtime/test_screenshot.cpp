@@ -21,7 +21,8 @@ std::vector<uint8_t> file_bytes(const char* path) {
 }
 
 // 3 x 2 BGRA pixels with distinct colours and assorted alpha.
-const std::vector<uint8_t> picture = {1, 2, 3, 0, 4, 5, 6, 128, 7, 8, 9, 255, 10, 11, 12, 255, 13, 14, 15, 1, 16, 17, 18, 77};
+const std::vector<uint8_t> picture = {1,  2,  3,  0,   4,  5,  6,  128, 7,  8,  9,  255,
+                                      10, 11, 12, 255, 13, 14, 15, 1,   16, 17, 18, 77};
 
 }  // namespace
 
@@ -50,9 +51,14 @@ TEST(Screenshot, PngAndBmpHoldTheOpaqueRgbOfTheScreenTopRowFirst) {
     // BMP: 24 bits, bottom-up, rows of 9 bytes padded to 12.
     const std::vector<uint8_t> b = file_bytes(bmp.path());
     ASSERT_EQ(b.size(), 54u + 2 * 12);
-    const auto field = [&](size_t at, size_t n) { uint32_t v = 0; for (size_t i = n; i-- > 0;) v = v << 8 | b[at + i]; return v; };
+    const auto field = [&](size_t at, size_t n) {
+        uint32_t v = 0;
+        for (size_t i = n; i-- > 0;) v = v << 8 | b[at + i];
+        return v;
+    };
     // Magic, file size, data offset, header size, width, height, bit count, compression.
-    EXPECT_EQ(std::vector<uint32_t>({field(0, 2), field(2, 4), field(10, 4), field(14, 4), field(18, 4), field(22, 4), field(28, 2), field(30, 4)}),
+    EXPECT_EQ(std::vector<uint32_t>({field(0, 2), field(2, 4), field(10, 4), field(14, 4), field(18, 4), field(22, 4),
+                                     field(28, 2), field(30, 4)}),
               std::vector<uint32_t>({0x4D42, 78, 54, 40, 3, 2, 24, 0}));
     EXPECT_EQ(std::vector<uint8_t>(b.begin() + 54, b.end()),
               (std::vector<uint8_t>{10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}));
@@ -63,7 +69,8 @@ TEST(Screenshot, BadNamesAndPlacesAreRefusedWithAReasonAndLeaveNothingBehind) {
     EXPECT_EQ(rt::picture_format_of("png"), rt::picture_format::none);
     temp_file_t txt("shot.txt"), folder("no-such-dir"), fresh("fresh.png");
     std::string why;
-    for (const auto& [path, reason] : {std::pair(txt.path_, ".png or .bmp"), std::pair(folder.path_ + "/shot.png", "cannot write")}) {
+    for (const auto& [path, reason] :
+         {std::pair(txt.path_, ".png or .bmp"), std::pair(folder.path_ + "/shot.png", "cannot write")}) {
         why.clear();
         EXPECT_FALSE(rt::picture_path_usable(path, &why));
         EXPECT_NE(why.find(reason), std::string::npos) << why;

@@ -24,7 +24,8 @@ std::string drawn(const uint8_t* fb, uint32_t w, uint32_t left, uint32_t top, si
 std::string glyphs(std::string_view text) {
     std::string s;
     for (int y = 0; y < 8; ++y) {
-        for (unsigned char c : text) for (int x = 0; x < 8; ++x) s += (rt::font_glyph(c)[y] & (0x80 >> x)) != 0 ? '#' : '.';
+        for (unsigned char c : text)
+            for (int x = 0; x < 8; ++x) s += (rt::font_glyph(c)[y] & (0x80 >> x)) != 0 ? '#' : '.';
     }
     return s;
 }
@@ -37,11 +38,13 @@ TEST(Font, EveryPrintableGlyphIsDistinctInkedAndClearOfItsNeighbours) {
         const uint8_t* g = rt::font_glyph(static_cast<unsigned char>(c));
         seen.insert(std::vector<uint8_t>(g, g + 8));
         int bits = 0;
-        for (int y = 0; y < 8; ++y) bits += __builtin_popcount(g[y]) + 100 * ((g[y] & 0x83) != 0);  // columns 0, 6, 7 empty
+        for (int y = 0; y < 8; ++y)
+            bits += __builtin_popcount(g[y]) + 100 * ((g[y] & 0x83) != 0);  // columns 0, 6, 7 empty
         EXPECT_TRUE(c == ' ' ? bits == 0 : bits > 0 && bits < 100) << c;
     }
     EXPECT_EQ(seen.size(), 95u);
-    for (const int c : {0, 31, 127, 255}) EXPECT_EQ(rt::font_glyph(static_cast<unsigned char>(c)), rt::font_glyph('?')) << c;
+    for (const int c : {0, 31, 127, 255})
+        EXPECT_EQ(rt::font_glyph(static_cast<unsigned char>(c)), rt::font_glyph('?')) << c;
 }
 
 TEST(Text, GlyphsAtTheCursorOnlyInkWrittenClippedAtTheEdges) {

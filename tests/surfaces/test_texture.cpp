@@ -1,4 +1,5 @@
-// Tests of texture_t: construction, loads into tightly packed texels with T = 255 - alpha (from our own files, the shipped asset and ImageMagick's), failed loads.
+// Tests of texture_t: construction, loads into tightly packed texels with T = 255 - alpha (from our own files, the
+// shipped asset and ImageMagick's), failed loads.
 #include "surfaces/texture.h"
 
 #include "runtime/image.h"
@@ -13,7 +14,9 @@ using namespace bmp_fixture;
 
 namespace {
 
-std::vector<uint8_t> texel_bytes(const texture_t& t) { return std::vector<uint8_t>(t.pixels, t.pixels + size_t{t.width} * t.height * (t.depth / 8)); }
+std::vector<uint8_t> texel_bytes(const texture_t& t) {
+    return std::vector<uint8_t>(t.pixels, t.pixels + size_t{t.width} * t.height * (t.depth / 8));
+}
 
 // Loads the file into a (32, 32, 32) texture, which must then hold the picture's size and per
 // texel B, G, R, 255 - A (T 0 throughout for an opaque file), top row first, tightly packed.
@@ -22,7 +25,9 @@ testing::AssertionResult loads_as(const char* path, const picture_t& p, bool opa
     if (!t.load(path)) return testing::AssertionFailure() << "refused";
     std::vector<uint8_t> want;
     for (uint32_t c : p.argb) put(want, (c & 0xFFFFFF) | (opaque ? 0 : 255 - (c >> 24)) << 24, 4);
-    if (std::tuple(t.width, t.height, t.depth, t.get_bytes_per_texel()) != std::tuple(uint32_t(p.width), uint32_t(p.height), 32u, 4u)) return testing::AssertionFailure() << "size " << t.width << " x " << t.height;
+    if (std::tuple(t.width, t.height, t.depth, t.get_bytes_per_texel()) !=
+        std::tuple(uint32_t(p.width), uint32_t(p.height), 32u, 4u))
+        return testing::AssertionFailure() << "size " << t.width << " x " << t.height;
     return texel_bytes(t) == want ? testing::AssertionSuccess() : testing::AssertionFailure() << "texels differ";
 }
 
@@ -32,16 +37,22 @@ bool convert_to_bmp(const picture_t& p, const std::string& options, const temp_f
     std::vector<uint8_t> raw;
     for (uint32_t c : p.argb) put(raw, (c >> 16 & 0xFF) | (c & 0xFF00) | (c & 0xFF) << 16 | (c & 0xFF000000), 4);
     temp_file_t in("convert-in.rgba", raw);
-    return std::system(("convert -size " + std::to_string(p.width) + "x" + std::to_string(p.height) + " -depth 8 rgba:'" + in.path_ + "' " +
-                        options + "'" + out.path_ + "' 2>/dev/null").c_str()) == 0;
+    return std::system(("convert -size " + std::to_string(p.width) + "x" + std::to_string(p.height) +
+                        " -depth 8 rgba:'" + in.path_ + "' " + options + "'" + out.path_ + "' 2>/dev/null")
+                           .c_str()) == 0;
 }
 
 }  // namespace
 
 TEST(Texture, ConstructorClampsAndZeroFills) {
     // (width, height, depth) asked for, and the width, height and depth given.
-    for (auto [asked, given] : {std::pair(std::tuple(0u, 0u, 32u), std::tuple(1u, 1u, 32u)), {{4, 4, 4}, {4, 4, 8}}, {{5, 3, 12}, {5, 3, 12}},
-                                {{2, 2, 0}, {2, 2, 8}}, {{2, 2, 33}, {2, 2, 32}}, {{0, 7, 24}, {1, 7, 24}}, {{UINT32_MAX, 1, 8}, {rt::image_max_side, 1, 8}}}) {
+    for (auto [asked, given] : {std::pair(std::tuple(0u, 0u, 32u), std::tuple(1u, 1u, 32u)),
+                                {{4, 4, 4}, {4, 4, 8}},
+                                {{5, 3, 12}, {5, 3, 12}},
+                                {{2, 2, 0}, {2, 2, 8}},
+                                {{2, 2, 33}, {2, 2, 32}},
+                                {{0, 7, 24}, {1, 7, 24}},
+                                {{UINT32_MAX, 1, 8}, {rt::image_max_side, 1, 8}}}) {
         const texture_t t(std::get<0>(asked), std::get<1>(asked), std::get<2>(asked));
         EXPECT_EQ(std::tuple(t.width, t.height, t.depth), given);
         EXPECT_EQ(texel_bytes(t), std::vector<uint8_t>(size_t{t.width} * t.height * (t.depth / 8), 0));
@@ -55,11 +66,15 @@ TEST(Texture, LoadPacksRowsTightlyRightSideUpWithTransparency) {
     // buffer's 80; widths 1, 5 and 7 carry 3, 2 and 1 bytes of row padding; 32 bits with an alpha
     // mask; top-down files load right side up.
     const picture_t p20 = pattern(20, 10, false), alpha = pattern(6, 5, true);
-    for (const auto& [p, layout, opaque] : {std::tuple(p20, layout_t(24), true), {pattern(1, 4, false), layout_t(24), true},
-                                            {pattern(5, 4, false), layout_t(24), true}, {pattern(7, 4, false), layout_t(24), true},
-                                            {alpha, layout_t(32, 124, false, true), false}, {alpha, layout_t(32, 124, true, true), false},
+    for (const auto& [p, layout, opaque] : {std::tuple(p20, layout_t(24), true),
+                                            {pattern(1, 4, false), layout_t(24), true},
+                                            {pattern(5, 4, false), layout_t(24), true},
+                                            {pattern(7, 4, false), layout_t(24), true},
+                                            {alpha, layout_t(32, 124, false, true), false},
+                                            {alpha, layout_t(32, 124, true, true), false},
                                             {p20, layout_t(24, 40, true), true}}) {
-        EXPECT_TRUE(loads_as(temp_file_t("texture.bmp", write(p, layout)).path(), p, opaque)) << p.width << " x " << p.height;
+        EXPECT_TRUE(loads_as(temp_file_t("texture.bmp", write(p, layout)).path(), p, opaque))
+            << p.width << " x " << p.height;
     }
     // Alpha 64 becomes T 191, blue, green and red unchanged.
     ASSERT_EQ(alpha.at(0, 0), 0x400B1D03u);
@@ -74,10 +89,17 @@ TEST(Texture, FailedLoadsLeaveTheTextureAsItWas) {
     for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<uint8_t>(i * 97 + 13);
     // Empty, magic only, garbage, zero height or width, sides beyond the limit or absurd, and a
     // size within the limits but far beyond the file (refused before any buffer is made).
-    std::vector<std::vector<uint8_t>> files = {{}, {'B', 'M'}, garbage, patched(good, 22, 0), patched(good, 18, 0), patched(good, 18, 16385),
-                                               patched(good, 22, static_cast<uint32_t>(-16385)), patched(good, 22, 0x7FFFFFFF),
+    std::vector<std::vector<uint8_t>> files = {{},
+                                               {'B', 'M'},
+                                               garbage,
+                                               patched(good, 22, 0),
+                                               patched(good, 18, 0),
+                                               patched(good, 18, 16385),
+                                               patched(good, 22, static_cast<uint32_t>(-16385)),
+                                               patched(good, 22, 0x7FFFFFFF),
                                                patched(patched(good, 18, 16384), 22, 16384)};
-    for (size_t n : {size_t{10}, size_t{21}, size_t{25}, size_t{53}, size_t{54}, good.size() - 1}) files.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
+    for (size_t n : {size_t{10}, size_t{21}, size_t{25}, size_t{53}, size_t{54}, good.size() - 1})
+        files.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
 
     // A texture holding a loaded picture keeps it through every refused file, a missing one and no name.
     const picture_t small = pattern(2, 3, true);
@@ -85,8 +107,12 @@ TEST(Texture, FailedLoadsLeaveTheTextureAsItWas) {
     texture_t t(4, 4, 8);
     ASSERT_TRUE(t.load(loaded.path()));
     const std::vector<uint8_t> texels = texel_bytes(t);
-    const auto keeps = [&](const char* path) { return !t.load(path) && std::tuple(t.width, t.height, t.depth) == std::tuple(2u, 3u, 32u) && texel_bytes(t) == texels; };
-    for (size_t n = 0; n < files.size(); ++n) EXPECT_TRUE(keeps(temp_file_t("refused.bmp", files[n]).path())) << "file " << n;
+    const auto keeps = [&](const char* path) {
+        return !t.load(path) && std::tuple(t.width, t.height, t.depth) == std::tuple(2u, 3u, 32u) &&
+               texel_bytes(t) == texels;
+    };
+    for (size_t n = 0; n < files.size(); ++n)
+        EXPECT_TRUE(keeps(temp_file_t("refused.bmp", files[n]).path())) << "file " << n;
     EXPECT_TRUE(keeps(missing.path()));
     EXPECT_TRUE(keeps(nullptr));
     EXPECT_TRUE(loads_as(loaded.path(), small, false));
@@ -97,11 +123,15 @@ TEST(Texture, TheShippedAssetIsTheLabelledCheckerMakeTextureWrites) {
     texture_t t(32, 32, 32);
     ASSERT_TRUE(t.load(asset.c_str())) << asset;
     ASSERT_EQ(std::tuple(t.width, t.height, t.depth), std::tuple(64u, 64u, 32u));
-    const auto texel = [&](uint32_t x, uint32_t y) { const uint8_t* b = t.pixels + (x + y * 64) * 4; return uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0]; };
+    const auto texel = [&](uint32_t x, uint32_t y) {
+        const uint8_t* b = t.pixels + (x + y * 64) * 4;
+        return uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0];
+    };
     // As 0xTTRRGGBB: an orange top-left cell, blue beside and below it; opaque at the left, T 191
     // (alpha 64) at the right. Row 0 is the top: the "0" at the top left has a full top bar at y 3,
     // the "C" at the bottom left is open on its right.
-    EXPECT_EQ(std::vector<uint32_t>({texel(0, 0), texel(16, 0) & 0xFFFFFF, texel(0, 16), texel(63, 0) >> 24, texel(63, 63) >> 24}),
+    EXPECT_EQ(std::vector<uint32_t>(
+                  {texel(0, 0), texel(16, 0) & 0xFFFFFF, texel(0, 16), texel(63, 0) >> 24, texel(63, 63) >> 24}),
               std::vector<uint32_t>({0x00E67828u, 0x2864D2u, 0x002864D2u, 191, 191}));
     for (uint32_t x = 5; x < 11; ++x) EXPECT_EQ(texel(x, 3), 0x00FFFFFFu) << x;
     EXPECT_EQ(std::pair(texel(5, 55), texel(9, 55) == 0x00FFFFFFu), std::pair(0x00FFFFFFu, false));
@@ -110,7 +140,8 @@ TEST(Texture, TheShippedAssetIsTheLabelledCheckerMakeTextureWrites) {
     if (!std::filesystem::exists(tool)) GTEST_SKIP() << "make_texture is not built at " << tool;
     temp_file_t out("make_texture.bmp");
     ASSERT_EQ(std::system(("'" + tool + "' '" + out.path_ + "'").c_str()), 0);
-    EXPECT_EQ(std::system(("cmp -s '" + out.path_ + "' '" + asset + "'").c_str()), 0) << "assets/tex.bmp differs from make_texture's output";
+    EXPECT_EQ(std::system(("cmp -s '" + out.path_ + "' '" + asset + "'").c_str()), 0)
+        << "assets/tex.bmp differs from make_texture's output";
     EXPECT_NE(std::system(("'" + tool + "' /nonexistent-dir/tex.bmp 2>/dev/null").c_str()), 0);
 }
 
@@ -121,10 +152,15 @@ TEST(Texture, FilesWrittenByConvertLoadExactlyOrAreRefused) {
     // 40-byte header of 32 bits keeping alpha in the fourth bytes; 4- and 8-bit palettes.
     const picture_t alpha = pattern(7, 5, true);
     std::vector<std::tuple<picture_t, std::string, bool>> cases = {
-        {pattern(5, 3, true), "BMP3:", true}, {alpha, "BMP:", false}, {alpha, "-define bmp:format=bmp4 ", false}, {alpha, "-define bmp3:alpha=true BMP3:", false},
-        {pattern(5, 3, false), "-type Palette BMP3:", true}, {pattern(9, 4, false), "-type Palette -compress none BMP3:", true}};
+        {pattern(5, 3, true), "BMP3:", true},
+        {alpha, "BMP:", false},
+        {alpha, "-define bmp:format=bmp4 ", false},
+        {alpha, "-define bmp3:alpha=true BMP3:", false},
+        {pattern(5, 3, false), "-type Palette BMP3:", true},
+        {pattern(9, 4, false), "-type Palette -compress none BMP3:", true}};
     for (int32_t width : {20, 1, 5, 4}) {
-        for (const char* format : {"BMP3:", "BMP:"}) cases.emplace_back(pattern(width, width == 20 ? 10 : 3, false), format, true);
+        for (const char* format : {"BMP3:", "BMP:"})
+            cases.emplace_back(pattern(width, width == 20 ? 10 : 3, false), format, true);
     }
     for (const auto& [p, options, opaque] : cases) {
         temp_file_t bmp("convert.bmp");
