@@ -3,7 +3,9 @@
 
 #include <new>
 
+#include "raster/clip.h"
 #include "raster/pipeline.h"
+#include "surfaces/screen.h"
 
 mesh_t::mesh_t(int32_t vertex_capacity_, int32_t triangle_capacity_) {
     if (vertex_capacity_ > 0) {
@@ -46,6 +48,10 @@ void mesh_t::render(screen_t& screen, const mat4_t& matrix, const texture_t& tex
         const vertex_t tc = transform(vertices[static_cast<size_t>(t.c)], matrix);
         const vertex_t tb = transform(vertices[static_cast<size_t>(t.b)], matrix);
         const vertex_t ta = transform(vertices[static_cast<size_t>(t.a)], matrix);
-        draw_triangle(screen, ta, tb, tc, texture);
+        if (screen.clip_triangles != 0) {
+            clip_and_draw(screen, ta, tb, tc, texture);
+        } else {
+            draw_triangle(screen, ta, tb, tc, texture);
+        }
     }
 }

@@ -41,6 +41,7 @@ struct mesh_t {
 
     // Every triangle slot in order, filled or not: transforms the corners c, b, a by the
     // matrix and hands them to the pipeline as a, b, c. A slot whose indices fall outside the
-    // vertex array is skipped rather than read out of bounds.
+    // vertex array is skipped rather than read out of bounds. With the screen's clip_triangles
+    // flag set each triangle goes through clip_and_draw instead.
     void render(screen_t& screen, const mat4_t& matrix, const texture_t& texture) const;
 };

@@ -21,6 +21,9 @@ struct screen_t {
     int32_t textured = 0;
     int32_t wireframe = 0;
     int32_t cull_backfaces = 0;
+    // Meshes send every triangle through the homogeneous clipper instead of straight to the
+    // pipeline: the same picture inside the view volume, cut at its planes outside it.
+    int32_t clip_triangles = 0;
     uint32_t triangle_count = 0;
     uint32_t pixel_count = 0;
 

@@ -1,6 +1,8 @@
 // The indexed mesh: filling, refusals, and what render hands to the pipeline.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "mesh/mesh.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
@@ -82,4 +84,31 @@ TEST(Mesh, UnsafeInputIsRefused) {
     EXPECT_FALSE(empty.add_triangle(0, 0, 0));
     empty.render(t.screen, t.identity, t.texture);
     EXPECT_EQ(t.screen.triangle_count, 0u);
+}
+
+TEST(Mesh, ClipFlagSendsTrianglesThroughTheClipper) {
+    // Wholly inside the view volume both routes give the same picture and counters.
+    mesh_t inside(3, 1);
+    add_clockwise_corners(inside);
+    inside.add_triangle(0, 1, 2);
+    target_t direct, clipped;
+    clipped.screen.clip_triangles = 1;
+    inside.render(direct.screen, direct.identity, direct.texture);
+    inside.render(clipped.screen, clipped.identity, clipped.texture);
+    EXPECT_EQ(clipped.screen.triangle_count, direct.screen.triangle_count);
+    EXPECT_EQ(clipped.screen.pixel_count, direct.screen.pixel_count);
+    EXPECT_EQ(0, std::memcmp(clipped.screen.framebuffer, direct.screen.framebuffer, 64 * 64 * 4));
+
+    // A corner beyond the right plane (x > w): the clipper cuts the triangle into a
+    // quadrilateral, drawn as two triangles, where the direct route draws one.
+    const vec4_t colour(0, 1, 0, 0.5f), normal(0, 0, 1, 0);
+    mesh_t crossing(3, 1);
+    crossing.add_vertex(vertex_t(vec4_t(-0.5f, 0.5f, 0.5f, 1), colour, normal));
+    crossing.add_vertex(vertex_t(vec4_t(3.0f, 0.5f, 0.5f, 1), colour, normal));
+    crossing.add_vertex(vertex_t(vec4_t(0.0f, -0.5f, 0.5f, 1), colour, normal));
+    crossing.add_triangle(0, 1, 2);
+    target_t cut;
+    cut.screen.clip_triangles = 1;
+    crossing.render(cut.screen, cut.identity, cut.texture);
+    EXPECT_EQ(cut.screen.triangle_count, 2u);
 }
