@@ -1,19 +1,21 @@
 // The program entry: start-up, the frame loop with its statistics overlay, and shut-down.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/benchmark_report.h"
 #include "app/command_line.h"
+#include "app/cube_scene.h"
+#include "app/demo_frame.h"
 #include "app/framestats.h"
-#include "app/overlay.h"
-#include "app/scene.h"
 #include "runtime/keyboard.h"
 #include "runtime/program.h"
 #include "runtime/screen.h"
 #include "runtime/screenshot.h"
 #include "runtime/timer.h"
 #include "surfaces/screen.h"
+#include "surfaces/texture.h"
 
 // The one render target, constructed before main so the screen exists before anything else.
 screen_t screen(800, 600, 90.0f);
@@ -28,9 +30,21 @@ struct run_result_t {
     uint64_t pixels = 0;
 };
 
+const char* const scene_texture_file = "tex.bmp";
+
+std::unique_ptr<texture_t> load_scene_texture() {
+    auto texture = std::make_unique<texture_t>(32, 32, 32);
+    if (!texture->load(scene_texture_file)) {
+        // The demo never samples the texture, so it goes on with the blank one.
+        std::fprintf(stderr, "softcube: warning: could not load texture \"%s\"; using a blank texture\n",
+                     scene_texture_file);
+    }
+    return texture;
+}
+
 // The frame loop. frame_limit 0 runs until Escape or a close request; a benchmark records
 // each frame's time from scene update to present and skips the pause.
-void run_frames(framestats_t& stats, uint64_t frame_limit, bool benchmark, run_result_t& run) {
+void run_frames(cube_scene_t& scene, framestats_t& stats, uint64_t frame_limit, bool benchmark, run_result_t& run) {
     if (benchmark) run.frame_ms.reserve(frame_limit);
     for (;;) {
         // The window's close button ends the run the same way as Escape.
@@ -38,12 +52,8 @@ void run_frames(framestats_t& stats, uint64_t frame_limit, bool benchmark, run_r
         if (frame_limit != 0 && run.frames_drawn == frame_limit) break;
         stats.update();
         const long double started = benchmark ? rt::timer() : 0.0L;
-        scene_update();
         rt::screen_lock();
-        screen.clear(255, 0, 0, 16);
-        screen.clear_zbuffer();
-        scene_draw(screen);
-        run.last_line = print_overlay(stats, screen);
+        run.last_line = draw_demo_frame(scene, stats, screen);
         rt::screen_unlock(-1, -1);
         if (benchmark) {
             run.frame_ms.push_back(static_cast<double>((rt::timer() - started) * 1000.0L));
@@ -98,10 +108,10 @@ int main(int argc, char** argv) {
 
     framestats_t stats{};
     screen.set_fov(90.0f);
-    scene_setup(screen);
+    cube_scene_t scene(screen, load_scene_texture());
 
     run_result_t run;
-    run_frames(stats, frame_limit, benchmark, run);
+    run_frames(scene, stats, frame_limit, benchmark, run);
 
     if (benchmark) {
         const benchmark_summary_t summary = summarise_benchmark(run.frame_ms, run.triangles, run.pixels);

@@ -12,22 +12,6 @@ namespace bench {
 
 namespace {
 
-struct cube_corner_t {
-    vec4_t position;
-    vec4_t colour;
-    vec4_t normal;
-};
-
-constexpr cube_corner_t cube_corners[8] = {
-    {{-1, 1, 1, 1}, {1, 0, 1, 0}, {1, -1, -1, 0}},    {{1, 1, 1, 1}, {1, 0, 0, 0.25f}, {-1, -1, -1, 0}},
-    {{-1, -1, 1, 1}, {0, 1, 0, 0.5f}, {1, 1, -1, 0}}, {{1, -1, 1, 1}, {1, 1, 1, 1}, {1, -1, 1, 0}},
-    {{-1, 1, -1, 1}, {0, 1, 1, 0}, {1, -1, 1, 0}},    {{1, 1, -1, 1}, {0, 0, 1, 0.25f}, {-1, -1, 1, 0}},
-    {{1, -1, -1, 1}, {1, 1, 1, 0.5f}, {-1, 1, 1, 0}}, {{-1, -1, -1, 1}, {1, 1, 0, 1}, {1, 1, 1, 0}},
-};
-
-constexpr triangle_t cube_triangles[12] = {{2, 1, 0}, {1, 2, 3}, {1, 3, 6}, {6, 5, 1}, {0, 1, 4}, {5, 4, 1},
-                                           {7, 3, 2}, {7, 6, 3}, {7, 2, 0}, {0, 4, 7}, {4, 5, 6}, {4, 6, 7}};
-
 // The span path in use heads the report, next to the machine description.
 const bool span_path_reported = [] {
     benchmark::AddCustomContext("span_path", span_isa_name(span_isa()));
@@ -36,23 +20,9 @@ const bool span_path_reported = [] {
 
 }  // namespace
 
-cube_scene_t::cube_scene_t(const screen_t& screen) {
-    for (const cube_corner_t& c : cube_corners) mesh.add_vertex(vertex_t(c.position, c.colour, c.normal));
-    for (const triangle_t& t : cube_triangles) mesh.add_triangle(t);
-    const auto aspect = static_cast<float>(static_cast<long double>(screen.width) / screen.height);
-    projection.perspective(screen.fov, aspect, 1.0f, 1000000.0f);
-    texture = patterned_texture(32);
+cube_scene_t::cube_scene_t(const screen_t& screen) : ::cube_scene_t(screen, patterned_texture(32)) {
+    wrap_angle = 6.0 * 3.14159265358979;
     update();
-}
-
-void cube_scene_t::update() {
-    angle += 0.01;
-    if (angle > 6.0 * 3.14159265358979) angle = 0.01;
-    mat4_t translation;
-    translation.translation(0.0f, 0.0f, 2.4f);
-    const mat4_t rotation =
-        mat4_t().rotation(static_cast<float>(angle), static_cast<float>(angle / 2.0), static_cast<float>(angle / 3.0));
-    frame = multiply(projection, multiply(translation, rotation));
 }
 
 std::unique_ptr<texture_t> patterned_texture(uint32_t side) {

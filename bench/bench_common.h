@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "math/mat4.h"
-#include "mesh/mesh.h"
+#include "app/cube_scene.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
@@ -19,21 +18,11 @@ constexpr uint32_t screen_height = 600;
 // The span pixels one demo frame walks, roughly; the floor touches this many pixels.
 constexpr uint32_t floor_pixels = 300000;
 
-// The demo's cube (8 corners, 12 triangles) with its projection and turning camera,
-// built from the same data and in the same order as the program's scene.
-struct cube_scene_t {
-    mesh_t mesh{8, 12};
-    mat4_t projection;
-    mat4_t frame;
-    double angle = 0.0;
-    std::unique_ptr<texture_t> texture;
-
+// The demo's cube with a patterned texture, turned once so that its frame matrix is ready.
+// Its angle wraps after a full turn of the slowest axis, so long runs keep seeing the same
+// mix of views.
+struct cube_scene_t : ::cube_scene_t {
     explicit cube_scene_t(const screen_t& screen);
-    // One frame's update: the angle grows by 0.01 and the frame matrix is rebuilt. The
-    // angle wraps after a full turn of the slowest axis so long runs keep seeing the same
-    // mix of views.
-    void update();
-    void draw(screen_t& screen) const { mesh.render(screen, frame, *texture); }
 };
 
 // A texture with a pattern in every byte (colours and transparencies), for textured mode.

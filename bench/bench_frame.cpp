@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/demo_frame.h"
 #include "app/framestats.h"
 #include "app/overlay.h"
 #include "bench/bench_common.h"
@@ -30,11 +31,7 @@ void BM_demo_frame(benchmark::State& state) {
     uint64_t triangles = 0;
     for (auto _ : state) {
         stats.update();
-        scene.update();
-        screen.clear(255, 0, 0, 16);
-        screen.clear_zbuffer();
-        scene.draw(screen);
-        benchmark::DoNotOptimize(print_overlay(stats, screen));
+        benchmark::DoNotOptimize(draw_demo_frame(scene, stats, screen));
         pixels += screen.pixel_count;
         triangles += screen.triangle_count;
     }
@@ -72,9 +69,7 @@ void BM_cube_triangles(benchmark::State& state) {
     uint64_t triangles = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        scene.update();
-        screen.clear(255, 0, 0, 16);
-        screen.clear_zbuffer();
+        start_demo_frame(scene, screen);
         state.ResumeTiming();
         scene.draw(screen);
         pixels += screen.pixel_count;
