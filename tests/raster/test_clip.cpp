@@ -71,6 +71,7 @@ TEST(ClipPolygon, InsideComesOutUnchangedOutsideAnyPlaneVanishes) {
     ASSERT_TRUE(clip_triangle(c1, c2, c3, polygon));
     EXPECT_TRUE(is_polygon(polygon, {c1, c2, c3}));
     for (int plane = 0; plane < 6; ++plane) {
+        SCOPED_TRACE(testing::Message() << "beyond plane " << plane);
         const int axis = plane / 2;
         const float sign = plane % 2 == 0 ? 1.0f : -1.0f;
         // Inside every other plane; beyond this one by 2w, 1.5w and just over w.
@@ -82,8 +83,7 @@ TEST(ClipPolygon, InsideComesOutUnchangedOutsideAnyPlaneVanishes) {
         }
         ktList<vertex_t> source = list_of({c[0], c[1], c[2]}), clipped;
         clip_against_plane(source, axis, sign, clipped);
-        EXPECT_TRUE(clipped.isEmpty() && is_polygon(source, {c[0], c[1], c[2]}))
-            << "plane " << plane;  // source untouched
+        EXPECT_TRUE(clipped.isEmpty() && is_polygon(source, {c[0], c[1], c[2]}));  // source untouched
         EXPECT_FALSE(clip_against_axis(source, clipped, axis) || !source.isEmpty() || !clipped.isEmpty());
         EXPECT_FALSE(clip_triangle(c[0], c[1], c[2], polygon) || !polygon.isEmpty());
     }
@@ -145,7 +145,7 @@ TEST(ClipPolygon, CrossingManyPlanesGivesAConvexPolygonInsideTheVolume) {
         for (vertex_t& v : c) v = vertex_t(vec4_t(coordinate(rng), coordinate(rng), coordinate(rng), depth(rng)));
         ASSERT_TRUE(clip_triangle(c[0], c[1], c[2], polygon) ? convex_inside(polygon)
                                                              : testing::AssertionResult(polygon.isEmpty()))
-            << i;
+            << "random triangle " << i;
     }
 }
 
@@ -190,6 +190,7 @@ TEST(ClipAndDraw, NearPlaneAndBehindTheCamera) {
     // draw_if_inside takes corners on the boundary and drops the triangle for any corner outside.
     const vertex_t in[3] = {corner(-1, -1, -1), corner(1, -1, 1), corner(0, 1, 0)};
     for (const vertex_t& out : {corner(1.0001f, 0, 0), corner(0, -2, 0), corner(0, 0, 1.5f, -1)}) {
+        SCOPED_TRACE("corner outside at " + to_string(out));
         auto s = blank_screen(8, 8);
         draw_if_inside(*s, out, in[1], in[2], tex);
         draw_if_inside(*s, in[0], out, in[2], tex);
@@ -217,10 +218,11 @@ TEST(RegressionClipFan, NearlyDegenerateTriangleGivesTenCornersAndEightBoundedTr
     EXPECT_EQ(polygon.size(), 10);
     const texture_t texture(5, 3, 32);
     for (int mode = 0; mode < 8; ++mode) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode);
         auto s = blank_screen(13, 9);
         set_mode(*s, mode);
         clip_and_draw(*s, c1, c2, c3, texture);
-        EXPECT_TRUE(mode < 4 ? s->triangle_count == 8u : s->triangle_count <= 8u) << mode;  // culling may drop pieces
-        EXPECT_LE(s->pixel_count, 8u * 13 * 9) << mode;
+        EXPECT_TRUE(mode < 4 ? s->triangle_count == 8u : s->triangle_count <= 8u);  // culling may drop pieces
+        EXPECT_LE(s->pixel_count, 8u * 13 * 9);
     }
 }

@@ -26,7 +26,8 @@ TEST(Pipeline, ViewportSortAndMiddleSide) {
     const float want[3][4] = {{-0.5f, -0.5f, 0.25f, 2}, {399.5f, 299.5f, 0.5f, 2}, {799.5f, 599.5f, 0.5f, 1}};
     const vertex_t* got[3] = {&t.top, &t.middle, &t.bottom};
     for (int i = 0; i < 3; ++i) {
-        for (int k = 0; k < 4; ++k) EXPECT_EQ(got[i]->component(k), want[i][k]) << i << "," << k;
+        SCOPED_TRACE(testing::Message() << "sorted corner " << i);
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(got[i]->component(k), want[i][k]) << "component " << k;
     }
     // Strict compare-and-exchange: screen y 10, 10, 0 come out third, first, second; given
     // bottom, top, middle they come out top, middle, bottom.
@@ -47,6 +48,7 @@ TEST(Pipeline, CullingDropsCounterClockwiseAndDegenerateUncounted) {
     const texture_t tex(1, 1, 32);
     const vertex_t a = corner(-0.5f, 0.5f), b = corner(0.5f, 0.5f), c = corner(0, -0.5f);  // clockwise (y grows down)
     for (int cull : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << "cull_backfaces " << cull);
         auto s = blank_screen(8, 6);
         s->cull_backfaces = cull;
         draw_triangle(*s, a, b, c, tex);
@@ -73,6 +75,7 @@ TEST(Gradients, ExampleValuesAndThePlaneOfEveryQuantity) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<float> r(0.0f, 1.0f);
     for (int n = 0; n < 50; ++n) {
+        SCOPED_TRACE(testing::Message() << "random triangle " << n);
         vertex_t c[3];
         for (vertex_t& k : c) {
             k = vertex_t(vec4_t(r(rng) * 40, r(rng) * 40, r(rng), 0.5f + r(rng)),
@@ -102,7 +105,10 @@ TEST(Gradients, ShadeFromTheNormal) {
     const std::pair<vec4_t, float> shades[] = {{{0, 0, 1, 0}, 1.0f},  {{0, 0, -1, 0}, 0.1f}, {{0, 0, 0.5f, 0}, 0.55f},
                                                {{0, 0, 2, 0}, 1.0f},  {{0, 0, 0, 1}, 1.0f},  // w of the normal counts
                                                {{5, -7, 0, 0}, 0.1f}, {{0, 0, NAN, 0}, 0.1f}};
-    for (const auto& [normal, shade] : shades) EXPECT_EQ(shade_of_normal(normal), shade) << normal.z << " " << normal.w;
+    for (const auto& [normal, shade] : shades) {
+        EXPECT_EQ(shade_of_normal(normal), shade)
+            << "normal " << normal.x << " " << normal.y << " " << normal.z << " " << normal.w;
+    }
 }
 
 TEST(Edge, StartsAtItsVertexAndStepsAlongIt) {

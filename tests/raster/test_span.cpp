@@ -40,30 +40,33 @@ TEST(Coverage, TrianglesSpansAndRows) {
     EXPECT_EQ(s->triangle_count, 1u);
     const uint32_t widths[] = {1, 3, 5, 3, 0, 0, 0, 0};
     for (uint32_t y = 0; y < 8; ++y) {
-        for (uint32_t x = 0; x < 16; ++x) EXPECT_EQ(covered(*s, x, y), x < widths[y]) << x << "," << y;
+        SCOPED_TRACE(testing::Message() << "triangle row " << y);
+        for (uint32_t x = 0; x < 16; ++x) EXPECT_EQ(covered(*s, x, y), x < widths[y]) << "x=" << x;
     }
 
     // Span ends round half to even: pixels nearest(left + 0.5) to nearest(right - 0.5).
     const float spans[][4] = {
         {2.3f, 5.6f, 3, 5}, {2.0f, 3.0f, 2, 2}, {3.0f, 4.0f, 4, 4}, {2.0f, 2.0f, 2, 2}, {3.0f, 3.0f, 1, 0}};
     for (const auto& [left, right, first, last] : spans) {
+        SCOPED_TRACE(testing::Message() << "span from " << left << " to " << right);
         auto t = blank_screen(12, 1);
         span_t().draw(*t, left, right, 0, none);
-        for (uint32_t x = 0; x < 12; ++x) EXPECT_EQ(covered(*t, x, 0), x >= first && x <= last) << left << " x=" << x;
+        for (uint32_t x = 0; x < 12; ++x) EXPECT_EQ(covered(*t, x, 0), x >= first && x <= last) << "x=" << x;
     }
     // Rows come from the short edge: nearest(y) to nearest(y_end) - 1. These flat-bottomed
     // triangles fill only their upper half, and count even when they fill no row.
     const float rows[][4] = {{0.3f, 3.7f, 0, 3}, {2.5f, 3.5f, 2, 3}, {3.5f, 4.5f, 1, 0}};
     for (const auto& [top, bottom, first, last] : rows) {
+        SCOPED_TRACE(testing::Message() << "flat bottom from " << top << " to " << bottom);
         auto t = blank_screen(40, 8);
         rasterise_triangle(*t, corner(0, top), corner(30, bottom), corner(0, bottom), 0, none);
-        for (uint32_t y = 0; y < 8; ++y) EXPECT_EQ(covered(*t, 0, y), y >= first && y <= last) << top << " row " << y;
+        for (uint32_t y = 0; y < 8; ++y) EXPECT_EQ(covered(*t, 0, y), y >= first && y <= last) << "row " << y;
         EXPECT_EQ(t->triangle_count, 1u);
     }
     // A flat top fills only the lower half.
     auto t = blank_screen(40, 8);
     rasterise_triangle(*t, corner(0, 1), corner(20, 1), corner(0, 5), 0, none);
-    for (uint32_t y = 0; y < 8; ++y) EXPECT_EQ(covered(*t, 0, y), y >= 1 && y <= 4) << y;
+    for (uint32_t y = 0; y < 8; ++y) EXPECT_EQ(covered(*t, 0, y), y >= 1 && y <= 4) << "flat top, row " << y;
 }
 
 TEST(PixelTest, EqualDepthLosesAndAlphaOneIsSkipped) {
@@ -75,17 +78,18 @@ TEST(PixelTest, EqualDepthLosesAndAlphaOneIsSkipped) {
                               {1.0e37f, 0.5f, std::nextafter(1.0f, 0.0f), 1},
                               {1.0e37f, NAN, 0.5f, 1}};  // NaN fails neither comparison
     for (const auto& [stored, z, alpha, drawn] : cases) {
+        SCOPED_TRACE(testing::Message() << "stored " << stored << ", z " << z << ", alpha " << alpha);
         auto s = blank_screen(12, 1);
         std::fill(s->zbuffer, s->zbuffer + 12, stored);
         span_t span;
         span.left.z = z;
         span.left.colour.w = alpha;
         span.draw(*s, 0.0f, 9.0f, 0, none);
-        EXPECT_EQ(s->pixel_count, drawn * 9) << z << " " << alpha;
+        EXPECT_EQ(s->pixel_count, drawn * 9);
         for (uint32_t x = 0; x < 12; ++x) {
             const bool hit = drawn != 0 && x < 9;
-            EXPECT_EQ(pixel(*s, x, 0)[2] != 0, hit) << z << " " << alpha << " x=" << x;
-            EXPECT_EQ(std::bit_cast<uint32_t>(depth(*s, x, 0)), std::bit_cast<uint32_t>(hit ? z : stored));
+            EXPECT_EQ(pixel(*s, x, 0)[2] != 0, hit) << "x=" << x;
+            EXPECT_EQ(std::bit_cast<uint32_t>(depth(*s, x, 0)), std::bit_cast<uint32_t>(hit ? z : stored)) << "x=" << x;
         }
     }
 }
@@ -95,8 +99,9 @@ TEST(PixelWrite, BytesAndBothBlends) {
     const float bytes[][2] = {{1.0f, 255},           {0.5f, 128}, {0.2f, 51},    {2.0f, 254},
                               {-1.0f / 255.0f, 255}, {NAN, 0},    {INFINITY, 0}, {1.0e30f, 0}};
     for (const auto& [channel, byte] : bytes) {
-        EXPECT_EQ(channel_to_byte(channel), byte) << channel;
-        EXPECT_EQ(pixel_channel_byte(channel), byte) << channel;
+        SCOPED_TRACE(testing::Message() << "channel " << channel);
+        EXPECT_EQ(channel_to_byte(channel), byte);
+        EXPECT_EQ(pixel_channel_byte(channel), byte);
     }
     // The per-pixel byte, taken without library calls, is low_byte_of_nearest's for every float.
     for (float v : {2.5f, -0.5f, 127.5f, 255.5f, 2147483520.0f, 2147483648.0f, -2147483648.0f, -2147483904.0f, INFINITY,
@@ -115,11 +120,13 @@ TEST(PixelWrite, BytesAndBothBlends) {
     auto s = blank_screen(2, 1);
     uint8_t* f = s->framebuffer;
     for (const auto& [a, red, old_red, old_alpha, shade, new_red, new_alpha] : writes) {
+        SCOPED_TRACE(testing::Message() << "alpha " << a << ", red " << red << " over red " << old_red << " alpha "
+                                        << old_alpha << ", shade " << shade);
         f[2] = static_cast<uint8_t>(old_red);
         f[3] = static_cast<uint8_t>(old_alpha);
         s->draw_pixel(0, 0, static_cast<uint8_t>(a), static_cast<uint8_t>(red), 0, 0, shade);
-        EXPECT_EQ(f[2], new_red) << a;
-        EXPECT_EQ(f[3], new_alpha) << a;
+        EXPECT_EQ(f[2], new_red);
+        EXPECT_EQ(f[3], new_alpha);
     }
     s->draw_pixel(2, 0, 255, 1, 2, 3, 1.0f);  // outside, and negative as a huge unsigned number
     s->draw_pixel(static_cast<uint32_t>(-1), 0, 255, 1, 2, 3, 1.0f);
@@ -159,7 +166,7 @@ TEST(SpanStart, PrestepAndTextureAddressing) {
         s->clear_zbuffer();
         span.left.u_over_w = u;
         span.draw(*s, 0.0f, 0.0f, 0, tex);
-        EXPECT_EQ(pixel(*s, 0, 0)[0], column) << u;
+        EXPECT_EQ(pixel(*s, 0, 0)[0], column) << "u " << u;
     }
 }
 
