@@ -1,4 +1,4 @@
-// PNG (libpng) and BMP writers for framebuffer pictures, and the checks around them.
+// Framebuffer pictures written as PNG (libpng) or BMP, and the checks around them.
 #include "runtime/screenshot.h"
 
 #include <png.h>
@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "runtime/bmp_writer.h"
 #include "runtime/screen.h"
 
 namespace rt {
@@ -63,51 +64,6 @@ bool write_png_stream(std::FILE* file, const uint8_t* bgra, uint32_t width, uint
     return true;
 }
 
-void put_u16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put_u32(std::vector<uint8_t>& out, uint32_t v) {
-    put_u16(out, v & 0xFFFF);
-    put_u16(out, v >> 16);
-}
-
-// A 24-bit BMP with the plain 40-byte information header, rows bottom-up and padded to 4 bytes.
-bool write_bmp_stream(std::FILE* file, const uint8_t* bgra, uint32_t width, uint32_t height) {
-    const uint32_t row_bytes = (width * 3 + 3) & ~3u;
-    const uint32_t data_bytes = row_bytes * height;
-    std::vector<uint8_t> header;
-    header.reserve(54);
-    header.push_back('B');
-    header.push_back('M');
-    put_u32(header, 54 + data_bytes);  // file size
-    put_u32(header, 0);                // reserved
-    put_u32(header, 54);               // offset of the pixels
-    put_u32(header, 40);               // information header size
-    put_u32(header, width);
-    put_u32(header, height);  // positive: bottom row first
-    put_u16(header, 1);       // planes
-    put_u16(header, 24);      // bits per pixel
-    put_u32(header, 0);       // no compression
-    put_u32(header, data_bytes);
-    put_u32(header, 2835);  // 72 dots per inch, in dots per metre
-    put_u32(header, 2835);
-    put_u32(header, 0);
-    put_u32(header, 0);
-    if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) return false;
-    std::vector<uint8_t> row(row_bytes, 0);
-    for (uint32_t i = 0; i < height; ++i) {
-        const uint8_t* src = bgra + static_cast<size_t>(height - 1 - i) * width * 4;
-        for (uint32_t x = 0; x < width; ++x) {
-            row[x * 3 + 0] = src[x * 4 + 0];
-            row[x * 3 + 1] = src[x * 4 + 1];
-            row[x * 3 + 2] = src[x * 4 + 2];
-        }
-        if (std::fwrite(row.data(), 1, row.size(), file) != row.size()) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 picture_format picture_format_of(const std::string& path) {
@@ -154,7 +110,9 @@ bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width,
         std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
         ok = write_png_stream(file, bgra, width, height, row.data());
     } else {
-        ok = write_bmp_stream(file, bgra, width, height);
+        // The default layout: 24 bits, the plain 40-byte header, bottom row first.
+        const std::vector<uint8_t> bytes = encode_bmp(bgra, width, height, bmp_layout_t{});
+        ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     }
     ok = (std::fflush(file) == 0) && ok;
     const int error_after_write = errno;

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "runtime/bmp_writer.h"
+
 namespace {
 
 constexpr int side = 64;
@@ -42,52 +44,19 @@ uint32_t texel(int x, int y) {
     return alpha << 24 | rgb;
 }
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
 std::vector<uint8_t> bmp_file() {
-    constexpr uint32_t info_size = 124;
-    constexpr uint32_t data_offset = 14 + info_size;
-    constexpr uint32_t data_size = side * side * 4;
-    std::vector<uint8_t> out;
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, data_offset + data_size);
-    put32(out, 0);
-    put32(out, data_offset);
-    put32(out, info_size);
-    put32(out, side);
-    put32(out, side);  // positive: rows stored bottom row first
-    put16(out, 1);     // planes
-    put16(out, 32);    // bits per pixel
-    put32(out, 3);     // BI_BITFIELDS
-    put32(out, data_size);
-    put32(out, 2835);  // 72 dots per inch, in dots per metre
-    put32(out, 2835);
-    put32(out, 0);                              // colours used
-    put32(out, 0);                              // colours important
-    put32(out, 0x00FF0000);                     // red mask
-    put32(out, 0x0000FF00);                     // green mask
-    put32(out, 0x000000FF);                     // blue mask
-    put32(out, 0xFF000000);                     // alpha mask
-    put32(out, 0x73524742);                     // colour space 'sRGB'
-    for (int i = 0; i < 9; ++i) put32(out, 0);  // end points, unused for sRGB
-    for (int i = 0; i < 3; ++i) put32(out, 0);  // gamma, unused for sRGB
-    put32(out, 4);                              // rendering intent: LCS_GM_IMAGES
-    put32(out, 0);                              // profile data
-    put32(out, 0);                              // profile size
-    put32(out, 0);                              // reserved
-    for (int y = side - 1; y >= 0; --y) {
-        for (int x = 0; x < side; ++x) put32(out, texel(x, y));
+    std::vector<uint8_t> bgra;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const uint32_t argb = texel(x, y);
+            for (int shift : {0, 8, 16, 24}) bgra.push_back(static_cast<uint8_t>(argb >> shift));
+        }
     }
-    return out;
+    rt::bmp_layout_t layout;
+    layout.bits = 32;
+    layout.info_size = 124;
+    layout.bitfields = true;
+    return rt::encode_bmp(bgra.data(), side, side, layout);
 }
 
 }  // namespace

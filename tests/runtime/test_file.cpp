@@ -1,7 +1,7 @@
 // Tests of binary file reading by file number.
 #include "runtime/file.h"
 
-#include "runtime/test_image_bmp_writer.h"
+#include "runtime/bmp_fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Tests of image buffers and BMP loading: every accepted layout decoded exactly, hostile files refused.
 #include "runtime/image.h"
 
-#include "runtime/test_image_bmp_writer.h"
+#include "runtime/bmp_fixtures.h"
 
 #include <gtest/gtest.h>
 

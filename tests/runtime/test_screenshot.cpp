@@ -7,9 +7,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "runtime/bmp_fixtures.h"
 #include "runtime/screen.h"
 #include "runtime/screenshot.h"
-#include "runtime/test_image_bmp_writer.h"
 
 namespace {
 

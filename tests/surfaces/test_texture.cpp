@@ -2,8 +2,8 @@
 // shipped asset and ImageMagick's), failed loads.
 #include "surfaces/texture.h"
 
+#include "runtime/bmp_fixtures.h"
 #include "runtime/image.h"
-#include "runtime/test_image_bmp_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,9 @@ std::vector<uint8_t> texel_bytes(const texture_t& t) {
 testing::AssertionResult loads_as(const char* path, const picture_t& p, bool opaque) {
     texture_t t(32, 32, 32);
     if (!t.load(path)) return testing::AssertionFailure() << "refused";
-    std::vector<uint8_t> want;
-    for (uint32_t c : p.argb) put(want, (c & 0xFFFFFF) | (opaque ? 0 : 255 - (c >> 24)) << 24, 4);
+    std::vector<uint32_t> texels;
+    for (uint32_t c : p.argb) texels.push_back((c & 0xFFFFFF) | (opaque ? 0 : 255 - (c >> 24)) << 24);
+    const std::vector<uint8_t> want = little_endian_bytes(texels);
     if (std::tuple(t.width, t.height, t.depth, t.get_bytes_per_texel()) !=
         std::tuple(uint32_t(p.width), uint32_t(p.height), 32u, 4u))
         return testing::AssertionFailure() << "size " << t.width << " x " << t.height;
@@ -34,9 +35,9 @@ testing::AssertionResult loads_as(const char* path, const picture_t& p, bool opa
 // Has ImageMagick's convert write the picture (given as raw RGBA) as a BMP at out; the options end
 // in the output format, for example "BMP3:".
 bool convert_to_bmp(const picture_t& p, const std::string& options, const temp_file_t& out) {
-    std::vector<uint8_t> raw;
-    for (uint32_t c : p.argb) put(raw, (c >> 16 & 0xFF) | (c & 0xFF00) | (c & 0xFF) << 16 | (c & 0xFF000000), 4);
-    temp_file_t in("convert-in.rgba", raw);
+    std::vector<uint32_t> abgr;
+    for (uint32_t c : p.argb) abgr.push_back((c >> 16 & 0xFF) | (c & 0xFF00) | (c & 0xFF) << 16 | (c & 0xFF000000));
+    temp_file_t in("convert-in.rgba", little_endian_bytes(abgr));
     return std::system(("convert -size " + std::to_string(p.width) + "x" + std::to_string(p.height) +
                         " -depth 8 rgba:'" + in.path_ + "' " + options + "'" + out.path_ + "' 2>/dev/null")
                            .c_str()) == 0;
