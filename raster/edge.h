@@ -5,24 +5,15 @@
 
 #include "geometry/vertex.h"
 #include "raster/gradients.h"
+#include "raster/interpolants.h"
 
 struct edge_t {
     float x = 0.0f;
     float x_step = 0.0f;
-    float y = 0.0f;      // start vertex y, unrounded
-    float y_end = 0.0f;  // end vertex y, unrounded
-    float u_over_w = 0.0f;
-    float v_over_w = 0.0f;
-    float u_over_w_step = 0.0f;
-    float v_over_w_step = 0.0f;
-    float one_over_w = 0.0f;
-    float one_over_w_step = 0.0f;
-    vec4_t colour;
-    vec4_t colour_step;
-    float z = 0.0f;
-    float z_step = 0.0f;
-    float shade = 0.0f;
-    float shade_step = 0.0f;
+    float y = 0.0f;         // start vertex y, unrounded
+    float y_end = 0.0f;     // end vertex y, unrounded
+    interpolants_t values;  // on the current row
+    interpolants_t steps;   // change per row: d/dy + d/dx * x_step
 
     // The edge from start to end; start_index (0..2) names the start vertex in the gradients.
     // The values start as the start vertex's own: there is no sub-pixel prestep to the first row.
@@ -31,12 +22,7 @@ struct edge_t {
     // One row down: every value gains its step, in single precision.
     void step() {
         x += x_step;
-        colour += colour_step;
-        u_over_w += u_over_w_step;
-        v_over_w += v_over_w_step;
-        one_over_w += one_over_w_step;
-        z += z_step;
-        shade += shade_step;
+        values.step(steps);
     }
 
     // rows steps. Up to exact_step_limit they are taken one by one, so the values are
@@ -51,10 +37,10 @@ struct edge_t {
     float get_x() const { return x; }
     float get_y() const { return y; }
     float get_y_end() const { return y_end; }
-    float get_u_over_w() const { return u_over_w; }
-    float get_v_over_w() const { return v_over_w; }
-    float get_one_over_w() const { return one_over_w; }
-    float get_z() const { return z; }
-    float get_shade() const { return shade; }
-    vec4_t get_colour() const { return colour; }
+    float get_u_over_w() const { return values[interpolant::u_over_w]; }
+    float get_v_over_w() const { return values[interpolant::v_over_w]; }
+    float get_one_over_w() const { return values[interpolant::one_over_w]; }
+    float get_z() const { return values[interpolant::z]; }
+    float get_shade() const { return values[interpolant::shade]; }
+    vec4_t get_colour() const { return values.colour(); }
 };

@@ -27,12 +27,13 @@ float shade_of_normal(const vec4_t& normal) {
 gradients_t::gradients_t(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom) {
     const vertex_t* v[3] = {&top, &middle, &bottom};
     for (int i = 0; i < 3; ++i) {
-        colour[i] = v[i]->colour;
-        z[i] = v[i]->position.z;
-        shade[i] = shade_of_normal(v[i]->normal);
-        one_over_w[i] = 1.0f / v[i]->position.w;
-        u_over_w[i] = v[i]->texcoord.x * one_over_w[i];
-        v_over_w[i] = v[i]->texcoord.y * one_over_w[i];
+        interpolants_t& a = vertex[i];
+        a.set_colour(v[i]->colour);
+        a[interpolant::z] = v[i]->position.z;
+        a[interpolant::shade] = shade_of_normal(v[i]->normal);
+        a[interpolant::one_over_w] = 1.0f / v[i]->position.w;
+        a[interpolant::u_over_w] = v[i]->texcoord.x * a[interpolant::one_over_w];
+        a[interpolant::v_over_w] = v[i]->texcoord.y * a[interpolant::one_over_w];
     }
 
     const float x0 = top.position.x, y0 = top.position.y;
@@ -46,17 +47,13 @@ gradients_t::gradients_t(const vertex_t& top, const vertex_t& middle, const vert
     const float one_over_dx = 1.0f / det;
     const float one_over_dy = -one_over_dx;
 
-    d_colour_dx = ((colour[1] - colour[2]) * y02 - (colour[0] - colour[2]) * y12) * one_over_dx;
-    d_colour_dy = ((colour[1] - colour[2]) * x02 - (colour[0] - colour[2]) * x12) * one_over_dy;
-
-    d_u_over_w_dx = plane_gradient(y02, y12, u_over_w[0], u_over_w[1], u_over_w[2], one_over_dx);
-    d_u_over_w_dy = plane_gradient(x02, x12, u_over_w[0], u_over_w[1], u_over_w[2], one_over_dy);
-    d_v_over_w_dx = plane_gradient(y02, y12, v_over_w[0], v_over_w[1], v_over_w[2], one_over_dx);
-    d_v_over_w_dy = plane_gradient(x02, x12, v_over_w[0], v_over_w[1], v_over_w[2], one_over_dy);
-    d_one_over_w_dx = plane_gradient(y02, y12, one_over_w[0], one_over_w[1], one_over_w[2], one_over_dx);
-    d_one_over_w_dy = plane_gradient(x02, x12, one_over_w[0], one_over_w[1], one_over_w[2], one_over_dy);
-    d_z_dx = plane_gradient(y02, y12, z[0], z[1], z[2], one_over_dx);
-    d_z_dy = plane_gradient(x02, x12, z[0], z[1], z[2], one_over_dy);
-    d_shade_dx = plane_gradient(y02, y12, shade[0], shade[1], shade[2], one_over_dx);
-    d_shade_dy = plane_gradient(x02, x12, shade[0], shade[1], shade[2], one_over_dy);
+    const interpolants_t &a0 = vertex[0], &a1 = vertex[1], &a2 = vertex[2];
+    for (int i = 0; i < interpolant::colour_channels; ++i) {
+        d_dx[i] = ((a1[i] - a2[i]) * y02 - (a0[i] - a2[i]) * y12) * one_over_dx;
+        d_dy[i] = ((a1[i] - a2[i]) * x02 - (a0[i] - a2[i]) * x12) * one_over_dy;
+    }
+    for (int i = interpolant::colour_channels; i < interpolant::count; ++i) {
+        d_dx[i] = plane_gradient(y02, y12, a0[i], a1[i], a2[i], one_over_dx);
+        d_dy[i] = plane_gradient(x02, x12, a0[i], a1[i], a2[i], one_over_dy);
+    }
 }

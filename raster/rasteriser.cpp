@@ -17,15 +17,6 @@ namespace {
 // get exactly the values of a full walk; spans reaching further out (absurd coordinates) jump.
 constexpr double exact_column_limit = 8192.0;
 
-// a + pre * d for a span's start value: evaluated in double and rounded once.
-float span_start(float a, float pre, float d) {
-    return static_cast<float>(static_cast<double>(a) + static_cast<double>(pre) * d);
-}
-
-float jumped(float value, float step, double n) {
-    return static_cast<float>(static_cast<double>(value) + static_cast<double>(step) * n);
-}
-
 // nearest_float without a library call: adding and taking away 2^23 (with v's sign) rounds
 // to an integer in the current mode, ties to even; magnitudes of 2^23 and more (and NaN and
 // the infinities) are integers already and pass through. The sign of a zero result is v's,
@@ -46,53 +37,19 @@ uint32_t as_pixel_coordinate(float v) {
 
 // Steps the span's running values n pixels along; n is a whole number held in a double
 // (see edge_t::advance).
-void advance_span(span_state_t& s, const gradients_t& g, double n) {
+void advance_span(interpolants_t& s, const interpolants_t& d, double n) {
     if (n <= exact_column_limit) {
         // The same serial additions as stepping n times, taken a run at a time.
         const auto count = static_cast<int64_t>(n);
-        s.colour.x = span_chain::skip(s.colour.x, g.d_colour_dx.x, count);
-        s.colour.y = span_chain::skip(s.colour.y, g.d_colour_dx.y, count);
-        s.colour.z = span_chain::skip(s.colour.z, g.d_colour_dx.z, count);
-        s.colour.w = span_chain::skip(s.colour.w, g.d_colour_dx.w, count);
-        s.u_over_w = span_chain::skip(s.u_over_w, g.d_u_over_w_dx, count);
-        s.v_over_w = span_chain::skip(s.v_over_w, g.d_v_over_w_dx, count);
-        s.one_over_w = span_chain::skip(s.one_over_w, g.d_one_over_w_dx, count);
-        s.z = span_chain::skip(s.z, g.d_z_dx, count);
-        s.shade = span_chain::skip(s.shade, g.d_shade_dx, count);
+        for (int i = 0; i < interpolant::count; ++i) s[i] = span_chain::skip(s[i], d[i], count);
         return;
     }
-    const vec4_t& d = g.d_colour_dx;
-    s.colour = vec4_t(jumped(s.colour.x, d.x, n), jumped(s.colour.y, d.y, n), jumped(s.colour.z, d.z, n),
-                      jumped(s.colour.w, d.w, n));
-    s.u_over_w = jumped(s.u_over_w, g.d_u_over_w_dx, n);
-    s.v_over_w = jumped(s.v_over_w, g.d_v_over_w_dx, n);
-    s.one_over_w = jumped(s.one_over_w, g.d_one_over_w_dx, n);
-    s.z = jumped(s.z, g.d_z_dx, n);
-    s.shade = jumped(s.shade, g.d_shade_dx, n);
+    s = jumped(s, d, n);
 }
 
 // Step 2 of a span: the values at its first sample xs, half a pixel right of the left edge.
-span_state_t start_values(const gradients_t& g, const edge_t& left, float xs) {
-    const float pre = xs - left.x;
-    span_state_t s;
-    s.colour = left.colour + g.d_colour_dx * pre;
-    s.u_over_w = span_start(left.u_over_w, pre, g.d_u_over_w_dx);
-    s.v_over_w = span_start(left.v_over_w, pre, g.d_v_over_w_dx);
-    s.one_over_w = span_start(left.one_over_w, pre, g.d_one_over_w_dx);
-    s.z = span_start(left.z, pre, g.d_z_dx);
-    s.shade = span_start(left.shade, pre, g.d_shade_dx);
-    return s;
-}
-
-span_steps_t x_steps_of(const gradients_t& g) {
-    span_steps_t d;
-    d.colour = g.d_colour_dx;
-    d.u_over_w = g.d_u_over_w_dx;
-    d.v_over_w = g.d_v_over_w_dx;
-    d.one_over_w = g.d_one_over_w_dx;
-    d.z = g.d_z_dx;
-    d.shade = g.d_shade_dx;
-    return d;
+interpolants_t start_values(const gradients_t& g, const edge_t& left, float xs) {
+    return moved(left.values, g.d_dx, xs - left.x);
 }
 
 // The filled-span prologue of draw_span: start values at the first sample, then the row's
@@ -113,10 +70,10 @@ bool visible_span(const screen_t& screen, const gradients_t& g, const edge_t& le
     if (!(x_last >= x_first) || !(x_last >= 0.0)) return false;
     if (!(x_first < static_cast<double>(screen.width))) return false;
 
-    span_state_t s = start_values(g, left, xs);
+    interpolants_t s = start_values(g, left, xs);
     int64_t x_begin = 0;
     if (x_first < 0.0) {
-        advance_span(s, g, -x_first);  // the pixels left of the row are stepped, not drawn
+        advance_span(s, g.d_dx, -x_first);  // the pixels left of the row are stepped, not drawn
     } else {
         x_begin = static_cast<int64_t>(x_first);
     }
@@ -137,22 +94,23 @@ void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const
         // Both ends take the start's colour and shade; no depth test, no count.
         const float xs = left.x + 0.5f;
         const float xe = right.x + 0.5f;
-        const span_state_t s = start_values(g, left, xs);
-        const uint8_t a = pixel_channel_byte(s.colour.w);
-        const uint8_t r = pixel_channel_byte(s.colour.x);
-        const uint8_t gr = pixel_channel_byte(s.colour.y);
-        const uint8_t b = pixel_channel_byte(s.colour.z);
+        const interpolants_t s = start_values(g, left, xs);
+        const uint8_t a = pixel_channel_byte(s[interpolant::alpha]);
+        const uint8_t r = pixel_channel_byte(s[interpolant::red]);
+        const uint8_t gr = pixel_channel_byte(s[interpolant::green]);
+        const uint8_t b = pixel_channel_byte(s[interpolant::blue]);
+        const float shade = s[interpolant::shade];
         const auto row = static_cast<uint32_t>(y);
-        screen.draw_pixel(as_pixel_coordinate(xs), row, a, r, gr, b, s.shade);
-        screen.draw_pixel(as_pixel_coordinate(xe), row, a, r, gr, b, s.shade);
+        screen.draw_pixel(as_pixel_coordinate(xs), row, a, r, gr, b, shade);
+        screen.draw_pixel(as_pixel_coordinate(xe), row, a, r, gr, b, shade);
         return;
     }
     span_row_t row;
     if (!visible_span(screen, g, left, right, y, row)) return;
     if (screen.textured != 0) {
-        screen.pixel_count += fill_textured_span(row.pixels, row.depth, row.count, row.start, x_steps_of(g), texture);
+        screen.pixel_count += fill_textured_span(row.pixels, row.depth, row.count, row.start, g.d_dx, texture);
     } else {
-        screen.pixel_count += fill_vertex_colour_rows(&row, 1, x_steps_of(g));
+        screen.pixel_count += fill_vertex_colour_rows(&row, 1, g.d_dx);
     }
 }
 
@@ -191,19 +149,18 @@ void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, e
     }
     // Vertex colour: the rows' spans are gathered a few at a time and filled together (they
     // are different rows, so the order in which their pixels are written does not matter).
-    const span_steps_t steps = x_steps_of(g);
     span_row_t rows[span_batch_rows];
     int batched = 0;
     for (; y <= y_stop; ++y) {
         if (visible_span(screen, g, left, right, static_cast<int32_t>(y), rows[batched])) ++batched;
         if (batched == span_batch_rows) {
-            screen.pixel_count += fill_vertex_colour_rows(rows, batched, steps);
+            screen.pixel_count += fill_vertex_colour_rows(rows, batched, g.d_dx);
             batched = 0;
         }
         left.step();
         right.step();
     }
-    if (batched != 0) screen.pixel_count += fill_vertex_colour_rows(rows, batched, steps);
+    if (batched != 0) screen.pixel_count += fill_vertex_colour_rows(rows, batched, g.d_dx);
 }
 
 void rasterise_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,

@@ -3,28 +3,16 @@
 
 #include <cstdint>
 
-#include "math/vec4.h"
+#include "raster/interpolants.h"
 
 struct texture_t;
 
-// A span's running values at its first visible pixel; the same record holds their per-pixel steps.
-struct span_state_t {
-    vec4_t colour;
-    float u_over_w = 0.0f;
-    float v_over_w = 0.0f;
-    float one_over_w = 0.0f;
-    float z = 0.0f;
-    float shade = 0.0f;
-};
-
-using span_steps_t = span_state_t;
-
 // count pixels of one row from pixels / depth onwards (all inside the framebuffer), the
 // values stepped once per pixel as the span rules say. Returns the pixels drawn.
-uint32_t fill_vertex_colour_span(uint8_t* pixels, float* depth, int64_t count, const span_state_t& start,
-                                 const span_steps_t& steps);
-uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const span_state_t& start,
-                            const span_steps_t& steps, const texture_t& texture);
+uint32_t fill_vertex_colour_span(uint8_t* pixels, float* depth, int64_t count, const interpolants_t& start,
+                                 const interpolants_t& steps);
+uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const interpolants_t& start,
+                            const interpolants_t& steps, const texture_t& texture);
 
 // One row's share of a batch: the span's first visible pixel and depth, its pixel count and
 // the values at that pixel.
@@ -32,7 +20,7 @@ struct span_row_t {
     uint8_t* pixels = nullptr;
     float* depth = nullptr;
     int64_t count = 0;
-    span_state_t start;
+    interpolants_t start;
 };
 
 // Up to this many rows are filled together; their chains run side by side, which hides the
@@ -41,7 +29,7 @@ inline constexpr int span_batch_rows = 8;
 
 // Vertex-colour fill of 1 .. span_batch_rows different rows that share the same x steps
 // (rows of one triangle). Returns the pixels drawn.
-uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const span_steps_t& steps);
+uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const interpolants_t& steps);
 
 // The instruction sets the fills can use. best picks the widest this processor runs; the
 // others exist so tests and benchmarks can hold every path against the same reference.

@@ -22,10 +22,11 @@ inline void span(screen_t& s, const gradients_t& g, const edge_t& left, const ed
     const float pre = xs - left.x;
     // Start values at xs: a + pre * d, rounded once.
     const auto start = [pre](float a, float d) { return static_cast<float>(a + static_cast<double>(pre) * d); };
-    vec4_t col = left.colour + g.d_colour_dx * pre;
-    float uw = start(left.u_over_w, g.d_u_over_w_dx), vw = start(left.v_over_w, g.d_v_over_w_dx);
-    float ow = start(left.one_over_w, g.d_one_over_w_dx), z = start(left.z, g.d_z_dx),
-          shade = start(left.shade, g.d_shade_dx);
+    vec4_t col = left.get_colour() + g.get_d_colour_dx() * pre;
+    float uw = start(left.get_u_over_w(), g.get_d_u_over_w_dx()),
+          vw = start(left.get_v_over_w(), g.get_d_v_over_w_dx());
+    float ow = start(left.get_one_over_w(), g.get_d_one_over_w_dx()), z = start(left.get_z(), g.get_d_z_dx()),
+          shade = start(left.get_shade(), g.get_d_shade_dx());
     const auto plot = [&](int64_t x) {
         s.draw_pixel(static_cast<uint32_t>(x), static_cast<uint32_t>(y), channel_to_byte(col.w), channel_to_byte(col.x),
                      channel_to_byte(col.y), channel_to_byte(col.z), shade);
@@ -52,12 +53,12 @@ inline void span(screen_t& s, const gradients_t& g, const edge_t& left, const ed
                 ++s.pixel_count;
             }
         }
-        uw += g.d_u_over_w_dx;
-        vw += g.d_v_over_w_dx;
-        ow += g.d_one_over_w_dx;
-        col += g.d_colour_dx;
-        z += g.d_z_dx;
-        shade += g.d_shade_dx;
+        uw += g.get_d_u_over_w_dx();
+        vw += g.get_d_v_over_w_dx();
+        ow += g.get_d_one_over_w_dx();
+        col += g.get_d_colour_dx();
+        z += g.get_d_z_dx();
+        shade += g.get_d_shade_dx();
     }
 }
 

@@ -62,13 +62,13 @@ TEST(Pipeline, CullingDropsCounterClockwiseAndDegenerateUncounted) {
 TEST(Gradients, ExampleValuesAndThePlaneOfEveryQuantity) {
     // det = -16; z = 0, 1, 0 gives dz/dx = 0.25, dz/dy = 0.
     const gradients_t g(corner(0, 0, 0), corner(4, 2, 1), corner(0, 4, 0));
-    EXPECT_EQ(g.d_z_dx, 0.25f);
-    EXPECT_EQ(g.d_z_dy, 0.0f);
+    EXPECT_EQ(g.get_d_z_dx(), 0.25f);
+    EXPECT_EQ(g.get_d_z_dy(), 0.0f);
     // u = 0.5 at w = 2: 1/w = 0.5 and u/w = 0.25; the colour is not divided.
     vertex_t v = corner(0, 0, 0, 2);
     v.texcoord = vec4_t(0.5f, 0.75f, 0, 0);
     const gradients_t p(v, corner(4, 2), corner(0, 4));
-    EXPECT_EQ((std::vector<float>{p.one_over_w[0], p.u_over_w[0], p.v_over_w[0], p.colour[0].x}),
+    EXPECT_EQ((std::vector<float>{p.get_one_over_w(0), p.get_u_over_w(0), p.get_v_over_w(0), p.get_colour(0).x}),
               (std::vector<float>{0.5f, 0.25f, 0.375f, 1.0f}));
 
     // Each gradient pair moves every quantity from the top vertex to the other two.
@@ -89,15 +89,20 @@ TEST(Gradients, ExampleValuesAndThePlaneOfEveryQuantity) {
                 EXPECT_NEAR(moved, a[i], 1e-4f) << what << " to vertex " << i;
             }
         };
-        plane("z", q.z, q.d_z_dx, q.d_z_dy);
-        plane("shade", q.shade, q.d_shade_dx, q.d_shade_dy);
-        plane("1/w", q.one_over_w, q.d_one_over_w_dx, q.d_one_over_w_dy);
-        plane("u/w", q.u_over_w, q.d_u_over_w_dx, q.d_u_over_w_dy);
-        plane("v/w", q.v_over_w, q.d_v_over_w_dx, q.d_v_over_w_dy);
-        const float reds[3] = {q.colour[0].x, q.colour[1].x, q.colour[2].x};
-        const float alphas[3] = {q.colour[0].w, q.colour[1].w, q.colour[2].w};
-        plane("red", reds, q.d_colour_dx.x, q.d_colour_dy.x);
-        plane("alpha", alphas, q.d_colour_dx.w, q.d_colour_dy.w);
+        const float z[3] = {q.get_z(0), q.get_z(1), q.get_z(2)};
+        const float shade[3] = {q.get_shade(0), q.get_shade(1), q.get_shade(2)};
+        const float ow[3] = {q.get_one_over_w(0), q.get_one_over_w(1), q.get_one_over_w(2)};
+        const float uw[3] = {q.get_u_over_w(0), q.get_u_over_w(1), q.get_u_over_w(2)};
+        const float vw[3] = {q.get_v_over_w(0), q.get_v_over_w(1), q.get_v_over_w(2)};
+        plane("z", z, q.get_d_z_dx(), q.get_d_z_dy());
+        plane("shade", shade, q.get_d_shade_dx(), q.get_d_shade_dy());
+        plane("1/w", ow, q.get_d_one_over_w_dx(), q.get_d_one_over_w_dy());
+        plane("u/w", uw, q.get_d_u_over_w_dx(), q.get_d_u_over_w_dy());
+        plane("v/w", vw, q.get_d_v_over_w_dx(), q.get_d_v_over_w_dy());
+        const float reds[3] = {q.get_colour(0).x, q.get_colour(1).x, q.get_colour(2).x};
+        const float alphas[3] = {q.get_colour(0).w, q.get_colour(1).w, q.get_colour(2).w};
+        plane("red", reds, q.get_d_colour_dx().x, q.get_d_colour_dy().x);
+        plane("alpha", alphas, q.get_d_colour_dx().w, q.get_d_colour_dy().w);
     }
 }
 
@@ -124,7 +129,7 @@ TEST(Edge, StartsAtItsVertexAndStepsAlongIt) {
     const gradients_t g(top, mid, bot);
     edge_t upper(g, top, mid, 0), lower(g, mid, bot, 1), vertical(g, top, bot, 0);
     vertical.step();
-    EXPECT_EQ(
-        (std::vector<float>{upper.z, upper.z_step, lower.z, lower.z_step, vertical.x_step, vertical.x, vertical.z}),
-        (std::vector<float>{0, 0.5f, 1, -0.5f, 0, 0, 0}));
+    EXPECT_EQ((std::vector<float>{upper.get_z(), upper.steps[interpolant::z], lower.get_z(),
+                                  lower.steps[interpolant::z], vertical.x_step, vertical.x, vertical.get_z()}),
+              (std::vector<float>{0, 0.5f, 1, -0.5f, 0, 0, 0}));
 }

@@ -82,8 +82,8 @@ TEST(PixelTest, EqualDepthLosesAndAlphaOneIsSkipped) {
         auto s = blank_screen(12, 1);
         std::fill(s->zbuffer, s->zbuffer + 12, stored);
         span_t span;
-        span.left.z = z;
-        span.left.colour.w = alpha;
+        span.left.values[interpolant::z] = z;
+        span.left.values[interpolant::alpha] = alpha;
         span.draw(*s, 0.0f, 9.0f, 0, none);
         EXPECT_EQ(s->pixel_count, drawn * 9);
         for (uint32_t x = 0; x < 12; ++x) {
@@ -152,19 +152,19 @@ TEST(SpanStart, PrestepAndTextureAddressing) {
     auto s = blank_screen(40, 1);
     s->textured = 1;
     span_t span;
-    span.g.d_z_dx = 0.01f;
-    span.left.z = 0.2f;
-    span.left.one_over_w = 0.5f;
-    span.left.u_over_w = 0.25f;
+    span.g.d_dx[interpolant::z] = 0.01f;
+    span.left.values[interpolant::z] = 0.2f;
+    span.left.values[interpolant::one_over_w] = 0.5f;
+    span.left.values[interpolant::u_over_w] = 0.25f;
     span.draw(*s, 10.0f, 10.0f, 0, tex);
     EXPECT_EQ(depth(*s, 10, 0), 0.205f);  // the first sample lies half a pixel right of the edge
     EXPECT_EQ(pixel(*s, 10, 0)[0], 16);   // u = 0.25 / 0.5: 16.5 rounds to column 16
     // Wrap-around addressing on 32 columns (here u = u/w); a non-finite or huge u samples column 0.
     const float columns[][2] = {{0.5f, 16}, {1.0f, 0}, {-0.1f, 29}, {0.02f, 1}, {NAN, 0}, {INFINITY, 0}, {-1.0e30f, 0}};
-    span.left.one_over_w = 1.0f;
+    span.left.values[interpolant::one_over_w] = 1.0f;
     for (const auto& [u, column] : columns) {
         s->clear_zbuffer();
-        span.left.u_over_w = u;
+        span.left.values[interpolant::u_over_w] = u;
         span.draw(*s, 0.0f, 0.0f, 0, tex);
         EXPECT_EQ(pixel(*s, 0, 0)[0], column) << "u " << u;
     }

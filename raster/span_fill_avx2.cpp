@@ -1,0 +1,181 @@
+// The AVX2 span fill path: vertex-colour rows in pairs, eight pixels (four of each row) per register.
+#include "raster/span_fill_paths.h"
+
+// This file alone is compiled for AVX2 (raster/CMakeLists.txt) and only runs where the
+// processor has it. So that no function compiled here is shared with the baseline files, it
+// calls no inline function of another header (not even the record's operator[]; builtins
+// instead of <bit>) and keeps its own helpers in the unnamed namespace.
+#if defined(__AVX2__)
+#include <immintrin.h>
+
+#include "raster/span_lanes.h"
+
+namespace {
+
+struct avx2_lanes {
+    using f = __m256;
+    using i = __m256i;
+    static f splat(float v) { return _mm256_set1_ps(v); }
+    static i splat_i(int v) { return _mm256_set1_epi32(v); }
+    static f not_ge(f a, f b) { return _mm256_cmp_ps(a, b, _CMP_NGE_UQ); }
+    static f and_f(f a, f b) { return _mm256_and_ps(a, b); }
+    static int mask_bits(f m) { return _mm256_movemask_ps(m); }
+    static f select_f(f m, f yes, f no) { return _mm256_blendv_ps(no, yes, m); }
+    static i select_i(f m, i yes, i no) { return _mm256_blendv_epi8(no, yes, _mm256_castps_si256(m)); }
+    static f mul(f a, f b) { return _mm256_mul_ps(a, b); }
+    static i to_int(f a) { return _mm256_cvtps_epi32(a); }
+    static f to_float(i a) { return _mm256_cvtepi32_ps(a); }
+    static i and_i(i a, i b) { return _mm256_and_si256(a, b); }
+    static i or_i(i a, i b) { return _mm256_or_si256(a, b); }
+    static i add_i(i a, i b) { return _mm256_add_epi32(a, b); }
+    static i sub_i(i a, i b) { return _mm256_sub_epi32(a, b); }
+    static i mul16(i a, i b) { return _mm256_mullo_epi16(a, b); }
+    template <int n>
+    static i srl(i a) {
+        return _mm256_srli_epi32(a, n);
+    }
+    template <int n>
+    static i sll(i a) {
+        return _mm256_slli_epi32(a, n);
+    }
+};
+
+// Eight pixels, four from each row of a pair, per 256-bit register: the in-lane shuffles
+// transpose both rows' records at once.
+__m256 both_rows(const float* a, const float* b) {
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(a)), _mm_loadu_ps(b), 1);
+}
+__m256i both_rows_i(const uint8_t* a, const uint8_t* b) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a))),
+                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)), 1);
+}
+
+uint32_t blend_pair_avx2(const span_row_t& ra, const span_row_t& rb, int64_t done, const row_pair_chunk_t& buf,
+                         int32_t n) {
+    float* da = ra.depth + done;
+    float* db = rb.depth + done;
+    uint8_t* pa = ra.pixels + done * 4;
+    uint8_t* pb = rb.pixels + done * 4;
+    uint32_t drawn = 0;
+    for (int32_t i = 0; i + 4 <= n; i += 4) {
+        const __m256 c0 = _mm256_load_ps(buf.c[i]);
+        const __m256 c1 = _mm256_load_ps(buf.c[i + 1]);
+        const __m256 c2 = _mm256_load_ps(buf.c[i + 2]);
+        const __m256 c3 = _mm256_load_ps(buf.c[i + 3]);
+        const __m256 t0 = _mm256_unpacklo_ps(c0, c1);  // r0 r1 g0 g1
+        const __m256 t1 = _mm256_unpackhi_ps(c0, c1);  // b0 b1 a0 a1
+        const __m256 t2 = _mm256_unpacklo_ps(c2, c3);
+        const __m256 t3 = _mm256_unpackhi_ps(c2, c3);
+        const __m256 u0 = _mm256_unpacklo_ps(_mm256_load_ps(buf.q[i]), _mm256_load_ps(buf.q[i + 1]));  // z0 z1 s0 s1
+        const __m256 u1 = _mm256_unpacklo_ps(_mm256_load_ps(buf.q[i + 2]), _mm256_load_ps(buf.q[i + 3]));
+        const __m256 r = _mm256_shuffle_ps(t0, t2, 0x44);
+        const __m256 g = _mm256_shuffle_ps(t0, t2, 0xEE);
+        const __m256 b = _mm256_shuffle_ps(t1, t3, 0x44);
+        const __m256 a = _mm256_shuffle_ps(t1, t3, 0xEE);
+        const __m256 z = _mm256_shuffle_ps(u0, u1, 0x44);
+        const __m256 s = _mm256_shuffle_ps(u0, u1, 0xEE);
+        __m256 d = both_rows(da + i, db + i);
+        __m256i f = both_rows_i(pa + static_cast<size_t>(i) * 4, pb + static_cast<size_t>(i) * 4);
+        const int mask = blend_vertex_colour_lanes<avx2_lanes>(r, g, b, a, z, s, d, f);
+        if (mask == 0) continue;
+        _mm_storeu_ps(da + i, _mm256_castps256_ps128(d));
+        _mm_storeu_ps(db + i, _mm256_extractf128_ps(d, 1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pa + static_cast<size_t>(i) * 4), _mm256_castsi256_si128(f));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pb + static_cast<size_t>(i) * 4), _mm256_extracti128_si256(f, 1));
+        drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+    }
+    return drawn;
+}
+
+// The (red, green, blue, alpha) and (z, shade, 0, 0) records of two rows in one register.
+__m256 colour_records(const interpolants_t& x, const interpolants_t& y) {
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(&x.at[interpolant::red])),
+                                _mm_loadu_ps(&y.at[interpolant::red]), 1);
+}
+__m256 depth_records(const interpolants_t& x, const interpolants_t& y) {
+    return _mm256_setr_ps(x.at[interpolant::z], x.at[interpolant::shade], 0.0f, 0.0f, y.at[interpolant::z],
+                          y.at[interpolant::shade], 0.0f, 0.0f);
+}
+
+// The chains of `pairs` row pairs for m pixels: one register per pair and record.
+template <int pairs>
+void chains_avx2(__m256* c, __m256* q, __m256 dc, __m256 dq, row_pair_chunk_t* buf, int32_t m) {
+    __m256 cc[pairs];
+    __m256 qq[pairs];
+    for (int p = 0; p < pairs; ++p) {
+        cc[p] = c[p];
+        qq[p] = q[p];
+    }
+    for (int32_t j = 0; j < m; ++j) {
+        for (int p = 0; p < pairs; ++p) {
+            _mm256_store_ps(buf[p].c[j], cc[p]);
+            _mm256_store_ps(buf[p].q[j], qq[p]);
+            cc[p] = _mm256_add_ps(cc[p], dc);
+            qq[p] = _mm256_add_ps(qq[p], dq);
+        }
+    }
+    for (int p = 0; p < pairs; ++p) {
+        c[p] = cc[p];
+        q[p] = qq[p];
+    }
+}
+
+}  // namespace
+
+uint32_t fill_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps) {
+    constexpr int max_pairs = span_batch_rows / 2;
+    const span_row_t none{};
+    const span_row_t* row[span_batch_rows];
+    for (int k = 0; k < span_batch_rows; ++k) row[k] = k < row_count ? &rows[k] : &none;
+    const int pairs = (row_count + 1) / 2;
+    __m256 c[max_pairs];
+    __m256 q[max_pairs];
+    for (int p = 0; p < pairs; ++p) {
+        c[p] = colour_records(row[2 * p]->start, row[2 * p + 1]->start);
+        q[p] = depth_records(row[2 * p]->start, row[2 * p + 1]->start);
+    }
+    const __m256 dc = colour_records(steps, steps);
+    const __m256 dq = depth_records(steps, steps);
+    int64_t longest = 0;
+    for (int k = 0; k < row_count; ++k) longest = rows[k].count > longest ? rows[k].count : longest;
+
+    row_pair_chunk_t buf[max_pairs];
+    uint32_t drawn = 0;
+    for (int64_t done = 0; done < longest; done += batch_chunk) {
+        int32_t m = 0;
+        for (int k = 0; k < row_count; ++k) m = chunk_count(rows[k], done) > m ? chunk_count(rows[k], done) : m;
+        switch (pairs) {
+            case 4:
+                chains_avx2<4>(c, q, dc, dq, buf, m);
+                break;
+            case 3:
+                chains_avx2<3>(c, q, dc, dq, buf, m);
+                break;
+            case 2:
+                chains_avx2<2>(c, q, dc, dq, buf, m);
+                break;
+            default:
+                chains_avx2<1>(c, q, dc, dq, buf, m);
+                break;
+        }
+        for (int p = 0; p < pairs; ++p) {
+            const span_row_t& ra = *row[2 * p];
+            const span_row_t& rb = *row[2 * p + 1];
+            const int32_t na = chunk_count(ra, done);
+            const int32_t nb = chunk_count(rb, done);
+            const int32_t both = (na < nb ? na : nb) & ~3;
+            if (both > 0) drawn += blend_pair_avx2(ra, rb, done, buf[p], both);
+            if (na > both) {
+                drawn +=
+                    blend_row_sse2(ra.pixels + done * 4, ra.depth + done, &buf[p].c[0][0], &buf[p].q[0][0], both, na);
+            }
+            if (nb > both) {
+                drawn +=
+                    blend_row_sse2(rb.pixels + done * 4, rb.depth + done, &buf[p].c[0][4], &buf[p].q[0][4], both, nb);
+            }
+        }
+    }
+    return drawn;
+}
+
+#endif

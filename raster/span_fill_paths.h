@@ -1,0 +1,38 @@
+// What the span fill paths of each instruction set share: the row-pair layout of a batch and the entry points.
+#pragma once
+
+#include <cstdint>
+
+#include "raster/span_fill.h"
+
+// The files of the wide paths are compiled for their own instruction set, so what they share
+// is either plain data or has internal linkage here: an inline function emitted by both an
+// AVX2 file and a baseline file could be merged into the AVX2 copy and run where AVX2 is absent.
+namespace {
+
+// Batches of rows. Each row's running values live in one 4-float record per quantity group
+// (red, green, blue, alpha) and (z, shade, 0, 0); the chain of additions steps the records of
+// all rows of a batch side by side, and the records are written for every pixel. Rows are
+// paired: pair p holds row 2p in floats 0..3 and row 2p + 1 in floats 4..7 of each entry, the
+// layout in which one 256-bit register holds both rows.
+constexpr int32_t batch_chunk = 64;
+
+struct alignas(32) row_pair_chunk_t {
+    float c[batch_chunk][8];
+    float q[batch_chunk][8];
+};
+
+// The pixels of row that fall into the chunk starting `done` pixels into it.
+inline int32_t chunk_count(const span_row_t& row, int64_t done) {
+    const int64_t left = row.count - done;
+    return static_cast<int32_t>(left <= 0 ? 0 : (left < batch_chunk ? left : batch_chunk));
+}
+
+}  // namespace
+
+// Pixels from .. n of one row whose records start at c and q, 8 floats apart (SSE2).
+uint32_t blend_row_sse2(uint8_t* pixels, float* depth, const float* c, const float* q, int32_t from, int32_t n);
+
+// Vertex-colour rows of one batch (see fill_vertex_colour_rows), on each wide path.
+uint32_t fill_rows_sse2(const span_row_t* rows, int row_count, const interpolants_t& steps);
+uint32_t fill_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps);
