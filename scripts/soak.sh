@@ -10,22 +10,14 @@
 # BUILD_DIR/soak/rss.txt (milliseconds since start, VmRSS kB, VmHWM kB).
 set -euo pipefail
 
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-build}
 frames=${2:-100000}
 tolerance_kb=${SOAK_TOLERANCE_KB:-256}
 [[ "$frames" =~ ^[0-9]+$ ]] && [ "$frames" -ge 2000 ] || { echo "soak.sh: FRAMES must be a number of at least 2000" >&2; exit 2; }
 
-if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-    cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$build_dir" -j "${JOBS:-2}" --target softcube >/dev/null
-program=$(cd "$build_dir" && pwd)/app/softcube
+source "$(dirname "$0")/demo_run.sh"
+prepare_demo_run "$build_dir" soak -DCMAKE_BUILD_TYPE=Release
 
-work=$(cd "$build_dir" && pwd)/soak
-rm -rf "$work"
-mkdir -p "$work/assets"
-cp -R "$source_dir/assets/." "$work/assets/"
 samples=$work/rss.txt
 : >"$samples"
 

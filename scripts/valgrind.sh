@@ -8,23 +8,14 @@
 # when it does not exist yet. The full report is kept in BUILD_DIR/valgrind/memcheck.log.
 set -euo pipefail
 
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-build-valgrind}
 frames=${2:-30}
 [[ "$frames" =~ ^[0-9]+$ ]] || { echo "valgrind.sh: FRAMES must be a number" >&2; exit 2; }
 command -v valgrind >/dev/null || { echo "valgrind.sh: valgrind is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
 
-if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-    cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOFTCUBE_TESTS=OFF \
-        -DSOFTCUBE_BENCH=OFF >/dev/null
-fi
-cmake --build "$build_dir" -j "${JOBS:-2}" --target softcube >/dev/null
-program=$(cd "$build_dir" && pwd)/app/softcube
+source "$(dirname "$0")/demo_run.sh"
+prepare_demo_run "$build_dir" valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOFTCUBE_TESTS=OFF -DSOFTCUBE_BENCH=OFF
 
-work=$(cd "$build_dir" && pwd)/valgrind
-rm -rf "$work"
-mkdir -p "$work/assets"
-cp -R "$source_dir/assets/." "$work/assets/"
 log=$work/memcheck.log
 
 # Definite leaks count as errors; memory still referenced at exit does not (the scene's

@@ -21,38 +21,31 @@ screen_t::screen_t() : screen_t(800, 600, 90.0f) {}
 
 // Sizes the runtime cannot open (zero, or a side above rt::screen_max_side) and failed
 // allocations leave an empty 0 x 0 target, on which clearing and drawing do nothing.
-screen_t::screen_t(uint32_t w, uint32_t h, float field_of_view) {
-    fov = field_of_view;
-    uint8_t* pixels = rt::screen_open(w, h, 32, 2, rt::screen_option_alpha_primitives);
-    if (pixels == nullptr) return;
+screen_t::screen_t(uint32_t w, uint32_t h, float field_of_view) : fov(field_of_view) {
+    attach(rt::screen_open(w, h, 32, 2, rt::screen_option_alpha_primitives), w, h);
+}
+
+screen_t::screen_t(uint32_t w, uint32_t h, float field_of_view, offscreen_tag) : fov(field_of_view) {
+    if (!usable_size(w, h)) return;
+    uint8_t* own = new (std::nothrow) uint8_t[static_cast<size_t>(w) * h * 4]();
+    if (attach(own, w, h)) {
+        own_framebuffer_ = own;
+    } else {
+        delete[] own;
+    }
+}
+
+bool screen_t::attach(uint8_t* pixels, uint32_t w, uint32_t h) {
+    if (pixels == nullptr) return false;
     float* depth = new (std::nothrow) float[static_cast<size_t>(w) * h]();
-    if (depth == nullptr) return;
+    if (depth == nullptr) return false;
     framebuffer = pixels;
     width = w;
     height = h;
     bytes_per_pixel = 4;
     zbuffer_size = h * w * 4;
     zbuffer = depth;
-}
-
-screen_t::screen_t(uint32_t w, uint32_t h, float field_of_view, offscreen_tag) {
-    fov = field_of_view;
-    if (!usable_size(w, h)) return;
-    const size_t pixels = static_cast<size_t>(w) * h;
-    uint8_t* own = new (std::nothrow) uint8_t[pixels * 4]();
-    if (own == nullptr) return;
-    float* depth = new (std::nothrow) float[pixels]();
-    if (depth == nullptr) {
-        delete[] own;
-        return;
-    }
-    own_framebuffer_ = own;
-    framebuffer = own;
-    width = w;
-    height = h;
-    bytes_per_pixel = 4;
-    zbuffer_size = h * w * 4;
-    zbuffer = depth;
+    return true;
 }
 
 // The runtime's screen is closed by the main program, not here.

@@ -51,5 +51,9 @@ struct screen_t {
                     float shade);
 
 private:
+    // Draws into the given framebuffer of w x h pixels with a zeroed depth buffer of our own;
+    // false, leaving the target empty, when there is no framebuffer or no memory for depths.
+    bool attach(uint8_t* pixels, uint32_t w, uint32_t h);
+
     uint8_t* own_framebuffer_ = nullptr;  // set only for an offscreen target
 };
