@@ -7,7 +7,7 @@ packages=(
   libsdl2-dev libpng-dev libx11-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
-  clang libclang-rt-dev clang-format valgrind
+  clang libclang-rt-dev clang-format valgrind python3
 )
 
 missing=()
