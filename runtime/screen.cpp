@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "runtime/fill_words.h"
 #include "runtime/text.h"
 #include "runtime/window.h"
 
@@ -103,17 +104,19 @@ void fill_box_on(uint8_t* pixels, uint32_t w, uint32_t h, bool blend, float x1, 
     const uint32_t r = (argb >> 16) & 0xFF;
     const uint32_t g = (argb >> 8) & 0xFF;
     const uint32_t b = argb & 0xFF;
+    const uint8_t pixel[4] = {static_cast<uint8_t>(b), static_cast<uint8_t>(g), static_cast<uint8_t>(r),
+                              static_cast<uint8_t>(a)};
     const size_t row_bytes = static_cast<size_t>(w) * 4;
+    if ((!blend || a == 255) && left == 0 && right == w - 1) {
+        // Whole rows: one run over the block of rows.
+        fill_words(pixels + static_cast<size_t>(top) * row_bytes, static_cast<size_t>(bottom - top + 1) * w, pixel);
+        return;
+    }
     for (int64_t y = top; y <= bottom; ++y) {
         uint8_t* p = pixels + static_cast<size_t>(y) * row_bytes + static_cast<size_t>(left) * 4;
         uint8_t* end = p + static_cast<size_t>(right - left + 1) * 4;
         if (!blend || a == 255) {
-            for (; p != end; p += 4) {
-                p[0] = static_cast<uint8_t>(b);
-                p[1] = static_cast<uint8_t>(g);
-                p[2] = static_cast<uint8_t>(r);
-                p[3] = static_cast<uint8_t>(a);
-            }
+            fill_words(p, static_cast<size_t>(end - p) / 4, pixel);
         } else {
             for (; p != end; p += 4) {
                 p[0] = blend_channel(b, p[0], a);

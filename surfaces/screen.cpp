@@ -2,8 +2,10 @@
 #include "surfaces/screen.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
+#include "runtime/fill_words.h"
 #include "runtime/screen.h"
 
 namespace {
@@ -73,5 +75,8 @@ void screen_t::clear(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue
 }
 
 void screen_t::clear_zbuffer() {
-    if (zbuffer != nullptr) std::fill_n(zbuffer, static_cast<size_t>(width) * height, far_depth);
+    if (zbuffer == nullptr) return;
+    uint8_t far_bytes[4];
+    std::memcpy(far_bytes, &far_depth, 4);
+    rt::fill_words(zbuffer, static_cast<size_t>(width) * height, far_bytes);
 }
