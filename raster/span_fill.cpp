@@ -18,26 +18,6 @@
 
 namespace {
 
-// A span is cut into chunks whose values live in these arrays; 128 pixels keep the arrays
-// on the stack and in the first-level cache, and the per-chunk set-up of the chains small.
-constexpr int32_t chunk = 128;
-
-struct alignas(32) colour_chunk_t {
-    float r[chunk];
-    float g[chunk];
-    float b[chunk];
-    float a[chunk];
-    float z[chunk];
-    float s[chunk];
-};
-
-struct alignas(32) texture_chunk_t {
-    colour_chunk_t c;
-    float u_over_w[chunk];
-    float v_over_w[chunk];
-    float one_over_w[chunk];
-};
-
 // Pixel by pixel, as the rules are written.
 uint32_t blend_portable(uint8_t* pixels, float* depth, const colour_chunk_t& v, int32_t n) {
     uint32_t drawn = 0;
@@ -96,14 +76,37 @@ rows_fn rows_for(span_isa_t isa) {
     }
 }
 
+using texels_fn = uint32_t (*)(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
+                               const texel_sampler_t& sampler);
+
+uint32_t blend_texels_one_by_one(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
+                                 const texel_sampler_t& sampler) {
+    return blend_texels_portable(pixels, depth, v, 0, n, sampler);
+}
+
+texels_fn texels_for(span_isa_t isa) {
+    switch (isa) {
+#if SOFTCUBE_X86
+        case span_isa_t::avx2:
+            return blend_texels_avx2;
+        case span_isa_t::sse2:
+            return blend_texels_sse2;
+#endif
+        default:
+            return blend_texels_one_by_one;
+    }
+}
+
 // The path in use, chosen on first use (not during static initialisation, whose order
 // across files is unspecified).
 struct dispatch_t {
     span_isa_t isa;
     rows_fn rows;
+    texels_fn texels;
     void choose(span_isa_t wanted) {
         isa = supported(wanted);
         rows = rows_for(isa);
+        texels = texels_for(isa);
     }
 };
 
@@ -161,14 +164,20 @@ uint32_t fill_vertex_colour_span(uint8_t* pixels, float* depth, int64_t count, c
 
 uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const interpolants_t& start,
                             const interpolants_t& steps, const texture_t& texture) {
-    const bool has_texels = texture.pixels != nullptr && texture.width != 0 && texture.height != 0;
-    const auto tex_width = static_cast<float>(texture.width);
-    const auto tex_height = static_cast<float>(texture.height);
-    // x % n is x & (n - 1) for a power of two n; other sizes divide.
-    const bool pow2 =
-        has_texels && (texture.width & (texture.width - 1)) == 0 && (texture.height & (texture.height - 1)) == 0;
-    const uint8_t blank[4] = {0, 0, 0, 0};
-    uint8_t scratch[4];
+    texel_sampler_t sampler;
+    sampler.texture = &texture;
+    if (texture.pixels != nullptr && texture.width != 0 && texture.height != 0) {
+        sampler.pixels = texture.pixels;
+        sampler.width = texture.width;
+        sampler.height = texture.height;
+        sampler.scale_u = static_cast<float>(texture.width);
+        sampler.scale_v = static_cast<float>(texture.height);
+        // x % n is x & (n - 1) for a power of two n; other sizes divide.
+        sampler.pow2 = (texture.width & (texture.width - 1)) == 0 && (texture.height & (texture.height - 1)) == 0;
+        sampler.lanes = texture.get_bytes_per_texel() == 4 &&
+                        static_cast<uint64_t>(texture.width) * texture.height <= uint64_t{INT32_MAX};
+    }
+    const texels_fn blend = dispatch().texels;
     texture_chunk_t v;
     // The nine chains side by side: independent serial additions, several in flight at once.
     float c0 = start[interpolant::red], c1 = start[interpolant::green], c2 = start[interpolant::blue],
@@ -198,30 +207,39 @@ uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const 
             vw += steps[interpolant::v_over_w];
             ow += steps[interpolant::one_over_w];
         }
-        uint8_t* px = pixels + done * 4;
-        float* dp = depth + done;
-        for (int32_t i = 0; i < n; ++i) {
-            if (!(v.c.z[i] >= dp[i]) && !(v.c.a[i] >= 1.0f)) {
-                dp[i] = v.c.z[i];
-                const float w = 1.0f / v.one_over_w[i];
-                const float u = w * v.u_over_w[i];
-                const float t = w * v.v_over_w[i];
-                const uint8_t* texel = blank;
-                if (has_texels) {
-                    const uint32_t ux = texel_coordinate(u * tex_width + 0.5f);
-                    const uint32_t uy = texel_coordinate(t * tex_height + 0.5f);
-                    const uint32_t tx = pow2 ? ux & (texture.width - 1) : ux % texture.width;
-                    const uint32_t ty = pow2 ? uy & (texture.height - 1) : uy % texture.height;
-                    texel = texel_at(texture, tx, ty, scratch);
-                }
-                blend_texel(px + static_cast<size_t>(i) * 4, texel, vec4_t(v.c.r[i], v.c.g[i], v.c.b[i], v.c.a[i]),
-                            v.c.s[i]);
-                ++drawn;
+        drawn += blend(pixels + done * 4, depth + done, v, n, sampler);
+    }
+    return drawn;
+}
+
+uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t from, int32_t n,
+                               const texel_sampler_t& sampler) {
+    const uint8_t blank[4] = {0, 0, 0, 0};
+    uint8_t scratch[4];
+    uint32_t drawn = 0;
+    for (int32_t i = from; i < n; ++i) {
+        if (!(v.c.z[i] >= depth[i]) && !(v.c.a[i] >= 1.0f)) {
+            depth[i] = v.c.z[i];
+            const float w = 1.0f / v.one_over_w[i];
+            const float u = w * v.u_over_w[i];
+            const float t = w * v.v_over_w[i];
+            const uint8_t* texel = blank;
+            if (sampler.pixels != nullptr) {
+                const uint32_t ux = texel_coordinate(u * sampler.scale_u + 0.5f);
+                const uint32_t uy = texel_coordinate(t * sampler.scale_v + 0.5f);
+                const uint32_t tx = sampler.pow2 ? ux & (sampler.width - 1) : ux % sampler.width;
+                const uint32_t ty = sampler.pow2 ? uy & (sampler.height - 1) : uy % sampler.height;
+                texel = texel_at(*sampler.texture, tx, ty, scratch);
             }
+            blend_texel(pixels + static_cast<size_t>(i) * 4, texel, vec4_t(v.c.r[i], v.c.g[i], v.c.b[i], v.c.a[i]),
+                        v.c.s[i]);
+            ++drawn;
         }
     }
     return drawn;
 }
+
+uint32_t texel_coordinate_of(float v) { return wrapped_texel_coordinate(v); }
 
 uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const interpolants_t& steps) {
     return dispatch().rows(rows, row_count, steps);

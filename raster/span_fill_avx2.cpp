@@ -1,4 +1,5 @@
-// The AVX2 span fill path: vertex-colour rows in pairs, eight pixels (four of each row) per register.
+// The AVX2 span fill path: vertex-colour rows in pairs (four pixels of each per register) and textured spans, eight
+// pixels per register.
 #include "raster/span_fill_paths.h"
 
 // This file alone is compiled for AVX2 (raster/CMakeLists.txt) and only runs where the
@@ -15,6 +16,25 @@ namespace {
 struct avx2_lanes {
     using f = __m256;
     using i = __m256i;
+    static constexpr int width = 8;
+    static f load(const float* p) { return _mm256_load_ps(p); }
+    static f loadu(const float* p) { return _mm256_loadu_ps(p); }
+    static void store(float* p, f v) { _mm256_store_ps(p, v); }
+    static void storeu(float* p, f v) { _mm256_storeu_ps(p, v); }
+    static i load_i(const uint32_t* p) { return _mm256_load_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void store_i(uint32_t* p, i v) { _mm256_store_si256(reinterpret_cast<__m256i*>(p), v); }
+    static i loadu_i(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void storeu_i(uint8_t* p, i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    static f add(f a, f b) { return _mm256_add_ps(a, b); }
+    static f sub(f a, f b) { return _mm256_sub_ps(a, b); }
+    static f div(f a, f b) { return _mm256_div_ps(a, b); }
+    static f abs(f a) { return _mm256_and_ps(a, _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF))); }
+    static f lt(f a, f b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+    // Texel index ty * row + tx, below 2^31 (sampler.lanes), gathered as 32-bit words.
+    static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
+        const i index = _mm256_add_epi32(_mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int>(row))), tx);
+        return _mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), index, 4);
+    }
     static f splat(float v) { return _mm256_set1_ps(v); }
     static i splat_i(int v) { return _mm256_set1_epi32(v); }
     static f not_ge(f a, f b) { return _mm256_cmp_ps(a, b, _CMP_NGE_UQ); }
@@ -176,6 +196,11 @@ uint32_t fill_rows_avx2(const span_row_t* rows, int row_count, const interpolant
         }
     }
     return drawn;
+}
+
+uint32_t blend_texels_avx2(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
+                           const texel_sampler_t& sampler) {
+    return blend_texels_lanes<avx2_lanes>(pixels, depth, v, n, sampler);
 }
 
 #endif

@@ -5,10 +5,11 @@
 
 #include "raster/span_fill.h"
 
+struct texture_t;
+
 // The files of the wide paths are compiled for their own instruction set, so what they share
 // is either plain data or has internal linkage here: an inline function emitted by both an
 // AVX2 file and a baseline file could be merged into the AVX2 copy and run where AVX2 is absent.
-namespace {
 
 // Batches of rows. Each row's running values live in one 4-float record per quantity group
 // (red, green, blue, alpha) and (z, shade, 0, 0); the chain of additions steps the records of
@@ -22,6 +23,40 @@ struct alignas(32) row_pair_chunk_t {
     float q[batch_chunk][8];
 };
 
+// A textured span is cut into chunks whose values live in these arrays; 128 pixels keep the
+// arrays on the stack and in the first-level cache, and the per-chunk set-up small.
+constexpr int32_t chunk = 128;
+
+struct alignas(32) colour_chunk_t {
+    float r[chunk];
+    float g[chunk];
+    float b[chunk];
+    float a[chunk];
+    float z[chunk];
+    float s[chunk];
+};
+
+struct alignas(32) texture_chunk_t {
+    colour_chunk_t c;
+    float u_over_w[chunk];
+    float v_over_w[chunk];
+    float one_over_w[chunk];
+};
+
+// What texture sampling needs, taken from the texture once per span.
+struct texel_sampler_t {
+    const texture_t* texture = nullptr;
+    const uint8_t* pixels = nullptr;  // null when there is nothing to sample (every texel reads as 0)
+    uint32_t width = 0;
+    uint32_t height = 0;
+    float scale_u = 0.0f;  // width and height as floats
+    float scale_v = 0.0f;
+    bool pow2 = false;   // both sizes powers of two: reduction by mask
+    bool lanes = false;  // 4-byte texels and every texel index below 2^31: the wide paths may sample
+};
+
+namespace {
+
 // The pixels of row that fall into the chunk starting `done` pixels into it.
 inline int32_t chunk_count(const span_row_t& row, int64_t done) {
     const int64_t left = row.count - done;
@@ -29,6 +64,20 @@ inline int32_t chunk_count(const span_row_t& row, int64_t done) {
 }
 
 }  // namespace
+
+// Textured pixels from .. n of a chunk, one by one as the rules are written: the whole span
+// where the wide paths cannot sample, and their tails.
+uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t from, int32_t n,
+                               const texel_sampler_t& sampler);
+
+// wrapped_texel_coordinate, out of line for the wide paths' rare lanes (beyond 2^31, or not finite).
+uint32_t texel_coordinate_of(float v);
+
+// Textured pixels 0 .. n of a chunk on each wide path.
+uint32_t blend_texels_sse2(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
+                           const texel_sampler_t& sampler);
+uint32_t blend_texels_avx2(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
+                           const texel_sampler_t& sampler);
 
 // Pixels from .. n of one row whose records start at c and q, 8 floats apart (SSE2).
 uint32_t blend_row_sse2(uint8_t* pixels, float* depth, const float* c, const float* q, int32_t from, int32_t n);

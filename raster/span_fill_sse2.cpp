@@ -1,8 +1,10 @@
-// The SSE2 span fill path: vertex-colour rows four at a time, four pixels per register.
+// The SSE2 span fill path: vertex-colour rows four at a time and textured spans, four pixels per register.
 #include "raster/span_fill_paths.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <emmintrin.h>
+
+#include <cstring>
 
 #include "raster/span_lanes.h"
 #include "surfaces/pixel_blend.h"
@@ -12,6 +14,30 @@ namespace {
 struct sse2_lanes {
     using f = __m128;
     using i = __m128i;
+    static constexpr int width = 4;
+    static f load(const float* p) { return _mm_load_ps(p); }
+    static f loadu(const float* p) { return _mm_loadu_ps(p); }
+    static void store(float* p, f v) { _mm_store_ps(p, v); }
+    static void storeu(float* p, f v) { _mm_storeu_ps(p, v); }
+    static i load_i(const uint32_t* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); }
+    static void store_i(uint32_t* p, i v) { _mm_store_si128(reinterpret_cast<__m128i*>(p), v); }
+    static i loadu_i(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static void storeu_i(uint8_t* p, i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    static f add(f a, f b) { return _mm_add_ps(a, b); }
+    static f sub(f a, f b) { return _mm_sub_ps(a, b); }
+    static f div(f a, f b) { return _mm_div_ps(a, b); }
+    static f abs(f a) { return _mm_and_ps(a, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF))); }
+    static f lt(f a, f b) { return _mm_cmplt_ps(a, b); }
+    // No gather: the four texels one by one.
+    static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
+        alignas(16) uint32_t x[4];
+        alignas(16) uint32_t y[4];
+        alignas(16) uint32_t word[4];
+        store_i(x, tx);
+        store_i(y, ty);
+        for (int k = 0; k < 4; ++k) std::memcpy(&word[k], texels + (static_cast<size_t>(y[k]) * row + x[k]) * 4, 4);
+        return load_i(word);
+    }
     static f splat(float v) { return _mm_set1_ps(v); }
     static i splat_i(int v) { return _mm_set1_epi32(v); }
     static f not_ge(f a, f b) { return _mm_cmpnge_ps(a, b); }
@@ -138,4 +164,8 @@ uint32_t fill_rows_sse2(const span_row_t* rows, int row_count, const interpolant
     return drawn;
 }
 
+uint32_t blend_texels_sse2(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
+                           const texel_sampler_t& sampler) {
+    return blend_texels_lanes<sse2_lanes>(pixels, depth, v, n, sampler);
+}
 #endif
