@@ -21,7 +21,7 @@ TEST(BenchmarkReport, FiguresOfOddEvenAndEmptyRuns) {
     for (int i = 100; i >= 1; --i) times.push_back(i);
     for (auto [n, p95] : {std::pair(100, 95.0), {21, 99.0}, {20, 99.0}, {19, 100.0}}) {
         times.resize(static_cast<size_t>(n));
-        EXPECT_EQ(summarise_benchmark(times, 0, 0).p95_ms, p95) << n;
+        EXPECT_EQ(summarise_benchmark(times, 0, 0).p95_ms, p95) << n << " frames";
     }
 }
 

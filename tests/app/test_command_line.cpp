@@ -1,6 +1,7 @@
 // Command-line parsing: accepted forms, limits and the errors for bad input.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -11,6 +12,13 @@ namespace {
 parsed_command_line_t parse(std::vector<const char*> args) {
     args.insert(args.begin(), "softcube");
     return parse_command_line(static_cast<int>(args.size()), args.data());
+}
+
+// The command line as typed, which names a table row in a failure.
+std::string typed(const std::vector<const char*>& args) {
+    std::string line = "softcube";
+    for (const char* a : args) line += std::string(" ") + a;
+    return line;
 }
 
 }  // namespace
@@ -26,12 +34,12 @@ TEST(CommandLine, SwitchesWithSeparateOrAttachedValues) {
                 {{"--help"}, {true, false, 0, "", 0}},
                 {{"-h"}, {true, false, 0, "", 0}}};
     for (const auto& [args, expected] : good) {
+        SCOPED_TRACE(typed(args));
         const auto p = parse(args);
         ASSERT_TRUE(p.ok) << p.error;
         EXPECT_EQ(
             std::tuple(p.options.help, p.options.headless, p.options.frames, p.options.screenshot, p.options.benchmark),
-            expected)
-            << args.size();
+            expected);
     }
 }
 
@@ -58,8 +66,9 @@ TEST(CommandLine, BadInputIsOneLineOfError) {
                                                        {"--help=yes"},
                                                        {"--benchmark", "5", "--frames", "5"}};
     for (const auto& args : bad) {
+        SCOPED_TRACE(typed(args));
         const auto p = parse(args);
-        EXPECT_FALSE(p.ok) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+        EXPECT_FALSE(p.ok);
         EXPECT_NE(p.error, "");
         EXPECT_EQ(p.error.find('\n'), std::string::npos);
     }

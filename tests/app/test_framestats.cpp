@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "app/framestats.h"
+#include "runtime/timer.h"
 
 namespace {
 
@@ -25,10 +26,16 @@ TEST(FrameStats, EachUpdateMeasuresTheLastFrameAloneAndTheCounterWraps) {
     stats.frames = 4294967294u;
     for (uint32_t frames : {4294967295u, 0u, 1u}) {
         stats.update_at(3.0L);
-        EXPECT_EQ(stats.frames, frames);
+        EXPECT_EQ(stats.frames, frames) << "counting to " << frames;
     }
-    stats.update();  // from the runtime's timer
+    // update() takes the runtime timer's reading, in milliseconds, and measures from the last update.
+    const long double before = rt::timer();
     stats.update();
-    EXPECT_GE(stats.frame_ms, 0.0);
-    EXPECT_EQ(stats.frames, 3u);
+    const long double after = rt::timer();
+    EXPECT_EQ(stats.last_ms, 3000.0);
+    EXPECT_GE(stats.now_ms, static_cast<double>(before * 1000.0L));
+    EXPECT_LE(stats.now_ms, static_cast<double>(after * 1000.0L));
+    EXPECT_EQ(stats.frame_ms, stats.now_ms - 3000.0);
+    EXPECT_EQ(stats.fps, 1000.0 / stats.frame_ms);
+    EXPECT_EQ(stats.frames, 2u);
 }

@@ -47,7 +47,7 @@ TEST(KtList, PositionalOperationsAndTheirRefusals) {
     EXPECT_TRUE(l.add(v(1)) && l.add(v(2)) && l.add(v(3)));
     EXPECT_EQ(xs(l), (floats{1, 2, 3}));
     for (int i : {3, -1, INT32_MIN})
-        EXPECT_TRUE(l.get(i) == none && l.removeAt(i) == none && l.set(i, v(9)) == none) << i;
+        EXPECT_TRUE(l.get(i) == none && l.removeAt(i) == none && l.set(i, v(9)) == none) << "position " << i;
     EXPECT_THROW(l.at(3), std::out_of_range);
     l.at(1).position.x = 7;  // the stored element itself
     EXPECT_EQ(l.removeAt(1).position.x, 7);
@@ -165,7 +165,7 @@ TEST(KtObject, NamesRecordsIdentityTextAndClone) {
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(!records[i]->reserved && records[i]->base == bases[i] &&
                     records[i]->encoded_name == std::string(names[i]))
-            << i;
+            << names[i];
 
     EXPECT_TRUE(object.equals(object) && !object.equals(ktObject()));
     EXPECT_EQ(object.hashCode(), reinterpret_cast<std::uintptr_t>(&object));

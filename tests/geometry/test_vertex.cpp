@@ -53,12 +53,13 @@ TEST(Vertex, AreaInsideEqualityAndText) {
     EXPECT_EQ((floats{doubled_signed_area(o, right, down), doubled_signed_area(o, down, right),
                       doubled_signed_area(o, diagonal, vertex_t(vec4_t(2, 2, 0)))}),
               (floats{100, -100, 0}));
-    for (const vec4_t& in : {vec4_t(1, -1, 1, 1), vec4_t(0.5f, 0, 0, -1), zero}) EXPECT_TRUE(is_inside(vertex_t(in)));
+    for (const vec4_t& in : {vec4_t(1, -1, 1, 1), vec4_t(0.5f, 0, 0, -1), zero})
+        EXPECT_TRUE(is_inside(vertex_t(in))) << to_string(vertex_t(in));
     for (const vec4_t& out :
          {vec4_t(1.0001f, 0, 0, 1), vec4_t(0, -1.0001f, 0, 1), vec4_t(0, 0, -1.0001f, 1), vec4_t(NAN, 0, 0, 1)})
-        EXPECT_FALSE(is_inside(vertex_t(out)));
+        EXPECT_FALSE(is_inside(vertex_t(out))) << to_string(vertex_t(out));
     EXPECT_TRUE(vertex_t(p, c, n, t) == vertex_t(p));  // colour, normal and texcoord are not compared
     for (const vec4_t& q : {vec4_t(0, 2, 3, 4), vec4_t(1, 0, 3, 4), vec4_t(1, 2, 0, 4), vec4_t(1, 2, 3, 0)})
-        EXPECT_FALSE(vertex_t(p) == vertex_t(q));
+        EXPECT_FALSE(vertex_t(p) == vertex_t(q)) << to_string(vertex_t(q));
     EXPECT_EQ(to_string(vertex_t(vec4_t(1, -2.5f, 0.1f, 1), c, n, t)), " 1 -2.5 0.1 1");
 }

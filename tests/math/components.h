@@ -26,19 +26,22 @@ inline floats f(const quat_t& q) { return {q.x, q.y, q.z, q.w}; }
 inline floats f(const mat4_t& m) { return floats(m.m, m.m + 16); }
 
 struct check {
+    const char* row;  // the row's source text, which names it in a failure
     floats got, want;
 };
+
+// A table row: ROW(got, want), either side a component list or a braced list of values.
+#define ROW(...) \
+    check { #__VA_ARGS__, __VA_ARGS__ }
 
 // Exact on purpose: a tolerance would hide the rounding faults these tables are for. Only NaN
 // stands for NaN.
 inline void expect_all(const std::vector<check>& checks) {
-    for (std::size_t i = 0; i < checks.size(); ++i) {
-        const floats& got = checks[i].got;
-        const floats& want = checks[i].want;
-        bool same = got.size() == want.size();
-        for (std::size_t k = 0; same && k < got.size(); ++k)
-            same = got[k] == want[k] || (std::isnan(got[k]) && std::isnan(want[k]));
-        EXPECT_TRUE(same) << "check " << i << ": got " << testing::PrintToString(got) << ", want "
-                          << testing::PrintToString(want);
+    for (const check& c : checks) {
+        bool same = c.got.size() == c.want.size();
+        for (std::size_t k = 0; same && k < c.got.size(); ++k)
+            same = c.got[k] == c.want[k] || (std::isnan(c.got[k]) && std::isnan(c.want[k]));
+        EXPECT_TRUE(same) << "row ROW(" << c.row << "): got " << testing::PrintToString(c.got) << ", want "
+                          << testing::PrintToString(c.want);
     }
 }

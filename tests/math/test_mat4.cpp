@@ -15,22 +15,22 @@ TEST(Mat4, BuildersAndTheirTransforms) {
     const mat4_t ortho = mat4_t().orthographic(-1, 1, -1, 1, 1, 3);
     const floats identity_rows{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     expect_all({
-        {f(id), identity_rows},
-        {f(m), identity_rows},
-        {{turned.at(1, 0)}, {1}},
-        {f(transform(mat4_t(), vec4_t(1, 2, 3, 4))), {0, 0, 0, 0}},
-        {f(transform(id, vec4_t(1, 2, 3, 4))), {1, 2, 3, 4}},
-        {f(move), {1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3, 0, 0, 0, 1}},
-        {f(transform(move, vec4_t(0, 0, 0, 1))), {1, 2, 3, 1}},
-        {f(transform(move, vec4_t(4, 5, 6, 0))), {4, 5, 6, 0}},
-        {f(mat4_t().scale(2, 3, 4)), {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1}},
-        {f(view), {400, 0, 0, 399.5, 0, -300, 0, 299.5, 0, 0, 1, 0, 0, 0, 0, 1}},
-        {f(transform(view, vec4_t(-1, 1, 0.25f, 1))), {-0.5, -0.5, 0.25, 1}},
-        {f(transform(view, vec4_t(1, -1, 0.25f, 1))), {799.5, 599.5, 0.25, 1}},
-        {f(ortho), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, -2, 0, 0, 0, 1}},
-        {f(transform(ortho, vec4_t(0, 0, -3, 1))), {0, 0, 1, 1}},
+        ROW(f(id), identity_rows),
+        ROW(f(m), identity_rows),
+        ROW({turned.at(1, 0)}, {1}),
+        ROW(f(transform(mat4_t(), vec4_t(1, 2, 3, 4))), {0, 0, 0, 0}),
+        ROW(f(transform(id, vec4_t(1, 2, 3, 4))), {1, 2, 3, 4}),
+        ROW(f(move), {1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3, 0, 0, 0, 1}),
+        ROW(f(transform(move, vec4_t(0, 0, 0, 1))), {1, 2, 3, 1}),
+        ROW(f(transform(move, vec4_t(4, 5, 6, 0))), {4, 5, 6, 0}),
+        ROW(f(mat4_t().scale(2, 3, 4)), {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1}),
+        ROW(f(view), {400, 0, 0, 399.5, 0, -300, 0, 299.5, 0, 0, 1, 0, 0, 0, 0, 1}),
+        ROW(f(transform(view, vec4_t(-1, 1, 0.25f, 1))), {-0.5, -0.5, 0.25, 1}),
+        ROW(f(transform(view, vec4_t(1, -1, 0.25f, 1))), {799.5, 599.5, 0.25, 1}),
+        ROW(f(ortho), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, -2, 0, 0, 0, 1}),
+        ROW(f(transform(ortho, vec4_t(0, 0, -3, 1))), {0, 0, 1, 1}),
         // 16777218 + 16777224 rounds to 33554440 in single before the division: -5592406.5, not -5592407.
-        {{mat4_t().orthographic(16777218, 16777224, -1, 1, 1, 3).at(0, 3)}, {-5592406.5f}},
+        ROW({mat4_t().orthographic(16777218, 16777224, -1, 1, 1, 3).at(0, 3)}, {-5592406.5f}),
     });
     EXPECT_EQ(to_string(id), " 1 0 0 0\n 0 1 0 0\n 0 0 1 0\n 0 0 0 1");
 }
@@ -43,26 +43,27 @@ TEST(Mat4, RotationIsRzRyRxAndTurnsTheAxesTheStatedWay) {
     const mat4_t ry{{c(ay), 0, -s(ay), 0, 0, 1, 0, 0, s(ay), 0, c(ay), 0, 0, 0, 0, 1}};
     const mat4_t rz{{c(az), -s(az), 0, 0, s(az), c(az), 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
     expect_all({
-        {f(mat4_t().rotation(ax, ay, az)), f(multiply(rz, multiply(ry, rx)))},
-        {f(transform(mat4_t().rotation(half_pi, 0, 0), vec4_t(0, 1, 0, 1))), {0, cos_half_pi, 1, 1}},
-        {f(transform(mat4_t().rotation(0, half_pi, 0), vec4_t(1, 0, 0, 1))), {cos_half_pi, 0, 1, 1}},  // +x towards +z
-        {f(transform(mat4_t().rotation(0, 0, half_pi), vec4_t(1, 0, 0, 1))), {cos_half_pi, 1, 0, 1}},
+        ROW(f(mat4_t().rotation(ax, ay, az)), f(multiply(rz, multiply(ry, rx)))),
+        ROW(f(transform(mat4_t().rotation(half_pi, 0, 0), vec4_t(0, 1, 0, 1))), {0, cos_half_pi, 1, 1}),
+        ROW(f(transform(mat4_t().rotation(0, half_pi, 0), vec4_t(1, 0, 0, 1))),
+            {cos_half_pi, 0, 1, 1}),  // +x towards +z
+        ROW(f(transform(mat4_t().rotation(0, 0, half_pi), vec4_t(1, 0, 0, 1))), {cos_half_pi, 1, 0, 1}),
     });
 }
 
 TEST(Mat4, PerspectiveDemoValuesDepthRangeAndTangentClamp) {
     const mat4_t near_far = mat4_t().perspective(half_pi, 1, 1, 3);
     expect_all({
-        {f(mat4_t().perspective(1.5707964f, 800.0f / 600.0f, 1, 1000000)),
-         {0.75, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1.00000203f, -2.00000191f, 0, 0, 1, 0}},
+        ROW(f(mat4_t().perspective(1.5707964f, 800.0f / 600.0f, 1, 1000000)),
+            {0.75, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1.00000203f, -2.00000191f, 0, 0, 1, 0}),
         // Looking along +z with w = z: depth -1 at z = near, 3 / 3 = +1 at z = far.
-        {f(transform(near_far, vec4_t(0, 0, 1, 1))), {0, 0, -1, 1}},
-        {f(transform(near_far, vec4_t(0, 0, 3, 1))), {0, 0, 3, 3}},
-        {{mat4_t().perspective(90, 1, 1, 3).at(1, 1)}, {1.0f / 1.6197752f}},  // radians: tan(45) = 1.6197752
+        ROW(f(transform(near_far, vec4_t(0, 0, 1, 1))), {0, 0, -1, 1}),
+        ROW(f(transform(near_far, vec4_t(0, 0, 3, 1))), {0, 0, 3, 3}),
+        ROW({mat4_t().perspective(90, 1, 1, 3).at(1, 1)}, {1.0f / 1.6197752f}),  // radians: tan(45) = 1.6197752
         // fov 0, single pi (tangent about -2.3e7) and a negative fov all clamp t to 1.0e-6.
-        {{mat4_t().perspective(0, 1, 1, 3).at(1, 1), mat4_t().perspective(3.14159274f, 1, 1, 3).at(1, 1),
-          mat4_t().perspective(-1, 2, 1, 3).at(0, 0)},
-         {1000000, 1000000, 500000}},
+        ROW({mat4_t().perspective(0, 1, 1, 3).at(1, 1), mat4_t().perspective(3.14159274f, 1, 1, 3).at(1, 1),
+             mat4_t().perspective(-1, 2, 1, 3).at(0, 0)},
+            {1000000, 1000000, 500000}),
     });
 }
 
@@ -72,14 +73,14 @@ TEST(Mat4, ProductOrderAndPrecision) {
     const float e24 = std::ldexp(1.0f, -24), e25 = std::ldexp(1.0f, -25);
     const mat4_t ones{{1, 1, 1, 1}}, small_column{{1, 0, 0, 0, e25, 0, 0, 0, e25, 0, 0, 0, e25}};
     expect_all({
-        {f(transform(multiply(t, r), vec4_t(1, 0, 0, 1))), {5, 1, 0, 1}},              // the turned point is moved
-        {{turned_after_move.y, turned_after_move.z, turned_after_move.w}, {6, 0, 1}},  // the moved point is turned
+        ROW(f(transform(multiply(t, r), vec4_t(1, 0, 0, 1))), {5, 1, 0, 1}),              // the turned point is moved
+        ROW({turned_after_move.y, turned_after_move.z, turned_after_move.w}, {6, 0, 1}),  // the moved point is turned
         // multiply sums 1 + 3 * 2^-25 wider and rounds once: 1 + 2^-23 (in single it would stay 1).
-        {{multiply(ones, small_column).at(0, 0)}, {1 + std::ldexp(1.0f, -23)}},
+        ROW({multiply(ones, small_column).at(0, 0)}, {1 + std::ldexp(1.0f, -23)}),
         // transform rounds after each step, x first: three 2^-24 add up before meeting 1, while
         // 1 first swallows each of them (a wider sum would give 1 + 2^-22 both times).
-        {{transform(ones, vec4_t(e24, e24, e24, 1)).x, transform(ones, vec4_t(1, e24, e24, e24)).x},
-         {1 + std::ldexp(1.0f, -22), 1}},
+        ROW({transform(ones, vec4_t(e24, e24, e24, 1)).x, transform(ones, vec4_t(1, e24, e24, e24)).x},
+            {1 + std::ldexp(1.0f, -22), 1}),
     });
     EXPECT_TRUE(std::signbit(multiply(mat4_t{{-1, -1, -1, -1}}, mat4_t()).at(0, 0)));  // four -0 products sum to -0
 }

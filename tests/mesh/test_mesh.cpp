@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "mesh/mesh.h"
 #include "surfaces/screen.h"
@@ -40,14 +41,18 @@ TEST(Mesh, EveryTriangleSlotIsDrawnFilledOrNot) {
     EXPECT_EQ(mesh.vertex_count, 3);
 }
 
-TEST(Mesh, BothAddFormsFillTheSameSlot) {
-    mesh_t a(8, 1), b(8, 1);
-    a.add_triangle(triangle_t(4, 6, 7));
-    b.add_triangle(4, 6, 7);
-    EXPECT_EQ(a.triangles[0].a, b.triangles[0].a);
-    EXPECT_EQ(a.triangles[0].b, b.triangles[0].b);
-    EXPECT_EQ(a.triangles[0].c, b.triangles[0].c);
-    EXPECT_EQ(b.triangles[0].c, 7);
+TEST(Mesh, EachAddFillsTheNextSlotWithItsIndicesInOrder) {
+    mesh_t mesh(8, 3);
+    EXPECT_TRUE(mesh.add_triangle(4, 6, 7));
+    EXPECT_TRUE(mesh.add_triangle(triangle_t(2, 0, 5)));
+    EXPECT_EQ(mesh.triangle_count, 2);
+    const auto indices = [&](int slot) {
+        const triangle_t& t = mesh.triangles[static_cast<size_t>(slot)];
+        return std::tuple(t.a, t.b, t.c);
+    };
+    EXPECT_EQ(indices(0), std::tuple(4, 6, 7));
+    EXPECT_EQ(indices(1), std::tuple(2, 0, 5));
+    EXPECT_EQ(indices(2), std::tuple(0, 0, 0));  // not yet filled
 }
 
 TEST(Mesh, CornersReachThePipelineInTheTriplesOrder) {

@@ -36,6 +36,13 @@ inline picture_t pattern(int32_t width, int32_t height, bool vary_alpha) {
 
 using layout_t = rt::bmp_layout_t;
 
+// "8 bits, 40-byte header, top-down, bit fields, 8-byte gap": a layout as a failure names it.
+inline std::string describe(const layout_t& l) {
+    return std::to_string(l.bits) + " bits, " + std::to_string(l.info_size) + "-byte header, " +
+           (l.top_down ? "top-down" : "bottom-up") + (l.bitfields ? ", bit fields" : "") +
+           (l.gap != 0 ? ", " + std::to_string(l.gap) + "-byte gap" : "");
+}
+
 // The file with the little-endian field of the given size at the offset set to v.
 inline std::vector<uint8_t> patched(std::vector<uint8_t> file, size_t at, uint32_t v, size_t bytes = 4) {
     for (size_t i = 0; i < bytes; ++i) file.at(at + i) = static_cast<uint8_t>(v >> (8 * i));

@@ -15,11 +15,12 @@ TEST(File, ReadsLittleEndianWordsAtOneBasedPositionsOnNumbersThatAreHandedOutAnd
     uint32_t v = 0;
     // Positions are absolute, so reads may go backwards; 5 is the last full word.
     for (auto [position, word] : {std::pair<int64_t, uint32_t>{1, 0x04030201u}, {5, 0x80FEFF05u}, {2, 0x05040302u}}) {
+        SCOPED_TRACE(testing::Message() << "position " << position);
         ASSERT_TRUE(rt::file_read_u32(n, position, &v));
-        EXPECT_EQ(v, word) << position;
+        EXPECT_EQ(v, word);
     }
     for (int64_t position : {int64_t{6}, int64_t{9}, int64_t{0}, int64_t{-5}, INT64_MAX})
-        EXPECT_FALSE(rt::file_read_u32(n, position, &v)) << position;
+        EXPECT_FALSE(rt::file_read_u32(n, position, &v)) << "position " << position;
     EXPECT_EQ(v, 0x05040302u);  // a refused read keeps the value
     EXPECT_FALSE(rt::file_read_u32(n, 1, nullptr));
     rt::file_close(n);

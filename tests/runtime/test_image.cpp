@@ -50,7 +50,7 @@ TEST(Image, CreateQueryAndLimits) {
     const rt::image_info_t info = rt::image_query(image);
     EXPECT_EQ(std::vector<int64_t>({info.width, info.height, info.bytes_per_pixel, info.pitch, info.size}),
               std::vector<int64_t>({20, 10, 4, 80, 800}));
-    for (int32_t i = 0; i < 200; ++i) ASSERT_EQ(pixel(image, i), 0x80FF4020u) << i;  // bytes B, G, R, A
+    for (int32_t i = 0; i < 200; ++i) ASSERT_EQ(pixel(image, i), 0x80FF4020u) << "pixel " << i;  // bytes B, G, R, A
     rt::image_destroy(image);
     rt::image_destroy(rt::image_create(rt::image_max_side, 1, 0, 32));
     for (auto [w, h, bits] : {std::tuple(0, 10, 32),
@@ -102,13 +102,16 @@ TEST(Image, EveryAcceptedLayoutDecodesExactly) {
         for (const layout_t& l : {layout_t(24), layout_t(24, 40, true), layout_t(24, 124), gap})
             cases.emplace_back(pattern(width, 3, false), l, expect_t::as_written);
     }
-    for (size_t n = 0; n < cases.size(); ++n) {
-        const auto& [p, layout, e] = cases[n];
+    for (const auto& [p, layout, e] : cases) {
+        SCOPED_TRACE(testing::Message() << p.width << " x " << p.height << ", " << describe(layout) << ", "
+                                        << (e == expect_t::as_written ? "as written"
+                                            : e == expect_t::opaque   ? "opaque"
+                                                                      : "five bits a channel"));
         temp_file_t f("image.bmp", write(p, layout));
         rt::image_t* image = rt::image_create(p.width, p.height, 0, 32);
-        ASSERT_TRUE(rt::bmp_load(f.path(), image)) << "case " << n;
+        ASSERT_TRUE(rt::bmp_load(f.path(), image));
         for (int32_t i = 0; i < p.width * p.height; ++i)
-            ASSERT_EQ(pixel(image, i), expected(p.argb[static_cast<size_t>(i)], e)) << "case " << n << " pixel " << i;
+            ASSERT_EQ(pixel(image, i), expected(p.argb[static_cast<size_t>(i)], e)) << "pixel " << i;
         rt::image_destroy(image);
     }
 }
@@ -131,10 +134,12 @@ TEST(Image, RefusesTruncatedForeignAndHostileFiles) {
     longer.resize(longer.size() + 100, 0xAB);
     EXPECT_FALSE(refused(longer));
     // Every truncation, from the empty file to one byte short.
-    for (const auto* good : {&good24, &good8, &good4}) {
+    for (const auto& [good, name] :
+         {std::pair(&good24, "24-bit file"), {&good8, "8-bit file"}, {&good4, "4-bit file"}}) {
+        SCOPED_TRACE(name);
         for (size_t n = 0; n < good->size(); ++n)
             ASSERT_TRUE(refused(std::vector<uint8_t>(good->begin(), good->begin() + static_cast<std::ptrdiff_t>(n))))
-                << n;
+                << "cut to " << n << " bytes";
     }
     // A sound file of another size than the image; not a BMP; nothing to read.
     EXPECT_TRUE(refused(good24, 5, 4, true));
@@ -147,7 +152,7 @@ TEST(Image, RefusesTruncatedForeignAndHostileFiles) {
     const std::string folder = std::filesystem::temp_directory_path().string();
     rt::image_t* image = rt::image_create(5, 3, 0, 32);
     for (const char* name : {missing.path(), folder.c_str(), static_cast<const char*>(nullptr)})
-        EXPECT_FALSE(rt::bmp_load(name, image));
+        EXPECT_FALSE(rt::bmp_load(name, image)) << (name != nullptr ? name : "no name");
     rt::image_destroy(image);
 
     // Header fields: the file, the field's offset and size in bytes, hostile values.

@@ -24,5 +24,5 @@ TEST(NumberText, SingleToStringIsSevenSignificantDigitsAndUnsignedIsPlainDecimal
     for (const auto& [value, text] : singles) EXPECT_EQ(rt::single_to_string(value), text) << text;
     const std::pair<uint64_t, const char*> unsigneds[] = {
         {0, "0"}, {7, "7"}, {10, "10"}, {4294967295u, "4294967295"}, {UINT64_MAX, "18446744073709551615"}};
-    for (const auto& [value, text] : unsigneds) EXPECT_EQ(rt::unsigned_to_decimal(value), text);
+    for (const auto& [value, text] : unsigneds) EXPECT_EQ(rt::unsigned_to_decimal(value), text) << text;
 }

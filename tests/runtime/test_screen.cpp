@@ -22,7 +22,7 @@ TEST(RuntimeScreen, OpenGivesAZeroedFramebufferAndRefusesWhatItCannotShow) {
     rt::fill_box(0.0f, 0.0f, 10.0f, 10.0f, 0xFFFFFFFF);
     rt::screen_unlock(-1, -1);
     EXPECT_FALSE(rt::window_enabled());
-    for (const int code : {rt::scancode_escape, 0, -1, 1000}) EXPECT_EQ(rt::key_state(code), 0) << code;
+    for (const int code : {rt::scancode_escape, 0, -1, 1000}) EXPECT_EQ(rt::key_state(code), 0) << "key " << code;
     EXPECT_FALSE(rt::window_close_requested());
 }
 
@@ -46,7 +46,7 @@ TEST(RuntimeScreen, FilledBoxIncludesBothCornersRoundsClipsAndBlends) {
         std::string mask;  // '#' where the bytes are blue 3, green 2, red 1, alpha 255
         for (uint32_t i = 0; i < 24; ++i)
             mask += std::string(std::memcmp(fb + i * 4, "\3\2\1\377", 4) == 0 ? "#" : ".") + (i % 6 == 5 ? "|" : "");
-        EXPECT_EQ(mask, expected) << c[0] << "," << c[1] << " " << c[2] << "," << c[3];
+        EXPECT_EQ(mask, expected) << "box " << c[0] << "," << c[1] << " to " << c[2] << "," << c[3];
     }
 
     // The colour blends by its alpha with the blending option, and is written as it is without.

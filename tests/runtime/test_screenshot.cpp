@@ -71,6 +71,7 @@ TEST(Screenshot, BadNamesAndPlacesAreRefusedWithAReasonAndLeaveNothingBehind) {
     std::string why;
     for (const auto& [path, reason] :
          {std::pair(txt.path_, ".png or .bmp"), std::pair(folder.path_ + "/shot.png", "cannot write")}) {
+        SCOPED_TRACE(path);
         why.clear();
         EXPECT_FALSE(rt::picture_path_usable(path, &why));
         EXPECT_NE(why.find(reason), std::string::npos) << why;

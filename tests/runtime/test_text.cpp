@@ -40,11 +40,11 @@ TEST(Font, EveryPrintableGlyphIsDistinctInkedAndClearOfItsNeighbours) {
         int bits = 0;
         for (int y = 0; y < 8; ++y)
             bits += __builtin_popcount(g[y]) + 100 * ((g[y] & 0x83) != 0);  // columns 0, 6, 7 empty
-        EXPECT_TRUE(c == ' ' ? bits == 0 : bits > 0 && bits < 100) << c;
+        EXPECT_TRUE(c == ' ' ? bits == 0 : bits > 0 && bits < 100) << "character " << c;
     }
     EXPECT_EQ(seen.size(), 95u);
     for (const int c : {0, 31, 127, 255})
-        EXPECT_EQ(rt::font_glyph(static_cast<unsigned char>(c)), rt::font_glyph('?')) << c;
+        EXPECT_EQ(rt::font_glyph(static_cast<unsigned char>(c)), rt::font_glyph('?')) << "character " << c;
 }
 
 TEST(Text, GlyphsAtTheCursorOnlyInkWrittenClippedAtTheEdges) {

@@ -1,5 +1,7 @@
-// The timer: monotonic seconds from the runtime's start.
+// The timer: monotonic seconds from the runtime's start, and pauses.
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include "runtime/timer.h"
 
@@ -12,5 +14,17 @@ TEST(Timer, ReadingsStartAtTheOriginAndNeverGoBack) {
         ASSERT_GE(now, previous);
         previous = now;
     }
-    rt::sleep_ms(-3);  // harmless
+}
+
+TEST(Timer, PausesLastAtLeastTheTimeAskedAndNothingForZeroOrLess) {
+    long double start = rt::timer();
+    rt::sleep_ms(20);
+    EXPECT_GE(rt::timer() - start, 0.020L);
+    // Zero and negative counts return at once: read as unsigned, -3 would pause for 49 days.
+    // The bound is only far beyond any scheduling delay, not a measure of speed.
+    for (int milliseconds : {0, -3, INT_MIN}) {
+        start = rt::timer();
+        rt::sleep_ms(milliseconds);
+        EXPECT_LT(rt::timer() - start, 1.0L) << milliseconds << " ms";
+    }
 }

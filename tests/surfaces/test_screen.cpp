@@ -36,8 +36,10 @@ TEST(Screen, ConstructionOpensTheRuntimeScreenWithAZeroedDepthBuffer) {
     }
     // Sizes that cannot be served give an empty target that clears harmlessly.
     for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{0, 10}, {10, 0}, {rt::screen_max_side + 1, 2}}) {
+        SCOPED_TRACE(testing::Message() << w << " x " << h);
         screen_t offscreen(w, h, 90.0f, screen_t::offscreen_tag{}), on_runtime(w, h, 90.0f);
         for (screen_t* s : {&offscreen, &on_runtime}) {
+            SCOPED_TRACE(s == &offscreen ? "offscreen" : "on the runtime's screen");
             EXPECT_EQ(std::tuple(s->framebuffer, s->zbuffer, s->width, s->height, s->zbuffer_size),
                       std::tuple(nullptr, nullptr, 0u, 0u, 0u));
             s->clear(255, 0, 0, 16);
@@ -54,7 +56,7 @@ TEST(Screen, SetFovStoresTheRadiansNearestTheExactValue) {
                                     {45.0f, 0.785398185f},
                                     {0.0f, 0.0f}}) {
         s.set_fov(degrees);
-        EXPECT_EQ(s.fov, radians) << degrees;
+        EXPECT_EQ(s.fov, radians) << degrees << " degrees";
     }
 }
 

@@ -75,7 +75,7 @@ TEST(Texture, LoadPacksRowsTightlyRightSideUpWithTransparency) {
                                             {alpha, layout_t(32, 124, true, true), false},
                                             {p20, layout_t(24, 40, true), true}}) {
         EXPECT_TRUE(loads_as(temp_file_t("texture.bmp", write(p, layout)).path(), p, opaque))
-            << p.width << " x " << p.height;
+            << p.width << " x " << p.height << ", " << describe(layout);
     }
     // Alpha 64 becomes T 191, blue, green and red unchanged.
     ASSERT_EQ(alpha.at(0, 0), 0x400B1D03u);
@@ -90,17 +90,19 @@ TEST(Texture, FailedLoadsLeaveTheTextureAsItWas) {
     for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<uint8_t>(i * 97 + 13);
     // Empty, magic only, garbage, zero height or width, sides beyond the limit or absurd, and a
     // size within the limits but far beyond the file (refused before any buffer is made).
-    std::vector<std::vector<uint8_t>> files = {{},
-                                               {'B', 'M'},
-                                               garbage,
-                                               patched(good, 22, 0),
-                                               patched(good, 18, 0),
-                                               patched(good, 18, 16385),
-                                               patched(good, 22, static_cast<uint32_t>(-16385)),
-                                               patched(good, 22, 0x7FFFFFFF),
-                                               patched(patched(good, 18, 16384), 22, 16384)};
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
+        {"empty", {}},
+        {"magic only", {'B', 'M'}},
+        {"garbage", garbage},
+        {"height 0", patched(good, 22, 0)},
+        {"width 0", patched(good, 18, 0)},
+        {"width 16385", patched(good, 18, 16385)},
+        {"height -16385", patched(good, 22, static_cast<uint32_t>(-16385))},
+        {"height 2^31 - 1", patched(good, 22, 0x7FFFFFFF)},
+        {"16384 x 16384 in a few bytes", patched(patched(good, 18, 16384), 22, 16384)}};
     for (size_t n : {size_t{10}, size_t{21}, size_t{25}, size_t{53}, size_t{54}, good.size() - 1})
-        files.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
+        files.emplace_back("cut to " + std::to_string(n) + " bytes",
+                           std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)));
 
     // A texture holding a loaded picture keeps it through every refused file, a missing one and no name.
     const picture_t small = pattern(2, 3, true);
@@ -112,8 +114,7 @@ TEST(Texture, FailedLoadsLeaveTheTextureAsItWas) {
         return !t.load(path) && std::tuple(t.width, t.height, t.depth) == std::tuple(2u, 3u, 32u) &&
                texel_bytes(t) == texels;
     };
-    for (size_t n = 0; n < files.size(); ++n)
-        EXPECT_TRUE(keeps(temp_file_t("refused.bmp", files[n]).path())) << "file " << n;
+    for (const auto& [name, bytes] : files) EXPECT_TRUE(keeps(temp_file_t("refused.bmp", bytes).path())) << name;
     EXPECT_TRUE(keeps(missing.path()));
     EXPECT_TRUE(keeps(nullptr));
     EXPECT_TRUE(loads_as(loaded.path(), small, false));
@@ -164,9 +165,10 @@ TEST(Texture, FilesWrittenByConvertLoadExactlyOrAreRefused) {
             cases.emplace_back(pattern(width, width == 20 ? 10 : 3, false), format, true);
     }
     for (const auto& [p, options, opaque] : cases) {
+        SCOPED_TRACE(testing::Message() << "convert " << options << " " << p.width << " x " << p.height);
         temp_file_t bmp("convert.bmp");
-        ASSERT_TRUE(convert_to_bmp(p, options, bmp)) << options;
-        EXPECT_TRUE(loads_as(bmp.path(), p, opaque)) << options << " " << p.width;
+        ASSERT_TRUE(convert_to_bmp(p, options, bmp));
+        EXPECT_TRUE(loads_as(bmp.path(), p, opaque));
     }
     // Run-length 8-bit palettes (convert's default; a few bytes can declare any amount of picture)
     // and OS/2 bitmaps (no 32-bit size fields at offsets 18 and 22) are refused.
