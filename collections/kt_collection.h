@@ -65,31 +65,34 @@ public:
 
     // Appends a copy of e. False, with nothing changed, when no memory for the node can be had.
     virtual bool add(const T& e) {
-        node_type* last = nullptr;
-        for (node_type* node = head_; node != nullptr; node = node->next) last = node;
+        node_type* const last = last_node();
         node_type* fresh = make_node(e);
         if (fresh == nullptr) return false;
         (last != nullptr ? last->next : head_) = fresh;
         return true;
     }
 
-    // Appends the other collection's elements in order; false when it has none (or when they
-    // cannot be copied out for lack of memory). The results of the single adds are not examined.
-    // Works on a snapshot, so adding a collection to itself doubles it.
+    // Appends the other collection's elements in order by add(); false when it has none. All or
+    // nothing: when an element cannot be added (no memory for its node, or for the snapshot of
+    // other) the elements appended so far are released again, false is returned and the
+    // collection is as it was. Works on a snapshot, so adding a collection to itself doubles it.
     virtual bool addAll(const ktCollection& other) {
         std::vector<T> elements;
         if (!other.toArray(elements)) return false;
-        for (const T& e : elements) add(e);
+        node_type* const last = last_node();
+        for (const T& e : elements) {
+            if (!add(e)) {
+                node_type*& appended = last != nullptr ? last->next : head_;
+                release_chain(appended);
+                appended = nullptr;
+                return false;
+            }
+        }
         return true;
     }
 
     virtual void clear() {
-        node_type* node = head_;
-        while (node != nullptr) {
-            node_type* following = node->next;
-            delete node;
-            node = following;
-        }
+        release_chain(head_);
         head_ = nullptr;
     }
 
@@ -208,12 +211,20 @@ public:
 
     virtual std::string asString() const { return toString(); }
 
-    // clear() then addAll(other). Assigning a collection to itself keeps it as it is: clearing
-    // first would leave nothing to copy back.
-    virtual void assign(const ktCollection& other) {
-        if (&other == this) return;
-        clear();
-        addAll(other);
+    // Replaces the contents with copies of other's elements by addAll(), all or nothing: the old
+    // chain is set aside, not released, until the copy is complete. When it cannot be completed
+    // for lack of memory, false is returned and the collection keeps its old elements. Assigning
+    // a collection to itself keeps it as it is.
+    virtual bool assign(const ktCollection& other) {
+        if (&other == this) return true;
+        node_type* const kept = head_;
+        head_ = nullptr;
+        if (!addAll(other) && !other.isEmpty()) {
+            head_ = kept;
+            return false;
+        }
+        release_chain(kept);
+        return true;
     }
 
     // The stored element itself; writing through the reference changes the collection. An index
@@ -235,6 +246,21 @@ protected:
         if (!fresh) return nullptr;
         fresh->value = e;
         return fresh.release();
+    }
+
+    node_type* last_node() const {
+        node_type* last = nullptr;
+        for (node_type* node = head_; node != nullptr; node = node->next) last = node;
+        return last;
+    }
+
+    // Releases node and every node after it, each element destroyed with its node.
+    static void release_chain(node_type* node) {
+        while (node != nullptr) {
+            node_type* following = node->next;
+            delete node;
+            node = following;
+        }
     }
 
     // Takes node out of the chain (previous is its predecessor, null at head) and releases it.

@@ -19,11 +19,12 @@ public:
     static const kt_type_record type_record;
 
     ktList() = default;
-    // An empty list filled by addAll(other).
+    // An empty list filled by addAll(other); empty too when the copy cannot be completed for lack
+    // of memory.
     explicit ktList(const ktCollection<T>& other) { this->addAll(other); }
     ktList(const ktList& other) : ktList(static_cast<const ktCollection<T>&>(other)) {}
 
-    // Forwards to assign().
+    // Forwards to assign(): when the copy cannot be completed the list keeps its old elements.
     ktList& operator=(const ktCollection<T>& other) {
         this->assign(other);
         return *this;
@@ -50,18 +51,33 @@ public:
         return false;
     }
 
-    // insertAt(i + k, element k) for each element of other, results ignored. False when i is
-    // negative or beyond size(), or other has no elements. At i == size() every insertAt refuses
-    // its index, so nothing is inserted and true is returned.
+    // insertAt(i + k, element k) for each element of other. False when i is negative or beyond
+    // size(), or other has no elements. At i == size() every insertAt refuses its index, so
+    // nothing is inserted and true is returned. Otherwise all or nothing: when an insert fails
+    // for lack of memory the elements inserted so far are released again, false is returned and
+    // the list is as it was.
     virtual bool addAllAt(std::int32_t i, const ktCollection<T>& other) {
-        if (i < 0 || i > this->size()) return false;
+        const std::int32_t n = this->size();
+        if (i < 0 || i > n) return false;
         std::vector<T> elements;
         if (!other.toArray(elements)) return false;
+        if (i == n) {
+            for (std::size_t k = 0; k < elements.size(); ++k) {
+                // An index past the 32-bit range can name no node, so the remaining inserts
+                // would refuse anyway; stopping keeps i + k from overflowing.
+                if (k > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - i)) break;
+                insertAt(i + static_cast<std::int32_t>(k), elements[k]);
+            }
+            return true;
+        }
+        node_type* before = nullptr;  // the node at index i - 1, after which the inserts go
+        for (std::int32_t k = 0; k < i; ++k) before = before != nullptr ? before->next : this->head_;
         for (std::size_t k = 0; k < elements.size(); ++k) {
-            // An index past the 32-bit range can name no node, so the remaining inserts would
-            // refuse anyway; stopping keeps i + k from overflowing.
-            if (k > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - i)) break;
-            insertAt(i + static_cast<std::int32_t>(k), elements[k]);
+            if (!insertAt(i + static_cast<std::int32_t>(k), elements[k])) {
+                node_type*& first = before != nullptr ? before->next : this->head_;
+                for (std::size_t inserted = 0; inserted < k; ++inserted) this->unlink(before, first);
+                return false;
+            }
         }
         return true;
     }
@@ -108,12 +124,13 @@ public:
 
     // Copies of the elements with from <= index <= to, both ends included; bounds beyond the
     // list select only the indexes that exist, and from > to selects nothing. Gathered by add()
-    // into a temporary list, which the result is then built from.
+    // into a temporary list, which the result is then built from. When memory runs out on the
+    // way the result is empty, never a shortened selection.
     virtual ktList subList(std::int32_t from, std::int32_t to) const {
         ktList picked;
         std::int32_t k = 0;
         for (const node_type* node = this->head_; node != nullptr && k <= to; node = node->next, ++k) {
-            if (k >= from) picked.add(node->value);
+            if (k >= from && !picked.add(node->value)) return ktList();
         }
         return ktList(static_cast<const ktCollection<T>&>(picked));
     }
