@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libpng-dev libx11-dev
+  libsdl2-dev libsdl2-image-dev libpng-dev libx11-dev
+  libtinyobjloader-dev libtinygltf-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
   clang libclang-rt-dev clang-format valgrind python3

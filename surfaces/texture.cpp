@@ -1,10 +1,12 @@
-// texture_t: construction, BMP loading through the runtime's image buffer, release.
+// texture_t: construction, BMP loading through the runtime's image buffer, other pictures through its decoder.
 #include "surfaces/texture.h"
 
 #include "runtime/file.h"
 #include "runtime/image.h"
+#include "runtime/picture.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -75,7 +77,15 @@ bool texture_t::load(const char* file_name) {
 
     rt::image_t* image = rt::image_create(file_width, rows, 0, 32);
     if (image == nullptr) return false;
-    const rt::image_info_t info = rt::bmp_load(file_name, image) ? rt::image_query(image) : rt::image_info_t{};
+    if (!rt::bmp_load(file_name, image)) {
+        rt::image_destroy(image);
+        return false;
+    }
+    return adopt(image);
+}
+
+bool texture_t::adopt(rt::image_t* image) {
+    const rt::image_info_t info = rt::image_query(image);
     const bool usable = info.pixels != nullptr && info.bytes_per_pixel == 4 && info.width >= 1 && info.height >= 1 &&
                         info.pitch >= info.width * 4;
     // The new texels are built aside and swapped in only once complete, so a failure at
@@ -106,4 +116,34 @@ bool texture_t::load(const char* file_name) {
     depth = 32;
     rt::image_destroy(image);
     return true;
+}
+
+bool texture_t::load_picture(const char* file_name, std::string* why) {
+    if (file_name == nullptr) {
+        *why = "no file name";
+        return false;
+    }
+    char signature[2] = {};
+    if (std::FILE* file = std::fopen(file_name, "rb")) {
+        const size_t got = std::fread(signature, 1, 2, file);
+        std::fclose(file);
+        if (got == 2 && signature[0] == 'B' && signature[1] == 'M') {
+            if (load(file_name)) return true;
+            *why = "not a BMP picture this program can read";
+            return false;
+        }
+    }
+    rt::image_t* image = rt::picture_load(file_name, why);
+    if (image == nullptr) return false;
+    if (adopt(image)) return true;
+    *why = "no memory for the texture";
+    return false;
+}
+
+bool texture_t::decode_picture(const uint8_t* bytes, size_t size, std::string* why) {
+    rt::image_t* image = rt::picture_decode(bytes, size, why);
+    if (image == nullptr) return false;
+    if (adopt(image)) return true;
+    *why = "no memory for the texture";
+    return false;
 }

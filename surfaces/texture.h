@@ -1,7 +1,13 @@
 // texture_t: a tightly packed picture of 4-byte texels (blue, green, red, transparency) loaded from a BMP file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+
+namespace rt {
+struct image_t;
+}
 
 // Texel (x, y) starts at byte (x + y * width) * (depth / 8); row 0 is the top of the picture.
 // After load the fourth byte is T = 255 - alpha: 0 is opaque.
@@ -23,8 +29,20 @@ struct texture_t {
     // its previous width, height, depth and texel bytes unchanged.
     bool load(const char* file_name);
 
+    // Any picture file: a BMP (known by its signature) through load, PNG, JPEG or TGA through
+    // the runtime's decoder. On failure false with a one-line reason in *why, the texture
+    // unchanged as with load.
+    bool load_picture(const char* file_name, std::string* why);
+    // Encoded PNG, JPEG or TGA bytes, as a glTF file may hold them; failure as load_picture.
+    bool decode_picture(const uint8_t* bytes, size_t size, std::string* why);
+
     uint32_t get_width() const { return width; }
     uint32_t get_height() const { return height; }
     uint32_t get_bytes_per_texel() const { return depth / 8; }
     uint8_t* get_pixels() const { return pixels; }
+
+private:
+    // Takes over a decoded image's size and texels (transparency = 255 - alpha); false, with
+    // the texture unchanged, when the image is null or no memory is left. Destroys the image.
+    bool adopt(rt::image_t* image);
 };

@@ -1,0 +1,253 @@
+// Loading OBJ and glTF models: values as the files give them, centring, normals, v flip, and every refused input.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "model/model_load.h"
+#include "model_files.h"
+
+namespace {
+
+// Standard base64 of raw bytes, for glTF data URIs.
+std::string base64(const std::string& bytes) {
+    static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 | static_cast<uint8_t>(bytes[i + 1]) << 8 |
+                           static_cast<uint8_t>(bytes[i + 2]);
+        for (int k = 3; k >= 0; --k) out += digits[(n >> (6 * k)) & 63];
+    }
+    if (i < bytes.size()) {
+        uint32_t n = static_cast<uint8_t>(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) n |= static_cast<uint8_t>(bytes[i + 1]) << 8;
+        out += digits[(n >> 18) & 63];
+        out += digits[(n >> 12) & 63];
+        out += i + 1 < bytes.size() ? digits[(n >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+template <class T>
+std::string raw(const std::vector<T>& values) {
+    return std::string(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T));
+}
+
+// A glTF file with one buffer (positions, then texture coordinates, then 16-bit indices) in a
+// data URI, one node with the given translation, and the given extra mesh text.
+std::string gltf_text(const std::vector<float>& positions, const std::vector<float>& texcoords,
+                      const std::vector<uint16_t>& indices, const std::string& translation = "[0, 0, 0]",
+                      int index_count_override = -1) {
+    const std::string buffer = raw(positions) + raw(texcoords) + raw(indices);
+    const size_t p = positions.size() * 4, t = texcoords.size() * 4, i = indices.size() * 2;
+    const int index_count = index_count_override >= 0 ? index_count_override : static_cast<int>(indices.size());
+    return R"({"asset": {"version": "2.0"}, "scene": 0, "scenes": [{"nodes": [0]}],
+      "nodes": [{"mesh": 0, "translation": )" +
+           translation + R"(}],
+      "meshes": [{"primitives": [{"attributes": {"POSITION": 0, "TEXCOORD_0": 1}, "indices": 2, "material": 0}]}],
+      "materials": [{"pbrMetallicRoughness": {"baseColorFactor": [0.25, 0.5, 1.0, 0.5]}}],
+      "buffers": [{"byteLength": )" +
+           std::to_string(buffer.size()) + R"(, "uri": "data:application/octet-stream;base64,)" + base64(buffer) +
+           R"("}],
+      "bufferViews": [{"buffer": 0, "byteOffset": 0, "byteLength": )" +
+           std::to_string(p) + R"(}, {"buffer": 0, "byteOffset": )" + std::to_string(p) + R"(, "byteLength": )" +
+           std::to_string(t) + R"(}, {"buffer": 0, "byteOffset": )" + std::to_string(p + t) + R"(, "byteLength": )" +
+           std::to_string(i) + R"(}],
+      "accessors": [
+        {"bufferView": 0, "componentType": 5126, "count": )" +
+           std::to_string(positions.size() / 3) + R"(, "type": "VEC3"},
+        {"bufferView": 1, "componentType": 5126, "count": )" +
+           std::to_string(texcoords.size() / 2) + R"(, "type": "VEC2"},
+        {"bufferView": 2, "componentType": 5123, "count": )" +
+           std::to_string(index_count) + R"(, "type": "SCALAR"}]})";
+}
+
+}  // namespace
+
+TEST(ModelLoad, ObjIsCentredScaledAndFlippedWithMaterialColoursAndComputedNormals) {
+    scratch_folder_t folder;
+    folder.write("quad.mtl", "newmtl blue\nKd 0.25 0.5 1\nd 0.5\nmap_Kd pictures/quad.png\n");
+    // A 4 x 1 quad in the plane z = 10, and a triangle without a material sticking out in z.
+    const std::string path = folder.write("quad.obj",
+                                          "mtllib quad.mtl\n"
+                                          "v 2 0 10\nv 6 0 10\nv 6 1 10\nv 2 1 10\nv 2 0 12\n"
+                                          "vt 0 0\nvt 1 0\nvt 1 0.25\nvt 0 1\n"
+                                          "usemtl blue\nf 1/1 2/2 3/3 4/4\n"
+                                          "usemtl\nf 1 5 4\n");
+    model_t model;
+    std::string error;
+    ASSERT_TRUE(load_model(path, &model, &error)) << error;
+    ASSERT_EQ(model.triangle_count(), 3u);
+    // The quad becomes a fan around its first corner; the plain triangle's corners are new vertices.
+    EXPECT_EQ(model.indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3, 4, 5, 6}));
+    ASSERT_EQ(model.vertex_count(), 7u);
+    // Box x 2..6, y 0..1, z 10..12: centre (4, 0.5, 11), largest half-extent 2.
+    expect_vec(model.positions[0], -1.0f, -0.25f, -0.5f, 1.0f);
+    expect_vec(model.positions[2], 1.0f, 0.25f, -0.5f, 1.0f);
+    expect_vec(model.positions[5], -1.0f, -0.25f, 0.5f, 1.0f);
+    // v flipped: the picture's bottom row (v 0 in the file) is the texture's last row.
+    expect_vec(model.texcoords[0], 0.0f, 1.0f, 0.0f, 0.0f);
+    expect_vec(model.texcoords[2], 1.0f, 0.75f, 0.0f, 0.0f);
+    expect_vec(model.texcoords[3], 0.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_TRUE(model.has_texcoords);
+    expect_vec(model.colours[1], 0.25f, 0.5f, 1.0f, 0.5f);
+    expect_vec(model.colours[4], 0.8f, 0.8f, 0.8f, 1.0f);  // no material
+    EXPECT_EQ(model.texture_path, folder.path("pictures/quad.png"));
+
+    // Normals: the quad faces +z; corner 0 of the plain triangle (the quad's first corner at
+    // another material, so another vertex) faces -x; every sum normalised.
+    EXPECT_FALSE(model.has_normals);
+    expect_vec(model.normals[1], 0.0f, 0.0f, 1.0f, 0.0f);
+    expect_vec(model.normals[4], -1.0f, 0.0f, 0.0f, 0.0f);
+}
+
+TEST(ModelLoad, NormalsAreWeightedByTriangleArea) {
+    scratch_folder_t folder;
+    // Two triangles share vertex 1 at the origin: one of area 2 facing +z, one of area 0.5 facing +x.
+    const std::string path = folder.write("hinge.obj",
+                                          "v 2 0 0\nv 0 0 0\nv 0 2 0\nv 0 0 1\nv 0 1 0\n"
+                                          "f 1 3 2\nf 2 5 4\n");
+    model_t model;
+    std::string error;
+    ASSERT_TRUE(load_model(path, &model, &error)) << error;
+    // Box 0..2 x 0..2 x 0..1: half-extent 1, so the cross products keep their size: (0, 0, 4)
+    // for the first triangle (twice its area 2) and (1, 0, 0) for the second. Vertices are
+    // numbered by first use: the shared origin is model vertex 2.
+    const double length = std::sqrt(1.0 + 4.0 * 4.0);
+    const vec4_t& shared = model.normals[2];
+    EXPECT_EQ(shared.x, static_cast<float>(1.0 / length));
+    EXPECT_EQ(shared.y, 0.0f);
+    EXPECT_EQ(shared.z, static_cast<float>(4.0 / length));
+    expect_vec(model.normals[0], 0.0f, 0.0f, 1.0f, 0.0f);
+    expect_vec(model.normals[3], 1.0f, 0.0f, 0.0f, 0.0f);
+}
+
+TEST(ModelLoad, ObjNormalsFromTheFileAreKept) {
+    scratch_folder_t folder;
+    const std::string path = folder.write("n.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0.6 0.8\nf 1//1 2//1 3//1\n");
+    model_t model;
+    std::string error;
+    ASSERT_TRUE(load_model(path, &model, &error)) << error;
+    EXPECT_TRUE(model.has_normals);
+    EXPECT_FALSE(model.has_texcoords);
+    ASSERT_EQ(model.vertex_count(), 3u);
+    for (const vec4_t& n : model.normals) expect_vec(n, 0.0f, 0.6f, 0.8f, 0.0f);
+}
+
+TEST(ModelLoad, GltfKeepsVAndPlacesThePrimitiveByItsNode) {
+    scratch_folder_t folder;
+    const std::string path = folder.write(
+        "tri.gltf", gltf_text({0, 0, 0, 4, 0, 0, 0, 2, 0}, {0, 0, 1, 0, 0, 0.25f}, {0, 1, 2}, "[10, 0, 0]"));
+    model_t model;
+    std::string error;
+    ASSERT_TRUE(load_model(path, &model, &error)) << error;
+    ASSERT_EQ(model.triangle_count(), 1u);
+    EXPECT_EQ(model.indices, (std::vector<uint32_t>{0, 1, 2}));
+    // Translated to x 10..14 and centred again: the node's translation moves nothing in the end.
+    expect_vec(model.positions[0], -1.0f, -0.5f, 0.0f, 1.0f);
+    expect_vec(model.positions[1], 1.0f, -0.5f, 0.0f, 1.0f);
+    expect_vec(model.positions[2], -1.0f, 0.5f, 0.0f, 1.0f);
+    expect_vec(model.texcoords[2], 0.0f, 0.25f, 0.0f, 0.0f);  // not flipped
+    expect_vec(model.colours[0], 0.25f, 0.5f, 1.0f, 0.5f);
+    expect_vec(model.normals[0], 0.0f, 0.0f, 1.0f, 0.0f);  // computed: counter-clockwise faces +z
+    EXPECT_TRUE(model.has_texcoords);
+}
+
+TEST(ModelLoad, GltfNodeScaleAndMirrorKeepTheFrontFace) {
+    scratch_folder_t folder;
+    std::string text = gltf_text({0, 0, 0, 4, 0, 0, 0, 2, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
+    const std::string translation = R"("translation": [0, 0, 0])";
+    text.replace(text.find(translation), translation.size(), R"("scale": [-1, 1, 1])");
+    const std::string path = folder.write("mirrored.gltf", text);
+    model_t model;
+    std::string error;
+    ASSERT_TRUE(load_model(path, &model, &error)) << error;
+    // Mirrored in x, and the corners swapped so the face still points to +z.
+    EXPECT_EQ(model.indices, (std::vector<uint32_t>{0, 2, 1}));
+    expect_vec(model.positions[1], -1.0f, -0.5f, 0.0f, 1.0f);
+    expect_vec(model.normals[0], 0.0f, 0.0f, 1.0f, 0.0f);
+}
+
+TEST(ModelLoad, RefusesBadInputWithOneLineNamingTheFile) {
+    scratch_folder_t folder;
+    const std::string good_gltf = gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
+    std::string outside = good_gltf;  // an accessor reaching past its buffer view
+    outside.replace(outside.find("\"count\": 3, \"type\": \"VEC3\""), 26, "\"count\": 4, \"type\": \"VEC3\"");
+    std::string inf_position = gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
+    {
+        std::vector<float> p{0, 0, 0, 1, 0, 0, 0, std::numeric_limits<float>::infinity(), 0};
+        inf_position = gltf_text(p, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
+    }
+    std::filesystem::create_directories(folder.path("folder.obj"));
+    model_limits_t small;
+    small.max_triangles = 2;
+    model_limits_t tiny_file;
+    tiny_file.max_file_bytes = 10;
+
+    struct case_t {
+        const char* name;
+        std::string file;
+        std::string contents;  // empty: the file is not written
+        std::string expected;  // part of the message after "<path>: "
+        model_limits_t limits;
+    };
+    const case_t cases[] = {
+        {"missing file", "missing.obj", "", "no such file", {}},
+        {"a folder", "folder.obj", "", "not a regular file", {}},
+        {"unknown ending", "model.stl", "solid", "unknown model format", {}},
+        {"zero index", "zero.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n", "Failed parse `f' line", {}},
+        {"index beyond the vertices", "far.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 4\n", "does not exist", {}},
+        {"relative index before the first",
+         "before.obj",
+         "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -4 1 2\n",
+         "does not exist",
+         {}},
+        {"texture coordinate out of range",
+         "vt.obj",
+         "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 2/2 3/1\n",
+         "does not exist",
+         {}},
+        {"two corners", "line.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 1 2\n", "fewer than three corners", {}},
+        {"infinite coordinate", "inf.obj", "v 0 0 0\nv 1e999 0 0\nv 0 1 0\nf 1 2 3\n", "not a finite number", {}},
+        {"every vertex at one point", "point.obj", "v 1 2 3\nv 1 2 3\nv 1 2 3\nf 1 2 3\n", "zero extent", {}},
+        {"no triangles", "empty.obj", "v 0 0 0\nv 1 0 0\n", "no triangles", {}},
+        {"more triangles than the limit", "big.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3 4 2\n",
+         "too large: 3 triangles, at most 2", small},
+        {"file beyond the size limit", "long.obj", "v 0 0 0\nv 1 0 0\n", "too large: 16 bytes, at most 10", tiny_file},
+        {"malformed JSON", "bad.gltf", "{\"asset\": {\"version\": \"2.0\"", "", {}},
+        {"glTF index out of range",
+         "far.gltf",
+         gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 7}),
+         "an index is out of range",
+         {}},
+        {"glTF accessor beyond its view", "outside.gltf", outside, "lies outside its buffer view", {}},
+        {"glTF infinite position", "inf.gltf", inf_position, "not a finite number", {}},
+        {"glTF zero extent",
+         "point.gltf",
+         gltf_text({1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 1, 0, 0, 1}, {0, 1, 2}),
+         "zero extent",
+         {}},
+        {"glTF without triangles",
+         "none.gltf",
+         gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2}, "[0, 0, 0]", 2),
+         "no triangles",
+         {}},
+        {"glTF beyond the triangle limit", "big.gltf",
+         gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 1, 1, 2, 0}), "too large", small},
+        {"not glTF at all", "text.glb", "hello", "", {}},
+    };
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = c.contents.empty() ? folder.path(c.file) : folder.write(c.file, c.contents);
+        model_t model;
+        model.indices = {1, 2, 3};
+        std::string error;
+        EXPECT_FALSE(load_model(path, &model, &error, c.limits));
+        EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+        EXPECT_EQ(model.triangle_count(), 0u);  // nothing half-loaded is left behind
+    }
+}
