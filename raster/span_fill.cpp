@@ -187,7 +187,11 @@ uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const 
     uint32_t drawn = 0;
     for (int64_t done = 0; done < count; done += chunk) {
         const auto n = static_cast<int32_t>(count - done < chunk ? count - done : chunk);
-        for (int32_t i = 0; i < n; ++i) {
+        // The chains run on to a whole number of the widest registers (8 pixels), so the last
+        // register of the span reads values; only the last chunk is cut short, so running
+        // past its end moves no value that is used afterwards.
+        const int32_t padded = (n + 7) & ~7;
+        for (int32_t i = 0; i < padded; ++i) {
             v.c.r[i] = c0;
             v.c.g[i] = c1;
             v.c.b[i] = c2;

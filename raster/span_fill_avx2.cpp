@@ -30,6 +30,11 @@ struct avx2_lanes {
     static f div(f a, f b) { return _mm256_div_ps(a, b); }
     static f abs(f a) { return _mm256_and_ps(a, _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF))); }
     static f lt(f a, f b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+    // All bits set in lanes 0 .. count - 1.
+    static f lanes_below(int count) {
+        return _mm256_castsi256_ps(
+            _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
+    }
     // Texel index ty * row + tx, below 2^31 (sampler.lanes), gathered as 32-bit words.
     static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
         const i index = _mm256_add_epi32(_mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int>(row))), tx);

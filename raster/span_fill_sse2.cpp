@@ -28,6 +28,10 @@ struct sse2_lanes {
     static f div(f a, f b) { return _mm_div_ps(a, b); }
     static f abs(f a) { return _mm_and_ps(a, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF))); }
     static f lt(f a, f b) { return _mm_cmplt_ps(a, b); }
+    // All bits set in lanes 0 .. count - 1.
+    static f lanes_below(int count) {
+        return _mm_castsi128_ps(_mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(count)));
+    }
     // No gather: the four texels one by one.
     static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
         alignas(16) uint32_t x[4];

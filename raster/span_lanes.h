@@ -80,7 +80,8 @@ inline typename Lanes::i blend_texel_lanes(typename Lanes::f r, typename Lanes::
     return L::or_i(L::or_i(nb, L::template sll<8>(ng)), L::or_i(L::template sll<16>(nr), L::template sll<24>(na)));
 }
 
-// Lanes::width textured pixels of a chunk from pixel `at` (all inside the chunk): the depth
+// Lanes::width textured pixels of a chunk from pixel `at` (whose values are all in the chunk),
+// pixels and depth pointing at the first one, the lanes outside `valid` left alone: the depth
 // test, then for the pixels that pass the depth write, w = 1 / (1/w), u and v, the texel
 // coordinates, their reduction into the texture, the texel fetch and the blend. Needs
 // sampler.lanes. Returns the lane mask of the pixels drawn.
@@ -91,18 +92,18 @@ inline typename Lanes::i blend_texel_lanes(typename Lanes::f r, typename Lanes::
 // same bits as the remainder); any other size by the remainder itself, lane by lane.
 template <class Lanes>
 inline int blend_texel_group(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t at,
-                             const texel_sampler_t& sampler) {
+                             typename Lanes::f valid, const texel_sampler_t& sampler) {
     using L = Lanes;
     using f = typename L::f;
     using i = typename L::i;
     constexpr int n = L::width;
     const f z = L::load(v.c.z + at);
     const f a = L::load(v.c.a + at);
-    const f d = L::loadu(depth + at);
-    const f pass = L::and_f(L::not_ge(z, d), L::not_ge(a, L::splat(1.0f)));
+    const f d = L::loadu(depth);
+    const f pass = L::and_f(valid, L::and_f(L::not_ge(z, d), L::not_ge(a, L::splat(1.0f))));
     const int mask = L::mask_bits(pass);
     if (mask == 0) return 0;
-    L::storeu(depth + at, L::select_f(pass, z, d));
+    L::storeu(depth, L::select_f(pass, z, d));
 
     const f w = L::div(L::splat(1.0f), L::load(v.one_over_w + at));
     const f su = L::add(L::mul(L::mul(w, L::load(v.u_over_w + at)), L::splat(sampler.scale_u)), L::splat(0.5f));
@@ -138,25 +139,39 @@ inline int blend_texel_group(uint8_t* pixels, float* depth, const texture_chunk_
         ty = L::and_i(ty, L::splat_i(static_cast<int>(sampler.height - 1)));
     }
     const i texel = L::fetch(sampler.pixels, sampler.width, tx, ty);
-    uint8_t* p = pixels + static_cast<size_t>(at) * 4;
-    const i old = L::loadu_i(p);
+    const i old = L::loadu_i(pixels);
     const i out = blend_texel_lanes<L>(L::load(v.c.r + at), L::load(v.c.g + at), L::load(v.c.b + at), a,
                                        L::load(v.c.s + at), texel, old);
-    L::storeu_i(p, L::select_i(pass, out, old));
+    L::storeu_i(pixels, L::select_i(pass, out, old));
     return mask;
 }
 
-// Textured pixels 0 .. n of a chunk: whole registers through the kernel, the rest one by one.
+// Textured pixels 0 .. n of a chunk, whose values run on to the next multiple of the register
+// width: whole registers in place, the last few pixels through a copy of their depths and
+// pixels (so nothing beyond the row is read or written).
 template <class Lanes>
 inline uint32_t blend_texels_lanes(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
                                    const texel_sampler_t& sampler) {
+    using L = Lanes;
+    if (!sampler.lanes) return blend_texels_portable(pixels, depth, v, 0, n, sampler);
     uint32_t drawn = 0;
     int32_t at = 0;
-    if (sampler.lanes) {
-        for (; at + Lanes::width <= n; at += Lanes::width) {
-            const int mask = blend_texel_group<Lanes>(pixels, depth, v, at, sampler);
-            drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
-        }
+    const typename L::f all = L::lanes_below(L::width);
+    for (; at + L::width <= n; at += L::width) {
+        const int mask = blend_texel_group<L>(pixels + static_cast<size_t>(at) * 4, depth + at, v, at, all, sampler);
+        drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
     }
-    return drawn + blend_texels_portable(pixels, depth, v, at, n, sampler);
+    const int32_t rest = n - at;
+    if (rest > 0) {
+        alignas(32) float depths[L::width] = {};
+        alignas(32) uint8_t colours[L::width * 4] = {};
+        const size_t bytes = static_cast<size_t>(rest) * 4;
+        __builtin_memcpy(depths, depth + at, bytes);
+        __builtin_memcpy(colours, pixels + static_cast<size_t>(at) * 4, bytes);
+        const int mask = blend_texel_group<L>(colours, depths, v, at, L::lanes_below(rest), sampler);
+        __builtin_memcpy(depth + at, depths, bytes);
+        __builtin_memcpy(pixels + static_cast<size_t>(at) * 4, colours, bytes);
+        drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+    }
+    return drawn;
 }
