@@ -35,10 +35,15 @@ struct avx2_lanes {
         return _mm256_castsi256_ps(
             _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
     }
-    // Texel index ty * row + tx, below 2^31 (sampler.lanes), gathered as 32-bit words.
     static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
-        const i index = _mm256_add_epi32(_mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int>(row))), tx);
-        return _mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), index, 4);
+        alignas(32) uint32_t x[8];
+        alignas(32) uint32_t y[8];
+        alignas(32) uint32_t word[8];
+        store_i(x, tx);
+        store_i(y, ty);
+        for (int k = 0; k < 8; ++k)
+            __builtin_memcpy(&word[k], texels + (static_cast<size_t>(y[k]) * row + x[k]) * 4, 4);
+        return load_i(word);
     }
     static f splat(float v) { return _mm256_set1_ps(v); }
     static i splat_i(int v) { return _mm256_set1_epi32(v); }
