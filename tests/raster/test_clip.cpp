@@ -167,6 +167,36 @@ TEST(ClipAndDraw, PartlyVisibleTriangleIsDrawnWholeAsAFan) {
     }
 }
 
+TEST(ClipAndDraw, SamePictureAsTheListRouteOnAndAroundThePlanes) {
+    // clip_and_draw hands a triangle inside every plane straight on; the list route (the
+    // polygon clipper and its fan) must give the same pixels, depths and counters for every
+    // triangle, those with corners exactly on a plane, at -0, with NaN or w <= 0 included.
+    std::mt19937 rng(8);
+    const auto coordinate = [&](float w) {
+        const float special[] = {w, -w, 0.0f, -0.0f, std::nextafter(w, 2.0f * w), NAN};
+        return rng() % 6 == 0 ? special[rng() % 6] : std::uniform_real_distribution<float>(-1.2f, 1.2f)(rng) * w;
+    };
+    auto fast = blank_screen(64, 48), slow = blank_screen(64, 48);
+    for (int n = 0; n < 4000; ++n) {
+        SCOPED_TRACE(testing::Message() << "triangle " << n);
+        vertex_t c[3];
+        for (vertex_t& v : c) {
+            const float w = rng() % 20 == 0 ? -0.5f : std::uniform_real_distribution<float>(0.5f, 2.0f)(rng);
+            v = corner(coordinate(w), coordinate(w), coordinate(w), w,
+                       vec4_t(0.1f * static_cast<float>(rng() % 10), 0.5f, 0.25f, 0.5f));
+        }
+        clip_and_draw(*fast, c[0], c[1], c[2], tex);
+        ktList<vertex_t> polygon;
+        if (clip_triangle(c[0], c[1], c[2], polygon)) {
+            for_each_fan_triangle(polygon, [&](const vertex_t& a, const vertex_t& b, const vertex_t& d) {
+                draw_triangle(*slow, a, b, d, tex);
+            });
+        }
+        ASSERT_TRUE(same_picture(*fast, *slow));
+    }
+    EXPECT_GT(fast->triangle_count, 1000u);
+}
+
 TEST(ClipAndDraw, NearPlaneAndBehindTheCamera) {
     // Across the near plane: the visible part spans screen y -0.5 .. 0.4 (rows 14 to 35). Drawn
     // straight, the corner behind the camera would be mirrored and pull the triangle downwards.
