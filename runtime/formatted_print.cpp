@@ -1,7 +1,9 @@
 // Formatted print: field parsing, rounding and fitting of numbers into fields.
 #include "runtime/formatted_print.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "runtime/number_text.h"
@@ -18,19 +20,37 @@ std::string print_fixed(double magnitude, int decimals) {
     return text;
 }
 
-// printf rounds the exact binary value correctly but sends exact ties to the even digit.
-// An exact tie is recognised by its expansion ending in a lone 5 one place after the kept
-// decimals; 25 further places are enough to tell it from any neighbouring double, which
-// differs by more than 10^-(decimals + 25). The next double up then rounds away from zero.
+// Whether the exact decimal expansion of the finite, non-negative magnitude ends in a 5 one
+// place after `decimals` places. A double is m * 2^e with m odd; for e < 0 that is
+// m * 5^-e / 10^-e, whose expansion has exactly -e places and, m * 5^-e being an odd multiple
+// of 5, ends in a 5. So the value is a tie exactly when -e is decimals + 1.
+bool is_exact_tie(double magnitude, int decimals) {
+    if (magnitude == 0.0) return false;
+    int exponent = 0;
+    const double fraction = std::frexp(magnitude, &exponent);  // magnitude = fraction * 2^exponent
+    const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 64));
+    const int lowest_bit = exponent - 64 + std::countr_zero(mantissa);
+    return lowest_bit == -(decimals + 1);
+}
+
+// printf rounds the exact binary value correctly but sends exact ties to the even digit. A tie
+// is printed with its one extra place, which is exact, and rounded away from zero on the digits.
 std::string round_half_away(double magnitude, int decimals) {
-    const std::string long_form = print_fixed(magnitude, decimals + 26);
-    const size_t point = long_form.find('.');
-    bool tie = point != std::string::npos && long_form[point + 1 + static_cast<size_t>(decimals)] == '5';
-    for (size_t i = point + 2 + static_cast<size_t>(decimals); tie && i < long_form.size(); ++i) {
-        if (long_form[i] != '0') tie = false;
+    if (!is_exact_tie(magnitude, decimals)) return print_fixed(magnitude, decimals);
+    std::string text = print_fixed(magnitude, decimals + 1);
+    text.pop_back();  // the 5
+    size_t i = text.size();
+    while (i-- > 0) {
+        if (text[i] == '.') continue;
+        if (text[i] != '9') {
+            ++text[i];
+            break;
+        }
+        text[i] = '0';
+        if (i == 0) text.insert(text.begin(), '1');
     }
-    if (tie) magnitude = std::nextafter(magnitude, INFINITY);
-    return print_fixed(magnitude, decimals);
+    if (text.back() == '.') text.pop_back();
+    return text;
 }
 
 bool all_zero_digits(const std::string& text) {

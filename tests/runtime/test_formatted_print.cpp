@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "runtime/formatted_print.h"
@@ -63,5 +65,48 @@ TEST(FormattedPrint, FieldsAreRightAlignedRoundedAndNeverWiderThanTheFormat) {
         {"#", {1u, 2u}, "1"},
         {"##|##.#|##", {1.0f, 2.25f, uint8_t{3}}, " 1| 2.3| 3"},
     };
-    for (const case_t& c : cases) EXPECT_EQ(rt::format_fields(c.format, c.values), c.expected) << c.format;
+    for (const case_t& c : cases) {
+        EXPECT_EQ(rt::format_fields(c.format, c.values), c.expected) << "format \"" << c.format << "\"";
+    }
+}
+
+TEST(FormattedPrint, ExactTiesRoundAwayFromZeroAtEveryMagnitude) {
+    // The value, the decimals shown, the text. Near 2^48 and above a tie's last place is the
+    // double's last bit, so the next double up lies a whole unit of the last place away.
+    const double e15 = 1.0e15, p48 = std::ldexp(1.0, 48), p50 = std::ldexp(1.0, 50), p51 = std::ldexp(1.0, 51);
+    const std::vector<std::tuple<double, int, std::string>> rows = {
+        {e15 + 0.125, 2, "1000000000000000.13"},
+        {p48 + 0.0625, 3, "281474976710656.063"},
+        {p50 + 0.25, 1, "1125899906842624.3"},
+        {p50 + 0.75, 1, "1125899906842624.8"},
+        {p51 + 0.5, 0, "2251799813685249"},
+        {std::ldexp(1.0, 60) + std::ldexp(1.0, 8), 0, "1152921504606847232"},  // an integer: no tie
+        {0.96875, 4, "0.9688"},
+        {9.5, 0, "10"},
+        {99.5, 0, "100"},
+        {0.5, 0, "1"},
+        {std::ldexp(1.0, -20), 19, "0.0000009536743164063"},
+        // Next to the ties: the doubles either side round to the nearest.
+        {std::nextafter(e15 + 0.125, 0.0), 2, "1000000000000000.00"},
+        {std::nextafter(e15 + 0.125, 2.0e15), 2, "1000000000000000.25"},
+        {std::nextafter(p50 + 0.25, 0.0), 1, "1125899906842624.0"},
+        {std::nextafter(p48 + 0.0625, 0.0), 3, "281474976710656.000"},
+        {std::nextafter(0.96875, 0.0), 4, "0.9687"},
+        {std::nextafter(9.5, 0.0), 0, "9"},
+        // Not ties: a tie one place further on, or an expansion that goes on past it.
+        {e15 + 0.125, 3, "1000000000000000.125"},
+        {0.1, 1, "0.1"},
+        {0.35, 1, "0.3"},  // the double is 0.34999...
+        {0.45, 1, "0.5"},  // the double is 0.45000...01
+    };
+    for (const auto& [value, decimals, text] : rows) {
+        for (const double sign : {1.0, -1.0}) {
+            SCOPED_TRACE(testing::Message() << std::hexfloat << sign * value << " with " << decimals << " decimals");
+            std::string format(24, '#');
+            if (decimals > 0) format.append(1, '.').append(static_cast<size_t>(decimals), '#');
+            const std::string want = std::string(sign < 0 ? "-" : "").append(text);
+            const std::string got = rt::format_fields(format, std::vector<rt::print_value>{sign * value});
+            EXPECT_EQ(got, std::string(format.size() - want.size(), ' ') + want);
+        }
+    }
 }
