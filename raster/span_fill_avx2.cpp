@@ -35,15 +35,19 @@ struct avx2_lanes {
         return _mm256_castsi256_ps(
             _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
     }
+    // The eight texels one by one (a gather is slower here), put together in registers: a
+    // vector load of words just stored one by one would wait for the stores to drain.
     static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
         alignas(32) uint32_t x[8];
         alignas(32) uint32_t y[8];
-        alignas(32) uint32_t word[8];
         store_i(x, tx);
         store_i(y, ty);
-        for (int k = 0; k < 8; ++k)
-            __builtin_memcpy(&word[k], texels + (static_cast<size_t>(y[k]) * row + x[k]) * 4, 4);
-        return load_i(word);
+        const auto word = [&](int k) {
+            uint32_t w = 0;
+            __builtin_memcpy(&w, texels + (static_cast<size_t>(y[k]) * row + x[k]) * 4, 4);
+            return static_cast<int>(w);
+        };
+        return _mm256_setr_epi32(word(0), word(1), word(2), word(3), word(4), word(5), word(6), word(7));
     }
     static f splat(float v) { return _mm256_set1_ps(v); }
     static i splat_i(int v) { return _mm256_set1_epi32(v); }

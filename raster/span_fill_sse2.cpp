@@ -32,15 +32,19 @@ struct sse2_lanes {
     static f lanes_below(int count) {
         return _mm_castsi128_ps(_mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(count)));
     }
-    // No gather: the four texels one by one.
+    // No gather: the four texels one by one, put together in registers (a vector load of words
+    // just stored one by one would wait for the stores to drain).
     static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
         alignas(16) uint32_t x[4];
         alignas(16) uint32_t y[4];
-        alignas(16) uint32_t word[4];
         store_i(x, tx);
         store_i(y, ty);
-        for (int k = 0; k < 4; ++k) std::memcpy(&word[k], texels + (static_cast<size_t>(y[k]) * row + x[k]) * 4, 4);
-        return load_i(word);
+        const auto word = [&](int k) {
+            uint32_t w = 0;
+            std::memcpy(&w, texels + (static_cast<size_t>(y[k]) * row + x[k]) * 4, 4);
+            return static_cast<int>(w);
+        };
+        return _mm_setr_epi32(word(0), word(1), word(2), word(3));
     }
     static f splat(float v) { return _mm_set1_ps(v); }
     static i splat_i(int v) { return _mm_set1_epi32(v); }
