@@ -63,38 +63,12 @@ uint32_t fill_rows_portable(const span_row_t* rows, int row_count, const interpo
     return drawn;
 }
 
-rows_fn rows_for(span_isa_t isa) {
-    switch (isa) {
-#if SOFTCUBE_X86
-        case span_isa_t::avx2:
-            return fill_rows_avx2;
-        case span_isa_t::sse2:
-            return fill_rows_sse2;
-#endif
-        default:
-            return fill_rows_portable;
-    }
-}
-
 using texels_fn = uint32_t (*)(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
                                const texel_sampler_t& sampler);
 
 uint32_t blend_texels_one_by_one(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
                                  const texel_sampler_t& sampler) {
     return blend_texels_portable(pixels, depth, v, 0, n, sampler);
-}
-
-texels_fn texels_for(span_isa_t isa) {
-    switch (isa) {
-#if SOFTCUBE_X86
-        case span_isa_t::avx2:
-            return blend_texels_avx2;
-        case span_isa_t::sse2:
-            return blend_texels_sse2;
-#endif
-        default:
-            return blend_texels_one_by_one;
-    }
 }
 
 // The path in use, chosen on first use (not during static initialisation, whose order
@@ -105,8 +79,22 @@ struct dispatch_t {
     texels_fn texels;
     void choose(span_isa_t wanted) {
         isa = supported(wanted);
-        rows = rows_for(isa);
-        texels = texels_for(isa);
+        switch (isa) {
+#if SOFTCUBE_X86
+            case span_isa_t::avx2:
+                rows = fill_rows_avx2;
+                texels = blend_texels_avx2;
+                break;
+            case span_isa_t::sse2:
+                rows = fill_rows_sse2;
+                texels = blend_texels_sse2;
+                break;
+#endif
+            default:
+                rows = fill_rows_portable;
+                texels = blend_texels_one_by_one;
+                break;
+        }
     }
 };
 
