@@ -1,0 +1,67 @@
+// The worker pool: start-up, the per-job hand-over, shut-down; and the count of usable cores.
+#include "runtime/thread_pool.h"
+
+#include <sched.h>
+
+#include <algorithm>
+
+namespace rt {
+
+thread_pool_t::thread_pool_t(uint32_t thread_count)
+    : thread_count_(std::clamp<uint32_t>(thread_count, 1, max_threads)), phase_barrier_(thread_count_) {
+    if (thread_count_ > 1) {
+        threads_ = std::make_unique<std::jthread[]>(thread_count_ - 1);
+        for (uint32_t i = 1; i < thread_count_; ++i) threads_[i - 1] = std::jthread([this, i] { worker_loop(i); });
+    }
+}
+
+thread_pool_t::~thread_pool_t() {
+    if (!threads_) return;
+    stopping_ = true;
+    // The release increment publishes stopping_ to the workers, as it publishes a job.
+    generation_.fetch_add(1, std::memory_order_release);
+    generation_.notify_all();
+    threads_.reset();  // joins
+}
+
+void thread_pool_t::run_erased(void* context, job_fn fn) {
+    if (thread_count_ == 1) {
+        fn(context, 0);
+        return;
+    }
+    job_context_ = context;
+    job_ = fn;
+    running_.store(thread_count_ - 1, std::memory_order_relaxed);
+    generation_.fetch_add(1, std::memory_order_release);
+    generation_.notify_all();
+    fn(context, 0);
+    // The last worker to finish wakes this thread; the acquire load sees every write the
+    // workers made during the job.
+    for (uint32_t left = running_.load(std::memory_order_acquire); left != 0;
+         left = running_.load(std::memory_order_acquire)) {
+        running_.wait(left, std::memory_order_acquire);
+    }
+}
+
+void thread_pool_t::worker_loop(uint32_t worker) {
+    uint32_t seen = 0;
+    for (;;) {
+        generation_.wait(seen, std::memory_order_acquire);
+        seen = generation_.load(std::memory_order_acquire);
+        if (stopping_) return;
+        job_(job_context_, worker);
+        if (running_.fetch_sub(1, std::memory_order_acq_rel) == 1) running_.notify_one();
+    }
+}
+
+uint32_t online_cores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof(set), &set) == 0) {
+        const int n = CPU_COUNT(&set);
+        if (n > 0) return static_cast<uint32_t>(n);
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+}  // namespace rt

@@ -1,0 +1,61 @@
+// thread_pool_t: worker threads created once, each running the same job on its own index, with a barrier between
+// phases.
+#pragma once
+
+#include <atomic>
+#include <barrier>
+#include <cstdint>
+#include <memory>
+#include <thread>
+#include <type_traits>
+
+namespace rt {
+
+// The renderer's parallel frame is a few phases (vertices, triangles, bands) separated by
+// barriers, run by the same fixed set of threads every frame. So the pool is not a task
+// queue: run() hands one job to every worker at once, the calling thread taking part as
+// worker 0, and returns when all have finished it. Threads are started by the constructor and
+// joined by the destructor; run() neither creates threads nor allocates. Idle workers block
+// in the kernel (an atomic wait), so a sleeping program burns no core.
+class thread_pool_t {
+public:
+    static constexpr uint32_t max_threads = 256;
+
+    // thread_count is clamped to 1 .. max_threads; 1 runs every job on the caller alone.
+    explicit thread_pool_t(uint32_t thread_count);
+    ~thread_pool_t();
+    thread_pool_t(const thread_pool_t&) = delete;
+    thread_pool_t& operator=(const thread_pool_t&) = delete;
+
+    uint32_t size() const { return thread_count_; }
+
+    // Calls job(worker) once for every worker index 0 .. size() - 1, concurrently, and
+    // returns after the last call has returned. Not reentrant: a job must not call run().
+    template <class Job>
+    void run(Job&& job) {
+        auto* context = static_cast<void*>(&job);
+        run_erased(context, [](void* c, uint32_t worker) { (*static_cast<std::remove_reference_t<Job>*>(c))(worker); });
+    }
+
+    // Inside a job: waits until every worker has reached this point (a phase boundary).
+    void sync() { phase_barrier_.arrive_and_wait(); }
+
+private:
+    using job_fn = void (*)(void*, uint32_t);
+    void run_erased(void* context, job_fn fn);
+    void worker_loop(uint32_t worker);
+
+    uint32_t thread_count_;
+    std::barrier<> phase_barrier_;
+    void* job_context_ = nullptr;
+    job_fn job_ = nullptr;
+    std::atomic<uint32_t> generation_{0};  // bumped once per run(); workers wait for a change
+    std::atomic<uint32_t> running_{0};     // workers still inside the current job
+    bool stopping_ = false;                // read by the workers after a generation change
+    std::unique_ptr<std::jthread[]> threads_;
+};
+
+// The processors this program may run on (online cores within its affinity mask), at least 1.
+uint32_t online_cores();
+
+}  // namespace rt

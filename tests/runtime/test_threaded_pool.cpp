@@ -1,0 +1,37 @@
+// The worker pool: every worker runs each job once, phases are ordered by sync(), counts are clamped.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "runtime/thread_pool.h"
+
+TEST(ThreadPool, EveryWorkerRunsEveryJobOnceAndSeesThePhaseBeforeIt) {
+    for (const uint32_t threads : {1u, 2u, 3u, 8u}) {
+        SCOPED_TRACE(testing::Message() << threads << " threads");
+        rt::thread_pool_t pool(threads);
+        ASSERT_EQ(pool.size(), threads);
+        std::vector<uint32_t> written(threads, 0);
+        std::vector<uint32_t> sums(threads, 0);
+        for (uint32_t job = 1; job <= 200; ++job) {
+            std::atomic<uint32_t> calls{0};
+            pool.run([&](uint32_t worker) {
+                calls.fetch_add(1, std::memory_order_relaxed);
+                written[worker] = job * 1000 + worker;  // plain writes, ordered by sync()
+                pool.sync();
+                uint32_t sum = 0;
+                for (uint32_t w = 0; w < threads; ++w) sum += written[w];
+                sums[worker] = sum;
+            });
+            ASSERT_EQ(calls.load(), threads) << "job " << job;
+            const uint32_t expected = threads * job * 1000 + threads * (threads - 1) / 2;
+            for (uint32_t w = 0; w < threads; ++w) ASSERT_EQ(sums[w], expected) << "job " << job << ", worker " << w;
+        }
+    }
+}
+
+TEST(ThreadPool, CountsAreClampedAndTheCoresCounted) {
+    EXPECT_EQ(rt::thread_pool_t(0).size(), 1u);
+    EXPECT_EQ(rt::thread_pool_t(rt::thread_pool_t::max_threads + 1).size(), rt::thread_pool_t::max_threads);
+    EXPECT_GE(rt::online_cores(), 1u);
+}
