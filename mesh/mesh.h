@@ -7,6 +7,7 @@
 #include "geometry/vertex.h"
 #include "math/mat4.h"
 
+struct mesh_frame_t;
 struct screen_t;
 struct texture_t;
 
@@ -26,8 +27,10 @@ struct mesh_t {
     int32_t vertex_capacity = 0;
     int32_t vertex_count = 0;
     int32_t triangle_count = 0;
+    // render()'s work space: one render of a mesh at a time.
+    std::unique_ptr<mesh_frame_t> frame;
 
-    mesh_t() = default;
+    mesh_t();
     // Vertices first. Every slot starts default-constructed; a capacity below 1 gets no array.
     mesh_t(int32_t vertex_capacity, int32_t triangle_capacity);
     ~mesh_t();
@@ -42,6 +45,9 @@ struct mesh_t {
     // Every triangle slot in order, filled or not: transforms the corners c, b, a by the
     // matrix and hands them to the pipeline as a, b, c. A slot whose indices fall outside the
     // vertex array is skipped rather than read out of bounds. With the screen's clip_triangles
-    // flag set each triangle goes through clip_and_draw instead.
+    // flag set each triangle goes through the clipper as clip_and_draw takes it (its whole fan).
+    // Each vertex is transformed (and, off the clipper's route, mapped to the screen) once;
+    // with the screen's threads the vertices and triangles are prepared in parallel chunks and
+    // drawn in bands. The picture and the counters are those of the triangle-by-triangle walk.
     void render(screen_t& screen, const mat4_t& matrix, const texture_t& texture) const;
 };

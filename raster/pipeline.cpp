@@ -5,31 +5,48 @@
 #include "runtime/exchange.h"
 #include "surfaces/screen.h"
 
-screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
-                                     const vertex_t& c3) {
+mat4_t viewport_of(const screen_t& screen) {
     const float half_width = static_cast<float>(static_cast<double>(screen.width) / 2.0);
     const float half_height = static_cast<float>(static_cast<double>(screen.height) / 2.0);
     mat4_t viewport;
     viewport.viewport(half_width, half_height);
+    return viewport;
+}
 
+corner_order_t order_corners(const screen_t& screen, const vertex_t& a, const vertex_t& b, const vertex_t& c) {
+    corner_order_t order;
+    if (screen.cull_backfaces != 0 && doubled_signed_area(a, b, c) <= 0.0f) {
+        order.culled = true;  // counter-clockwise on the screen, or degenerate
+        return order;
+    }
+    const vertex_t* v[3] = {&a, &b, &c};
+    if (v[order.bottom]->y() < v[order.middle]->y()) rt::exchange(order.middle, order.bottom);
+    if (v[order.middle]->y() < v[order.top]->y()) rt::exchange(order.top, order.middle);
+    if (v[order.bottom]->y() < v[order.middle]->y()) rt::exchange(order.middle, order.bottom);
+    order.middle_is_left = doubled_signed_area(*v[order.top], *v[order.middle], *v[order.bottom]) <= 0.0f ? -1 : 0;
+    return order;
+}
+
+screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
+                                     const vertex_t& c3) {
     // Corners at or behind the camera are handed on as they are (mirrored, or infinite);
     // the rasteriser bounds its work and its writes for any coordinates.
+    const mat4_t viewport = viewport_of(screen);
+    const vertex_t corners[3] = {to_screen_vertex(c1, viewport), to_screen_vertex(c2, viewport),
+                                 to_screen_vertex(c3, viewport)};
+    const corner_order_t order = order_corners(screen, corners[0], corners[1], corners[2]);
     screen_triangle_t t;
-    t.top = perspective_divide(transform(c1, viewport));
-    t.middle = perspective_divide(transform(c2, viewport));
-    t.bottom = perspective_divide(transform(c3, viewport));
-
-    if (screen.cull_backfaces != 0 && doubled_signed_area(t.top, t.middle, t.bottom) <= 0.0f) {
-        t.culled = true;  // counter-clockwise on the screen, or degenerate
+    t.culled = order.culled;
+    if (order.culled) {
+        t.top = corners[0];
+        t.middle = corners[1];
+        t.bottom = corners[2];
         return t;
     }
-
-    // Strict comparisons: corners with equal y keep their relative order.
-    if (t.bottom.y() < t.middle.y()) rt::exchange(t.middle, t.bottom);
-    if (t.middle.y() < t.top.y()) rt::exchange(t.top, t.middle);
-    if (t.bottom.y() < t.middle.y()) rt::exchange(t.middle, t.bottom);
-
-    t.middle_is_left = doubled_signed_area(t.top, t.middle, t.bottom) <= 0.0f ? -1 : 0;
+    t.top = corners[order.top];
+    t.middle = corners[order.middle];
+    t.bottom = corners[order.bottom];
+    t.middle_is_left = order.middle_is_left;
     return t;
 }
 

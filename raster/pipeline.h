@@ -4,9 +4,34 @@
 #include <cstdint>
 
 #include "geometry/vertex.h"
+#include "math/mat4.h"
 
 struct screen_t;
 struct texture_t;
+
+// The screen's viewport matrix: normalised x -1..1 to -0.5..width - 0.5, y +1..-1 to
+// -0.5..height - 0.5.
+mat4_t viewport_of(const screen_t& screen);
+
+// One corner through the viewport and the perspective divide. A pure function of the corner
+// and the matrix, so a corner shared by several triangles may be mapped once.
+inline vertex_t to_screen_vertex(const vertex_t& clip, const mat4_t& viewport) {
+    return perspective_divide(transform(clip, viewport));
+}
+
+// Which of three screen-space corners is top, middle and bottom (indices 0..2 in the order
+// given), or that the triangle is culled.
+struct corner_order_t {
+    uint8_t top = 0;
+    uint8_t middle = 1;
+    uint8_t bottom = 2;
+    int32_t middle_is_left = 0;  // -1 when the middle corner lies left of the long edge or on it
+    bool culled = false;         // a back face (doubled signed area <= 0) on a culling screen
+};
+
+// The back-face test when the screen culls, then the sort by y with three strict
+// compare-and-exchange steps, so corners with equal y keep their relative order.
+corner_order_t order_corners(const screen_t& screen, const vertex_t& a, const vertex_t& b, const vertex_t& c);
 
 // A triangle in screen space, corners sorted top to bottom, as the rasteriser takes it.
 struct screen_triangle_t {
@@ -17,8 +42,7 @@ struct screen_triangle_t {
     bool culled = false;         // dropped as a back face; the corners are then unsorted
 };
 
-// Viewport and perspective divide of the three clip-space corners, the back-face test when
-// the screen culls, and the sort by y with three strict compare-and-exchange steps.
+// Viewport and perspective divide of the three clip-space corners, then order_corners.
 screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
                                      const vertex_t& c3);
 

@@ -86,10 +86,9 @@ bool visible_span(const screen_t& screen, const gradients_t& g, const edge_t& le
     return true;
 }
 
-}  // namespace
-
-void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
-               const texture_t& texture) {
+// The pixels of row y's span, drawn; returns how many were written (wireframe ends are not counted).
+uint32_t span_pixels(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
+                     const texture_t& texture) {
     if (screen.wireframe != 0) {
         // Both ends take the start's colour and shade; no depth test, no count.
         const float xs = left.x + 0.5f;
@@ -103,19 +102,29 @@ void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const
         const auto row = static_cast<uint32_t>(y);
         screen.draw_pixel(as_pixel_coordinate(xs), row, a, r, gr, b, shade);
         screen.draw_pixel(as_pixel_coordinate(xe), row, a, r, gr, b, shade);
-        return;
+        return 0;
     }
     span_row_t row;
-    if (!visible_span(screen, g, left, right, y, row)) return;
-    if (screen.textured != 0) {
-        screen.pixel_count += fill_textured_span(row.pixels, row.depth, row.count, row.start, g.d_dx, texture);
-    } else {
-        screen.pixel_count += fill_vertex_colour_rows(&row, 1, g.d_dx);
-    }
+    if (!visible_span(screen, g, left, right, y, row)) return 0;
+    if (screen.textured != 0) return fill_textured_span(row.pixels, row.depth, row.count, row.start, g.d_dx, texture);
+    return fill_vertex_colour_rows(&row, 1, g.d_dx);
 }
 
-void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, edge_t& short_edge,
-                    int32_t middle_is_left, const texture_t& texture) {
+// The framebuffer rows a walk may draw, [begin, end), and the pixels it wrote there.
+struct row_window_t {
+    int64_t begin = 0;
+    int64_t end = 0;
+    uint32_t pixels = 0;
+};
+
+row_window_t whole_framebuffer(const screen_t& screen) { return {0, static_cast<int64_t>(screen.height), 0}; }
+
+// One half of a triangle, drawn only in the window's rows. The walk from the half's first row
+// is the one over the whole framebuffer: rows above the framebuffer are advanced over as
+// there, and the framebuffer's rows above the window are stepped one by one without drawing,
+// so the window's first row starts with exactly the values of the full walk.
+void walk_half(screen_t& screen, const gradients_t& g, edge_t& long_edge, edge_t& short_edge, int32_t middle_is_left,
+               const texture_t& texture, row_window_t& window) {
     edge_t& left = middle_is_left != 0 ? short_edge : long_edge;
     edge_t& right = middle_is_left != 0 ? long_edge : short_edge;
 
@@ -133,15 +142,19 @@ void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, e
         right.advance(above);
         if (last < 0.0) return;
     } else {
-        if (!(first < static_cast<double>(screen.height))) return;
+        if (!(first < static_cast<double>(window.end))) return;
         y = static_cast<int64_t>(first);
     }
-    // Rows below the framebuffer are not walked at all: they cannot touch a pixel, and the
+    // Rows below the window are not walked at all: they cannot touch a pixel of it, and the
     // lower half, which inherits the long edge, lies entirely below them.
-    const auto y_stop = static_cast<int64_t>(std::min(last, static_cast<double>(screen.height) - 1.0));
+    const auto y_last = static_cast<int64_t>(std::min(last, static_cast<double>(window.end) - 1.0));
+    for (; y < window.begin && y <= y_last; ++y) {
+        left.step();
+        right.step();
+    }
     if (screen.wireframe != 0 || screen.textured != 0) {
-        for (; y <= y_stop; ++y) {
-            draw_span(screen, g, left, right, static_cast<int32_t>(y), texture);
+        for (; y <= y_last; ++y) {
+            window.pixels += span_pixels(screen, g, left, right, static_cast<int32_t>(y), texture);
             left.step();
             right.step();
         }
@@ -151,25 +164,52 @@ void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, e
     // are different rows, so the order in which their pixels are written does not matter).
     span_row_t rows[span_batch_rows];
     int batched = 0;
-    for (; y <= y_stop; ++y) {
+    for (; y <= y_last; ++y) {
         if (visible_span(screen, g, left, right, static_cast<int32_t>(y), rows[batched])) ++batched;
         if (batched == span_batch_rows) {
-            screen.pixel_count += fill_vertex_colour_rows(rows, batched, g.d_dx);
+            window.pixels += fill_vertex_colour_rows(rows, batched, g.d_dx);
             batched = 0;
         }
         left.step();
         right.step();
     }
-    if (batched != 0) screen.pixel_count += fill_vertex_colour_rows(rows, batched, g.d_dx);
+    if (batched != 0) window.pixels += fill_vertex_colour_rows(rows, batched, g.d_dx);
 }
 
-void rasterise_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
-                        int32_t middle_is_left, const texture_t& texture) {
+uint32_t walk_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                       int32_t middle_is_left, const texture_t& texture, row_window_t window) {
     const gradients_t gradients(top, middle, bottom);
     edge_t long_edge(gradients, top, bottom, 0);
     edge_t upper_edge(gradients, top, middle, 0);
     edge_t lower_edge(gradients, middle, bottom, 1);
-    draw_scanlines(screen, gradients, long_edge, upper_edge, middle_is_left, texture);
-    draw_scanlines(screen, gradients, long_edge, lower_edge, middle_is_left, texture);
+    walk_half(screen, gradients, long_edge, upper_edge, middle_is_left, texture, window);
+    walk_half(screen, gradients, long_edge, lower_edge, middle_is_left, texture, window);
+    return window.pixels;
+}
+
+}  // namespace
+
+void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
+               const texture_t& texture) {
+    screen.pixel_count += span_pixels(screen, g, left, right, y, texture);
+}
+
+void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, edge_t& short_edge,
+                    int32_t middle_is_left, const texture_t& texture) {
+    row_window_t window = whole_framebuffer(screen);
+    walk_half(screen, g, long_edge, short_edge, middle_is_left, texture, window);
+    screen.pixel_count += window.pixels;
+}
+
+uint32_t rasterise_triangle_rows(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                                 int32_t middle_is_left, const texture_t& texture, int32_t row_begin, int32_t row_end) {
+    const row_window_t window{std::max<int64_t>(row_begin, 0), std::min<int64_t>(row_end, screen.height), 0};
+    return walk_triangle(screen, top, middle, bottom, middle_is_left, texture, window);
+}
+
+void rasterise_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                        int32_t middle_is_left, const texture_t& texture) {
+    screen.pixel_count +=
+        walk_triangle(screen, top, middle, bottom, middle_is_left, texture, whole_framebuffer(screen));
     ++screen.triangle_count;
 }

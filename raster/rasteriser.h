@@ -23,6 +23,12 @@ struct texture_t;
 void rasterise_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
                         int32_t middle_is_left, const texture_t& texture);
 
+// The same walk drawing only rows row_begin .. row_end - 1 (cut to the framebuffer), with the
+// values a walk over the whole framebuffer has there. Returns the pixels written and leaves
+// both counters alone: the caller counts the triangle once and sums the pixels.
+uint32_t rasterise_triangle_rows(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                                 int32_t middle_is_left, const texture_t& texture, int32_t row_begin, int32_t row_end);
+
 // Fills the rows of one half between the long edge and a short edge; the rows come from the
 // short edge: nearest(y) up to nearest(y_end) - 1. Both edges are stepped once per row.
 void draw_scanlines(screen_t& screen, const gradients_t& gradients, edge_t& long_edge, edge_t& short_edge,

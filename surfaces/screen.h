@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "math/vec4.h"
+#include "runtime/thread_pool.h"
 
 struct texture_t;
 
@@ -26,6 +27,9 @@ struct screen_t {
     int32_t clip_triangles = 0;
     uint32_t triangle_count = 0;
     uint32_t pixel_count = 0;
+    // Workers that meshes draw with, in bands (not owned); none: the calling thread alone.
+    // Any number of threads gives the same picture and counters.
+    rt::thread_pool_t* threads = nullptr;
 
     // Opens the runtime's graphics screen at this size and draws into its framebuffer.
     screen_t();

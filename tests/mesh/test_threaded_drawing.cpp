@@ -1,0 +1,221 @@
+// Drawing with threads against drawing on one: random meshes in every mode and route, band edges and sizes, and the
+// demo's frames, byte for byte.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "app/cube_scene.h"
+#include "app/demo_frame.h"
+#include "mesh/mesh.h"
+#include "raster/band_drawer.h"
+#include "raster/clip.h"
+#include "raster/pipeline.h"
+#include "raster/raster_fixtures.h"
+#include "raster/triangle_queue.h"
+#include "runtime/thread_pool.h"
+#include "surfaces/screen.h"
+#include "surfaces/texture.h"
+
+namespace {
+
+constexpr std::array<uint32_t, 6> thread_counts = {1, 2, 3, 4, 7, 8};
+
+// One pool per count for the whole test program: pools are made once, like the program's.
+rt::thread_pool_t& pool_of(uint32_t threads) {
+    static std::array<std::unique_ptr<rt::thread_pool_t>, 9> pools;
+    if (!pools[threads]) pools[threads] = std::make_unique<rt::thread_pool_t>(threads);
+    return *pools[threads];
+}
+
+std::unique_ptr<texture_t> patterned(uint32_t width, uint32_t height) {
+    auto t = std::make_unique<texture_t>(width, height, 32);
+    for (uint32_t i = 0; i < width * height * 4; ++i) t->pixels[i] = static_cast<uint8_t>(i * 37 + i / 5);
+    return t;
+}
+
+// Clip-space vertices in clusters of three (small triangles that band edges cut, some
+// wholly inside one band) scattered over and beyond the view volume, with a few absurd
+// ones: behind the camera, huge, tiny w, infinite and NaN.
+vertex_t random_vertex(std::mt19937& rng, const vec4_t& centre) {
+    std::uniform_real_distribution<float> near(-0.15f, 0.15f), unit(0.0f, 1.0f);
+    vec4_t p(centre.x + near(rng), centre.y + near(rng), centre.z + near(rng), centre.w);
+    const float pick = unit(rng);
+    if (pick < 0.01f) p.w = -p.w;
+    if (pick >= 0.01f && pick < 0.015f) p.x *= 1.0e30f;
+    if (pick >= 0.015f && pick < 0.02f) p.w = 1.0e-30f;
+    if (pick >= 0.02f && pick < 0.022f) p.y = std::numeric_limits<float>::infinity();
+    if (pick >= 0.022f && pick < 0.024f) p.x = std::numeric_limits<float>::quiet_NaN();
+    const float alpha = unit(rng) < 0.1f ? 1.0f : unit(rng);
+    return vertex_t(p, vec4_t(unit(rng), unit(rng), unit(rng), alpha),
+                    vec4_t(unit(rng) - 0.5f, unit(rng) - 0.5f, unit(rng), 0.0f),
+                    vec4_t(unit(rng) * 4.0f - 2.0f, unit(rng) * 4.0f - 2.0f, 0.0f, 0.0f));
+}
+
+std::unique_ptr<mesh_t> random_mesh(std::mt19937& rng, int32_t clusters, int32_t extra_triangles) {
+    const int32_t vertex_count = clusters * 3;
+    // Two spare slots past the filled ones stay default (0, 0, 0) triangles.
+    auto mesh = std::make_unique<mesh_t>(vertex_count, clusters + extra_triangles + 2);
+    std::uniform_real_distribution<float> spread(-1.3f, 1.3f), w(0.6f, 1.6f);
+    for (int32_t c = 0; c < clusters; ++c) {
+        const float cw = w(rng);
+        const vec4_t centre(spread(rng) * cw, spread(rng) * cw, spread(rng) * cw * 0.8f, cw);
+        for (int k = 0; k < 3; ++k) mesh->add_vertex(random_vertex(rng, centre));
+        // Both windings, so culling drops some.
+        if (c % 2 == 0) {
+            mesh->add_triangle(3 * c, 3 * c + 1, 3 * c + 2);
+        } else {
+            mesh->add_triangle(3 * c + 2, 3 * c + 1, 3 * c);
+        }
+    }
+    // Large triangles across the screen, and slots naming vertices that do not exist.
+    std::uniform_int_distribution<int32_t> index(-2, vertex_count + 1);
+    for (int32_t t = 0; t < extra_triangles; ++t) mesh->add_triangle(index(rng), index(rng), index(rng));
+    return mesh;
+}
+
+// The triangle-by-triangle walk that meshes have always been drawn with: each slot's corners
+// transformed on their own and handed to the pipeline or the clipper at once.
+void draw_slot_by_slot(const mesh_t& mesh, screen_t& screen, const mat4_t& matrix, const texture_t& texture) {
+    const auto valid = [&](int32_t i) { return i >= 0 && i < mesh.vertex_capacity; };
+    for (int32_t i = 0; i < mesh.triangle_capacity; ++i) {
+        const triangle_t& t = mesh.triangles[static_cast<size_t>(i)];
+        if (!valid(t.a) || !valid(t.b) || !valid(t.c)) continue;
+        const vertex_t tc = transform(mesh.vertices[static_cast<size_t>(t.c)], matrix);
+        const vertex_t tb = transform(mesh.vertices[static_cast<size_t>(t.b)], matrix);
+        const vertex_t ta = transform(mesh.vertices[static_cast<size_t>(t.a)], matrix);
+        if (screen.clip_triangles != 0) {
+            clip_and_draw(screen, ta, tb, tc, texture);
+        } else {
+            draw_triangle(screen, ta, tb, tc, texture);
+        }
+    }
+}
+
+struct size_case_t {
+    uint32_t width;
+    uint32_t height;
+    const char* name;
+};
+
+constexpr size_case_t sizes[] = {
+    {64, 48, "64 x 48"}, {37, 5, "37 x 5: bands of one row"}, {5, 2, "5 x 2: more threads than rows"}};
+
+// Every mode: bit 0 textured, bit 1 wireframe, bit 2 culling, bit 3 the clipper's route.
+void configure(screen_t& s, int mode) {
+    set_mode(s, mode & 7);
+    s.clip_triangles = (mode >> 3) & 1;
+}
+
+}  // namespace
+
+TEST(ThreadedDrawing, RandomMeshesInEveryModeMatchTheSerialWalkByteForByte) {
+    std::mt19937 rng(20261207);
+    const auto texture = patterned(16, 8);
+    // The large mesh takes the parallel preparation, the small one the caller's.
+    for (const auto& [clusters, extra, mesh_name] : {std::tuple(900, 300, "large mesh"), {20, 10, "small mesh"}}) {
+        const auto mesh = random_mesh(rng, clusters, extra);
+        const mat4_t matrix = mat4_t().identity();
+        for (const size_case_t& size : sizes) {
+            for (int mode = 0; mode < 16; ++mode) {
+                SCOPED_TRACE(testing::Message() << mesh_name << ", " << size.name << ", mode " << mode);
+                auto reference = blank_screen(size.width, size.height);
+                configure(*reference, mode);
+                draw_slot_by_slot(*mesh, *reference, matrix, *texture);
+                auto serial = blank_screen(size.width, size.height);
+                configure(*serial, mode);
+                mesh->render(*serial, matrix, *texture);
+                EXPECT_TRUE(same_picture(*reference, *serial)) << "no threads";
+                for (const uint32_t threads : thread_counts) {
+                    auto s = blank_screen(size.width, size.height);
+                    configure(*s, mode);
+                    s->threads = &pool_of(threads);
+                    mesh->render(*s, matrix, *texture);
+                    EXPECT_TRUE(same_picture(*reference, *s)) << threads << " threads";
+                    // Drawn twice over the same buffers: blending and depth ties come out alike.
+                    mesh->render(*s, matrix, *texture);
+                    draw_slot_by_slot(*mesh, *reference, matrix, *texture);
+                    EXPECT_TRUE(same_picture(*reference, *s)) << threads << " threads, second pass";
+                    reference = blank_screen(size.width, size.height);
+                    configure(*reference, mode);
+                    draw_slot_by_slot(*mesh, *reference, matrix, *texture);
+                }
+            }
+        }
+    }
+}
+
+TEST(ThreadedDrawing, EveryRouteInBandsOfAnyHeightMatchesTheSerialPath) {
+    std::mt19937 rng(7);
+    const auto texture = patterned(8, 8);
+    std::vector<std::array<vertex_t, 3>> triangles;
+    for (int i = 0; i < 300; ++i) {
+        std::uniform_real_distribution<float> spread(-1.2f, 1.2f);
+        const vec4_t centre(spread(rng), spread(rng), spread(rng) * 0.5f, 1.0f);
+        // Every fourth triangle is stretched across many bands.
+        const float scale = i % 4 == 0 ? 8.0f : 1.0f;
+        std::array<vertex_t, 3> t;
+        for (vertex_t& v : t) {
+            v = random_vertex(rng, centre);
+            v.position.y = centre.y + (v.position.y - centre.y) * scale;
+        }
+        triangles.push_back(t);
+    }
+    enum route { direct, clipped, inside_only };
+    for (const route r : {direct, clipped, inside_only}) {
+        for (int mode = 0; mode < 8; ++mode) {
+            auto reference = blank_screen(41, 29);
+            set_mode(*reference, mode);
+            triangle_batch_t batch;
+            for (const auto& t : triangles) {
+                if (r == direct) {
+                    draw_triangle(*reference, t[0], t[1], t[2], *texture);
+                    batch.add_triangle(*reference, t[0], t[1], t[2]);
+                } else if (r == clipped) {
+                    clip_and_draw(*reference, t[0], t[1], t[2], *texture);
+                    batch.add_clipped(*reference, t[0], t[1], t[2]);
+                } else {
+                    draw_if_inside(*reference, t[0], t[1], t[2], *texture);
+                    batch.add_if_inside(*reference, t[0], t[1], t[2]);
+                }
+            }
+            const triangle_run_t run = batch.run();
+            // Band heights: chosen from the thread count, one row, a few rows, taller than the screen.
+            for (const uint32_t band_rows : {0u, 1u, 4u, 13u, 1000u}) {
+                for (const uint32_t threads : thread_counts) {
+                    SCOPED_TRACE(testing::Message() << "route " << r << ", mode " << mode << ", bands of " << band_rows
+                                                    << " rows, " << threads << " threads");
+                    auto s = blank_screen(41, 29);
+                    set_mode(*s, mode);
+                    draw_queued(*s, &run, 1, *texture, &pool_of(threads), band_rows);
+                    EXPECT_TRUE(same_picture(*reference, *s));
+                }
+            }
+        }
+    }
+}
+
+TEST(ThreadedDrawing, TheDemosFramesAreTheSameOnAnyNumberOfThreads) {
+    for (const int frame : {1, 100, 314, 1000}) {
+        const auto draw = [frame](rt::thread_pool_t* pool) {
+            auto s = std::make_unique<screen_t>(800, 600, 90.0f, screen_t::offscreen_tag{});
+            s->set_fov(90.0f);
+            s->threads = pool;
+            cube_scene_t scene(*s, patterned(32, 32));
+            for (int f = 1; f < frame; ++f) scene.update();
+            start_demo_frame(scene, *s);
+            scene.draw(*s);
+            return s;
+        };
+        const auto serial = draw(nullptr);
+        EXPECT_GT(serial->pixel_count, 0u) << "frame " << frame;
+        for (const uint32_t threads : thread_counts) {
+            SCOPED_TRACE(testing::Message() << "frame " << frame << ", " << threads << " threads");
+            EXPECT_TRUE(same_picture(*serial, *draw(&pool_of(threads))));
+        }
+    }
+}
