@@ -1,6 +1,8 @@
 // Command-line parsing.
 #include "app/command_line.h"
 
+#include "app/thread_count.h"
+
 #include <optional>
 #include <string_view>
 
@@ -33,7 +35,8 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        const bool takes_value = name == "--frames" || name == "--screenshot" || name == "--benchmark";
+        const bool takes_value =
+            name == "--frames" || name == "--screenshot" || name == "--benchmark" || name == "--threads";
         if (!takes_value && value) {
             result.error = "option '" + std::string(name) + "' takes no value";
             return result;
@@ -72,6 +75,14 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
                 return result;
             }
             o.benchmark = static_cast<uint32_t>(*n);
+        } else if (name == "--threads") {
+            const auto n = parse_count(*value, max_render_threads);
+            if (!n) {
+                result.error = "--threads needs a whole number from 1 to " + std::to_string(max_render_threads) +
+                               ", not '" + std::string(*value) + "'";
+                return result;
+            }
+            o.threads = static_cast<uint32_t>(*n);
         } else {
             result.error = "unknown option '" + std::string(arg) + "'";
             return result;
@@ -86,11 +97,13 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
 }
 
 const char* usage_text() {
-    return "usage: softcube [--headless] [--frames N] [--screenshot FILE.png|FILE.bmp] [--benchmark N] [--help]\n";
+    return "usage: softcube [--headless] [--frames N] [--screenshot FILE.png|FILE.bmp] [--benchmark N] [--threads N] "
+           "[--help]\n";
 }
 
 const char* help_text() {
-    return "usage: softcube [--headless] [--frames N] [--screenshot FILE.png|FILE.bmp] [--benchmark N] [--help]\n"
+    return "usage: softcube [--headless] [--frames N] [--screenshot FILE.png|FILE.bmp] [--benchmark N] [--threads N] "
+           "[--help]\n"
            "\n"
            "Without options: opens the 800 x 600 window and runs until Escape is held or the window\n"
            "is closed. Without a display it renders 300 frames offscreen, prints the last statistics\n"
@@ -102,6 +115,8 @@ const char* help_text() {
            "  --screenshot FILE  after the last frame, write the picture to FILE (.png or .bmp)\n"
            "  --benchmark N      offscreen, N frames without the 1 ms pause, then print a summary and\n"
            "                     frames=N median_ms=... mean_ms=... p95_ms=... fps=... triangles=... pixels=...\n"
+           "  --threads N        draw with N threads, 1 to 256 (default: SOFTCUBE_THREADS, else every\n"
+           "                     online core); every count draws the same picture\n"
            "  --help             show this text\n"
            "\n"
            "Exit status: 0 on success, 1 when the screenshot cannot be written, 2 for a bad command line.\n";

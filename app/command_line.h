@@ -10,6 +10,7 @@ struct options_t {
     uint64_t frames = 0;     // stop after this many frames; 0: no limit given
     std::string screenshot;  // picture of the last frame; empty: none
     uint32_t benchmark = 0;  // benchmark frames; 0: no benchmark
+    uint32_t threads = 0;    // rendering threads; 0: not given (see app/thread_count.h)
 };
 
 // Frames an offscreen run draws when no limit is given.
@@ -24,7 +25,7 @@ struct parsed_command_line_t {
     std::string error;  // one line, when not ok
 };
 
-// Accepts "--headless", "--frames N", "--screenshot FILE", "--benchmark N", "--help", also in
+// Accepts "--headless", "--frames N", "--screenshot FILE", "--benchmark N", "--threads N", "--help", also in
 // the form "--name=value". Numbers are plain decimal digits within their limits. Later
 // repetitions of a switch win; "--frames" and "--benchmark" exclude each other.
 parsed_command_line_t parse_command_line(int argc, const char* const* argv);

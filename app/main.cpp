@@ -1,5 +1,6 @@
 // The program entry: start-up, the frame loop with its statistics overlay, and shut-down.
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,10 +10,12 @@
 #include "app/cube_scene.h"
 #include "app/demo_frame.h"
 #include "app/framestats.h"
+#include "app/thread_count.h"
 #include "runtime/keyboard.h"
 #include "runtime/program.h"
 #include "runtime/screen.h"
 #include "runtime/screenshot.h"
+#include "runtime/thread_pool.h"
 #include "runtime/timer.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
@@ -86,6 +89,12 @@ int main(int argc, char** argv) {
         std::fputs(help_text(), stdout);
         finish(0);
     }
+    const thread_choice_t threads =
+        choose_thread_count(options.threads, std::getenv("SOFTCUBE_THREADS"), rt::online_cores());
+    if (!threads.ok) {
+        std::fprintf(stderr, "softcube: %s\n%s", threads.error.c_str(), usage_text());
+        finish(2);
+    }
     std::string why;
     if (!options.screenshot.empty() && !rt::picture_path_usable(options.screenshot, &why)) {
         std::fprintf(stderr, "softcube: %s\n", why.c_str());
@@ -106,6 +115,14 @@ int main(int argc, char** argv) {
                      static_cast<unsigned long long>(frame_limit));
     }
 
+    // The workers start here, once, and sleep between frames; they are stopped before the end.
+    auto pool = std::make_unique<rt::thread_pool_t>(threads.threads);
+    screen.threads = pool.get();
+    const auto stop_workers = [&pool] {
+        screen.threads = nullptr;
+        pool.reset();
+    };
+
     framestats_t stats{};
     screen.set_fov(90.0f);
     cube_scene_t scene(screen, load_scene_texture());
@@ -114,11 +131,14 @@ int main(int argc, char** argv) {
     run_frames(scene, stats, frame_limit, benchmark, run);
 
     if (benchmark) {
-        const benchmark_summary_t summary = summarise_benchmark(run.frame_ms, run.triangles, run.pixels);
+        benchmark_summary_t summary = summarise_benchmark(run.frame_ms, run.triangles, run.pixels);
+        summary.threads = pool->size();
         std::printf("%s\n%s\n", benchmark_human_line(summary).c_str(), benchmark_machine_line(summary).c_str());
     } else if (offscreen && run.frames_drawn != 0) {
         std::printf("%s\n", run.last_line.c_str());
     }
+
+    stop_workers();
 
     std::string picture = options.screenshot;
     if (picture.empty() && fell_back) picture = rt::default_screenshot_path();

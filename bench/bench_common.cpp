@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "app/thread_count.h"
 #include "raster/span_fill.h"
 
 namespace bench {
@@ -15,10 +18,23 @@ namespace {
 // The span path in use heads the report, next to the machine description.
 const bool span_path_reported = [] {
     benchmark::AddCustomContext("span_path", span_isa_name(span_isa()));
+    benchmark::AddCustomContext("threads", std::to_string(render_threads().size()));
     return true;
 }();
 
 }  // namespace
+
+rt::thread_pool_t& render_threads() {
+    static rt::thread_pool_t pool([] {
+        const thread_choice_t choice = choose_thread_count(0, std::getenv("SOFTCUBE_THREADS"), rt::online_cores());
+        if (!choice.ok) {
+            std::fprintf(stderr, "softcube_bench: %s\n", choice.error.c_str());
+            std::exit(2);
+        }
+        return choice.threads;
+    }());
+    return pool;
+}
 
 cube_scene_t::cube_scene_t(const screen_t& screen) : ::cube_scene_t(screen, patterned_texture(32)) {
     wrap_angle = 6.0 * 3.14159265358979;

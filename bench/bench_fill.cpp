@@ -139,6 +139,7 @@ struct sphere_t {
 void BM_sphere(benchmark::State& state) {
     screen_t screen(bench::screen_width, bench::screen_height, 90.0f, screen_t::offscreen_tag{});
     screen.set_fov(90.0f);
+    screen.threads = &bench::render_threads();
     bench::cube_scene_t camera(screen);  // the cube's projection and turning camera
     static const sphere_t sphere;
     uint64_t pixels = 0;

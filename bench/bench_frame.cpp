@@ -17,6 +17,7 @@ screen_t& demo_screen() {
     static screen_t* screen = [] {
         auto* s = new screen_t(bench::screen_width, bench::screen_height, 90.0f);
         s->set_fov(90.0f);
+        s->threads = &bench::render_threads();
         return s;
     }();
     return *screen;

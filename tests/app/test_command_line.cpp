@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/thread_count.h"
 
 namespace {
 
@@ -64,7 +65,12 @@ TEST(CommandLine, BadInputIsOneLineOfError) {
                                                        {"--screenshot="},
                                                        {"--headless=1"},
                                                        {"--help=yes"},
-                                                       {"--benchmark", "5", "--frames", "5"}};
+                                                       {"--benchmark", "5", "--frames", "5"},
+                                                       {"--threads", "0"},
+                                                       {"--threads", "-2"},
+                                                       {"--threads", "257"},
+                                                       {"--threads", "two"},
+                                                       {"--threads="}};
     for (const auto& args : bad) {
         SCOPED_TRACE(typed(args));
         const auto p = parse(args);
@@ -75,4 +81,43 @@ TEST(CommandLine, BadInputIsOneLineOfError) {
     EXPECT_EQ(parse({"--bogus"}).error, "unknown option '--bogus'");
     EXPECT_EQ(parse({"--frames", "x"}).error, "--frames needs a whole number from 1 to 4294967295, not 'x'");
     EXPECT_EQ(std::string(usage_text()).rfind("usage: softcube", 0), 0u);
+}
+
+TEST(CommandLine, ThreadCountFromTheOptionTheEnvironmentOrTheCores) {
+    EXPECT_EQ(parse({"--threads", "1"}).options.threads, 1u);
+    EXPECT_EQ(parse({"--threads=256"}).options.threads, 256u);
+    EXPECT_EQ(parse({}).options.threads, 0u);
+    EXPECT_EQ(parse({"--threads", "300"}).error, "--threads needs a whole number from 1 to 256, not '300'");
+    struct row_t {
+        const char* name;
+        uint32_t option;
+        const char* environment;
+        uint32_t cores;
+        uint32_t threads;  // 0: an error
+    };
+    const row_t rows[] = {{"option wins", 3, "5", 2, 3},
+                          {"environment wins over the cores", 0, "5", 2, 5},
+                          {"the environment's limit", 0, "256", 2, 256},
+                          {"unset: every core", 0, nullptr, 6, 6},
+                          {"empty counts as unset", 0, "", 2, 2},
+                          {"more cores than the limit", 0, nullptr, 1000, 256},
+                          {"no core reported", 0, nullptr, 0, 1},
+                          {"zero", 0, "0", 2, 0},
+                          {"negative", 0, "-1", 2, 0},
+                          {"above the limit", 0, "257", 2, 0},
+                          {"far above the limit", 0, "99999999999999999999", 2, 0},
+                          {"not a number", 0, "all", 2, 0},
+                          {"trailing space", 0, "4 ", 2, 0},
+                          {"a bad environment is ignored under the option", 2, "x", 8, 2}};
+    for (const row_t& r : rows) {
+        SCOPED_TRACE(r.name);
+        const thread_choice_t c = choose_thread_count(r.option, r.environment, r.cores);
+        EXPECT_EQ(c.ok, r.threads != 0);
+        if (r.threads != 0) {
+            EXPECT_EQ(c.threads, r.threads);
+        } else {
+            EXPECT_EQ(c.error,
+                      "SOFTCUBE_THREADS needs a whole number from 1 to 256, not '" + std::string(r.environment) + "'");
+        }
+    }
 }

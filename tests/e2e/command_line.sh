@@ -29,6 +29,9 @@ expect_usage_error --frames 99999999999999999999999
 expect_usage_error --benchmark 1.5
 expect_usage_error --headless=yes
 expect_usage_error --benchmark 10 --frames 10
+for bad in 0 -1 abc 257 2.5 ""; do expect_usage_error --threads "$bad"; done
+SOFTCUBE_THREADS=0 expect_usage_error --headless --frames 1
+SOFTCUBE_THREADS=many expect_usage_error --headless --frames 1
 
 "$softcube" --help >stdout.txt 2>stderr.txt || fail "--help exited with $?"
 grep -q '^usage: softcube' stdout.txt || fail "--help shows no usage"
@@ -44,8 +47,17 @@ done
 "$softcube" --benchmark 20 >stdout.txt 2>stderr.txt || fail "--benchmark 20 exited with $?: $(cat stderr.txt)"
 [ "$(wc -l <stdout.txt)" -eq 2 ] || fail "--benchmark prints two lines, got: $(cat stdout.txt)"
 number='[0-9]+(\.[0-9]+)?'
-bench_pattern="^frames=20 median_ms=$number mean_ms=$number p95_ms=$number fps=$number triangles=[0-9]+ pixels=[0-9]+\$"
-grep -Eq "$bench_pattern" <(tail -1 stdout.txt) || fail "benchmark line: $(tail -1 stdout.txt)"
+bench_pattern="^frames=20 median_ms=$number mean_ms=$number p95_ms=$number fps=$number triangles=[0-9]+ pixels=[0-9]+"
+grep -Eq "$bench_pattern threads=[0-9]+\$" <(tail -1 stdout.txt) || fail "benchmark line: $(tail -1 stdout.txt)"
+# The thread count: the option wins over SOFTCUBE_THREADS, which wins over the cores; the
+# counters are the same for every count.
+SOFTCUBE_THREADS=2 "$softcube" --benchmark 20 --threads 3 >stdout.txt 2>stderr.txt || fail "--threads 3: $(cat stderr.txt)"
+grep -Eq "$bench_pattern threads=3\$" <(tail -1 stdout.txt) || fail "--threads 3 benchmark line: $(tail -1 stdout.txt)"
+counts3=$(tail -1 stdout.txt | grep -Eo 'triangles=[0-9]+ pixels=[0-9]+')
+SOFTCUBE_THREADS=1 "$softcube" --benchmark 20 >stdout.txt 2>stderr.txt || fail "SOFTCUBE_THREADS=1: $(cat stderr.txt)"
+grep -Eq "$bench_pattern threads=1\$" <(tail -1 stdout.txt) || fail "SOFTCUBE_THREADS=1 line: $(tail -1 stdout.txt)"
+[ "$(tail -1 stdout.txt | grep -Eo 'triangles=[0-9]+ pixels=[0-9]+')" = "$counts3" ] ||
+    fail "counters differ between 1 and 3 threads: $(tail -1 stdout.txt) / $counts3"
 
 # No display at all: one line saying so, 300 frames offscreen, the statistics line and the picture's path.
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$softcube" >stdout.txt 2>stderr.txt
