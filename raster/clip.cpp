@@ -34,15 +34,14 @@ void clip_distinct(const ktList<vertex_t>& source, int axis, float sign, ktList<
     }
 }
 
-// Inside all six planes by the rule the clipper itself applies.
+}  // namespace
+
 bool inside_every_plane(const vertex_t& v) {
     for (int axis = 0; axis < 3; ++axis) {
         if (!side_of(v, axis, +1.0f).inside || !side_of(v, axis, -1.0f).inside) return false;
     }
     return true;
 }
-
-}  // namespace
 
 void clip_against_plane(const ktList<vertex_t>& source, int axis, float sign, ktList<vertex_t>& destination) {
     if (&source == &destination) {
@@ -77,20 +76,9 @@ bool clip_triangle(const vertex_t& c1, const vertex_t& c2, const vertex_t& c3, k
 
 void clip_and_draw(screen_t& screen, const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
                    const texture_t& texture) {
-    // A triangle with every corner inside every plane comes through each plane as it went in,
-    // [c1, c2, c3] in order (no edge crosses, every corner is kept), and its fan is the single
-    // triangle (c1, c2, c3): it goes straight on, without the lists.
-    if (inside_every_plane(c1) && inside_every_plane(c2) && inside_every_plane(c3)) {
-        draw_triangle(screen, c1, c2, c3, texture);
-        return;
-    }
-    ktList<vertex_t> polygon;
-    if (clip_triangle(c1, c2, c3, polygon)) {
-        for_each_fan_triangle(polygon, [&](const vertex_t& a, const vertex_t& b, const vertex_t& c) {
-            draw_triangle(screen, a, b, c, texture);
-        });
-    }
-    polygon.clear();
+    for_each_clipped_triangle(c1, c2, c3, [&](const vertex_t& a, const vertex_t& b, const vertex_t& c) {
+        draw_triangle(screen, a, b, c, texture);
+    });
 }
 
 void draw_if_inside(screen_t& screen, const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,

@@ -47,6 +47,24 @@ void for_each_fan_triangle(const ktList<vertex_t>& polygon, DrawTriangle&& draw)
     }
 }
 
+// Inside all six planes by the rule the clipper itself applies.
+bool inside_every_plane(const vertex_t& v);
+
+// Calls draw(a, b, c) for every triangle of (c1, c2, c3) cut to the view volume, in order: the
+// fan of the clipped polygon. A triangle with every corner inside every plane comes through
+// each plane as it went in, [c1, c2, c3] in order (no edge crosses, every corner is kept), and
+// its fan is the single triangle (c1, c2, c3): it goes straight on, without the lists.
+template <class DrawTriangle>
+void for_each_clipped_triangle(const vertex_t& c1, const vertex_t& c2, const vertex_t& c3, DrawTriangle&& draw) {
+    if (inside_every_plane(c1) && inside_every_plane(c2) && inside_every_plane(c3)) {
+        draw(c1, c2, c3);
+        return;
+    }
+    ktList<vertex_t> polygon;
+    if (clip_triangle(c1, c2, c3, polygon)) for_each_fan_triangle(polygon, draw);
+    polygon.clear();
+}
+
 // Clips the clip-space triangle to the view volume and draws what is left through
 // draw_triangle. Every triangle of the clipped polygon is drawn (the fan above), so a triangle
 // cut into four or more corners is covered completely. A triangle with every corner inside
