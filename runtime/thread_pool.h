@@ -55,6 +55,19 @@ private:
     std::unique_ptr<std::jthread[]> threads_;
 };
 
+// Calls part(begin, end) once for each of up to pool->size() consecutive shares of 0 .. count,
+// in parallel; with no pool, or a count below min_parallel, once for the whole range on the
+// calling thread.
+template <class Part>
+void for_each_share(thread_pool_t* pool, uint64_t count, uint64_t min_parallel, Part&& part) {
+    if (pool == nullptr || pool->size() == 1 || count < min_parallel) {
+        part(uint64_t{0}, count);
+        return;
+    }
+    const uint64_t shares = pool->size();
+    pool->run([&](uint32_t worker) { part(count * worker / shares, count * (worker + 1) / shares); });
+}
+
 // The processors this program may run on (online cores within its affinity mask), at least 1.
 uint32_t online_cores();
 

@@ -13,6 +13,9 @@ namespace {
 constexpr float pi_single = 3.14159274f;
 constexpr float far_depth = 1.0e37f;
 
+// Below this many rows a clear is not worth waking the workers for.
+constexpr uint64_t parallel_clear_rows = 64;
+
 bool usable_size(uint32_t width, uint32_t height) {
     return width != 0 && height != 0 && width <= rt::screen_max_side && height <= rt::screen_max_side;
 }
@@ -64,12 +67,19 @@ void screen_t::set_fov(float degrees) {
 void screen_t::clear(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
     const uint32_t colour = (alpha & 0xFF) << 24 | (red & 0xFF) << 16 | (green & 0xFF) << 8 | (blue & 0xFF);
     const float right = static_cast<float>(width);
-    const float bottom = static_cast<float>(height);
-    if (own_framebuffer_ != nullptr) {
-        rt::fill_box_on(own_framebuffer_, width, height, true, 0.0f, 0.0f, right, bottom, colour);
-    } else if (framebuffer != nullptr) {
-        rt::fill_box(0.0f, 0.0f, right, bottom, colour);
-    }
+    // The box from (0, 0) to (width, height) touches every pixel once, and each pixel's new
+    // value depends only on its old one, so the rows can be cleared in shares by the workers:
+    // the box of a share runs from its first row to its last, both included.
+    rt::for_each_share(threads, height, parallel_clear_rows, [&](uint64_t first, uint64_t end) {
+        if (first == end) return;
+        const auto top = static_cast<float>(first);
+        const auto bottom = static_cast<float>(end - 1);
+        if (own_framebuffer_ != nullptr) {
+            rt::fill_box_on(own_framebuffer_, width, height, true, 0.0f, top, right, bottom, colour);
+        } else if (framebuffer != nullptr) {
+            rt::fill_box(0.0f, top, right, bottom, colour);
+        }
+    });
     triangle_count = 0;
     pixel_count = 0;
 }
@@ -78,5 +88,7 @@ void screen_t::clear_zbuffer() {
     if (zbuffer == nullptr) return;
     uint8_t far_bytes[4];
     std::memcpy(far_bytes, &far_depth, 4);
-    rt::fill_words(zbuffer, static_cast<size_t>(width) * height, far_bytes);
+    rt::for_each_share(threads, height, parallel_clear_rows, [&](uint64_t first, uint64_t end) {
+        rt::fill_words(zbuffer + first * width, static_cast<size_t>(end - first) * width, far_bytes);
+    });
 }

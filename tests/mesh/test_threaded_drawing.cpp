@@ -219,3 +219,24 @@ TEST(ThreadedDrawing, TheDemosFramesAreTheSameOnAnyNumberOfThreads) {
         }
     }
 }
+
+TEST(ThreadedDrawing, ClearsInSharesMatchTheSerialClears) {
+    // Heights around the threshold of the parallel clear and shares of unequal size.
+    for (const uint32_t height : {63u, 64u, 101u, 600u}) {
+        for (const uint32_t threads : thread_counts) {
+            SCOPED_TRACE(testing::Message() << height << " rows, " << threads << " threads");
+            auto serial = blank_screen(33, height);
+            auto shared = blank_screen(33, height);
+            shared->threads = &pool_of(threads);
+            for (screen_t* s : {serial.get(), shared.get()}) {
+                for (size_t i = 0; i < size_t{33} * height * 4; ++i) s->framebuffer[i] = static_cast<uint8_t>(i * 7);
+                s->zbuffer[5] = 0.5f;
+                s->pixel_count = 9;
+                s->clear(128, 200, 10, 16);  // translucent: blended over the old bytes
+                s->clear_zbuffer();
+            }
+            EXPECT_TRUE(same_picture(*serial, *shared));
+            EXPECT_EQ(shared->zbuffer[5], 1.0e37f);
+        }
+    }
+}
