@@ -21,6 +21,16 @@ std::optional<uint64_t> parse_count(std::string_view text, uint64_t max) {
     return value;
 }
 
+// The option's count from 1 to max, or nothing with the option's one-line error in *error.
+std::optional<uint64_t> option_count(std::string_view name, std::string_view text, uint64_t max, std::string* error) {
+    const auto n = parse_count(text, max);
+    if (!n) {
+        *error = std::string(name) + " needs a whole number from 1 to " + std::to_string(max) + ", not '" +
+                 std::string(text) + "'";
+    }
+    return n;
+}
+
 }  // namespace
 
 parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
@@ -53,12 +63,8 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
         } else if (name == "--headless") {
             o.headless = true;
         } else if (name == "--frames") {
-            const auto n = parse_count(*value, max_frames);
-            if (!n) {
-                result.error = "--frames needs a whole number from 1 to " + std::to_string(max_frames) + ", not '" +
-                               std::string(*value) + "'";
-                return result;
-            }
+            const auto n = option_count(name, *value, max_frames, &result.error);
+            if (!n) return result;
             o.frames = *n;
             frames_given = true;
         } else if (name == "--screenshot") {
@@ -68,20 +74,12 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
             }
             o.screenshot = std::string(*value);
         } else if (name == "--benchmark") {
-            const auto n = parse_count(*value, max_benchmark_frames);
-            if (!n) {
-                result.error = "--benchmark needs a whole number from 1 to " + std::to_string(max_benchmark_frames) +
-                               ", not '" + std::string(*value) + "'";
-                return result;
-            }
+            const auto n = option_count(name, *value, max_benchmark_frames, &result.error);
+            if (!n) return result;
             o.benchmark = static_cast<uint32_t>(*n);
         } else if (name == "--threads") {
-            const auto n = parse_count(*value, max_render_threads);
-            if (!n) {
-                result.error = "--threads needs a whole number from 1 to " + std::to_string(max_render_threads) +
-                               ", not '" + std::string(*value) + "'";
-                return result;
-            }
+            const auto n = option_count(name, *value, max_render_threads, &result.error);
+            if (!n) return result;
             o.threads = static_cast<uint32_t>(*n);
         } else {
             result.error = "unknown option '" + std::string(arg) + "'";
