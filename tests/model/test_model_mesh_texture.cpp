@@ -56,7 +56,7 @@ TEST(ModelTexture, PicturesFromFilesAndBytesOrAWarning) {
     folder.write("noise.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x02\0\0\0\x02\x08\x06\0\0\0", 29) +
                                   "this is not a picture at all, only text");
     // A PNG header that declares 100000 x 100000 texels: refused before decoding anything.
-    std::string huge("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x06\0\0\0", 33);
+    std::string huge("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x06\0\0\0", 29);
     folder.write("huge.png", huge);
 
     struct case_t {
