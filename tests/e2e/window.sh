@@ -2,7 +2,9 @@
 # The demo in a real window under Xvfb, started without arguments: it shows the dark blue
 # picture with the overlay and ends with status 0 when Escape is held ("escape") or when the
 # window is asked to close as by a window manager's close button ("close"). With Escape held
-# from before the start ("held-at-start") it ends without drawing a frame.
+# from before the start ("held-at-start") it ends without drawing a frame. It draws with four
+# threads (SOFTCUBE_THREADS), so the workers are running, or asleep between frames, when the
+# request to end arrives.
 # Exits 77 (skipped) when Xvfb or the X tools are not available.
 # Usage: window.sh SOFTCUBE SEND_CLOSE_REQUEST escape|close|held-at-start ASSETS_DIR WORK_DIR
 set -u
@@ -70,7 +72,7 @@ if [ "$mode" = held-at-start ]; then
     exit 0
 fi
 
-"$softcube" >stdout.txt 2>stderr.txt &
+SOFTCUBE_THREADS=4 "$softcube" >stdout.txt 2>stderr.txt &
 app_pid=$!
 
 window=""
@@ -85,6 +87,8 @@ geometry=$(xwininfo -id "$window" | sed -n 's/^ *-geometry \([0-9]*x[0-9]*\).*/\
 [ "$geometry" = "800x600" ] || fail "the window is $geometry, expected 800x600"
 
 sleep 0.5
+threads=$(sed -n 's/^Threads:[[:space:]]*//p' "/proc/$app_pid/status" 2>/dev/null)
+[ "${threads:-0}" -ge 4 ] || fail "softcube runs ${threads:-no} threads, expected the main thread and three workers at least"
 import -window "$window" window.png 2>/dev/null || fail "cannot capture the window"
 check_frame window.png PNG any-angle
 
