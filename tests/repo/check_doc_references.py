@@ -132,6 +132,10 @@ def name_problem(token, repo):
     """Why a bare name of a test executable, ctest test, fuzz target or benchmark names nothing."""
     if "<" in token:
         return None
+    if token == "test_threaded":  # gathered from tests/<subsystem>/test_threaded_*.cpp
+        if not any(re.fullmatch(r"tests/\w+/test_threaded_\w+\.cpp", f) for f in repo.files):
+            return "no test executable test_threaded (no tests/<subsystem>/test_threaded_*.cpp)"
+        return None
     if re.fullmatch(r"test_[a-z0-9_]+", token) and not any(f.startswith("tests/" + token[5:] + "/")
                                                           for f in repo.files):
         return "no test executable " + token + " (no folder tests/" + token[5:] + "/)"
