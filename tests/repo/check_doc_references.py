@@ -61,7 +61,10 @@ class Repository:
         self.gtests = set()
         self.ctests = set()
         self.benchmarks = set()
+        self.executables = set()  # targets named literally; test_<subsystem> comes from the folders
         for f in self.files:
+            if f.endswith("CMakeLists.txt"):
+                self.executables.update(re.findall(r"add_executable\(\s*([\w.\-]+)", self.read(f)))
             if f.startswith("tests/") and f.endswith(".cpp"):
                 for suite, name in re.findall(r"\bTEST(?:_F)?\(\s*(\w+)\s*,\s*(\w+)\s*\)", self.read(f)):
                     self.gtests.add(suite + "." + name)
@@ -132,13 +135,9 @@ def name_problem(token, repo):
     """Why a bare name of a test executable, ctest test, fuzz target or benchmark names nothing."""
     if "<" in token:
         return None
-    if token == "test_threaded":  # gathered from tests/<subsystem>/test_threaded_*.cpp
-        if not any(re.fullmatch(r"tests/\w+/test_threaded_\w+\.cpp", f) for f in repo.files):
-            return "no test executable test_threaded (no tests/<subsystem>/test_threaded_*.cpp)"
-        return None
-    if re.fullmatch(r"test_[a-z0-9_]+", token) and not any(f.startswith("tests/" + token[5:] + "/")
-                                                          for f in repo.files):
-        return "no test executable " + token + " (no folder tests/" + token[5:] + "/)"
+    if (re.fullmatch(r"test_[a-z0-9_]+", token) and token not in repo.executables
+            and not any(f.startswith("tests/" + token[5:] + "/") for f in repo.files)):
+        return "no test executable " + token + " (no folder tests/" + token[5:] + "/ and no target of that name)"
     if re.fullmatch(r"(e2e|repo)_\w+", token) and token not in repo.ctests:
         return "no ctest test " + token
     if re.fullmatch(r"fuzz_[a-z0-9_]+", token) and token not in repo.ctests and "fuzz/" + token + ".cpp" not in repo.files:
