@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "app/turning_camera.h"
 #include "surfaces/screen.h"
 
 namespace {
@@ -33,19 +34,13 @@ constexpr triangle_t cube_triangles[12] = {
 cube_scene_t::cube_scene_t(const screen_t& screen, std::unique_ptr<texture_t> texture_) : texture(std::move(texture_)) {
     for (const cube_corner_t& c : cube_corners) mesh.add_vertex(vertex_t(c.position, c.colour, c.normal));
     for (const triangle_t& t : cube_triangles) mesh.add_triangle(t);
-    const auto aspect = static_cast<float>(static_cast<long double>(screen.width) / screen.height);
-    projection.perspective(screen.fov, aspect, 1.0f, 1000000.0f);
+    projection = demo_projection(screen);
 }
 
 void cube_scene_t::update() {
     angle += 0.01;
     if (wrap_angle != 0.0 && angle > wrap_angle) angle = 0.01;
-    mat4_t translation;
-    translation.translation(0.0f, 0.0f, 2.4f);
-    // The divisions happen in double; each angle is rounded to single only when passed.
-    const mat4_t rotation =
-        mat4_t().rotation(static_cast<float>(angle), static_cast<float>(angle / 2.0), static_cast<float>(angle / 3.0));
-    frame = multiply(projection, multiply(translation, rotation));
+    frame = turning_frame(projection, angle);
 }
 
 void cube_scene_t::draw(screen_t& screen) const { mesh.render(screen, frame, *texture); }

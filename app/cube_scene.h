@@ -3,13 +3,14 @@
 
 #include <memory>
 
+#include "app/scene.h"
 #include "math/mat4.h"
 #include "mesh/mesh.h"
 #include "surfaces/texture.h"
 
 struct screen_t;
 
-struct cube_scene_t {
+struct cube_scene_t : scene_t {
     mesh_t mesh{8, 12};
     mat4_t projection;
     mat4_t frame;  // projection * translation * rotation for the current angle
@@ -23,6 +24,6 @@ struct cube_scene_t {
     cube_scene_t(const screen_t& screen, std::unique_ptr<texture_t> texture);
 
     // One frame's turn: the angle grows by 0.01 and the frame matrix is rebuilt.
-    void update();
-    void draw(screen_t& screen) const;
+    void update() override;
+    void draw(screen_t& screen) const override;
 };

@@ -4,13 +4,13 @@
 #include "app/overlay.h"
 #include "surfaces/screen.h"
 
-void start_demo_frame(cube_scene_t& scene, screen_t& screen) {
+void start_demo_frame(scene_t& scene, screen_t& screen) {
     scene.update();
     screen.clear(255, 0, 0, 16);
     screen.clear_zbuffer();
 }
 
-std::string draw_demo_frame(cube_scene_t& scene, const framestats_t& stats, screen_t& screen) {
+std::string draw_demo_frame(scene_t& scene, const framestats_t& stats, screen_t& screen) {
     start_demo_frame(scene, screen);
     scene.draw(screen);
     return print_overlay(stats, screen);

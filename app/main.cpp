@@ -10,6 +10,8 @@
 #include "app/cube_scene.h"
 #include "app/demo_frame.h"
 #include "app/framestats.h"
+#include "app/mode_keys.h"
+#include "app/model_scene.h"
 #include "app/thread_count.h"
 #include "runtime/keyboard.h"
 #include "runtime/program.h"
@@ -35,8 +37,17 @@ struct run_result_t {
 
 const char* const scene_texture_file = "tex.bmp";
 
-std::unique_ptr<texture_t> load_scene_texture() {
+// The cube's texture: tex.bmp, or the --texture picture.
+std::unique_ptr<texture_t> load_scene_texture(const std::string& chosen) {
     auto texture = std::make_unique<texture_t>(32, 32, 32);
+    if (!chosen.empty()) {
+        std::string why;
+        if (!texture->load_picture(chosen.c_str(), &why)) {
+            std::fprintf(stderr, "softcube: warning: texture %s: %s; using a blank texture\n", chosen.c_str(),
+                         why.c_str());
+        }
+        return texture;
+    }
     if (!texture->load(scene_texture_file)) {
         // The demo never samples the texture, so it goes on with the blank one.
         std::fprintf(stderr, "softcube: warning: could not load texture \"%s\"; using a blank texture\n",
@@ -45,19 +56,45 @@ std::unique_ptr<texture_t> load_scene_texture() {
     return texture;
 }
 
+// A model scene in the window answers the mode keys, names its modes in the title and writes
+// the screenshot on F12.
+struct model_window_t {
+    model_scene_t* scene = nullptr;  // null: the cube, which takes no keys
+    std::string name;
+    std::string screenshot;  // empty: F12 does nothing
+};
+
 // The frame loop. frame_limit 0 runs until Escape or a close request; a benchmark records
 // each frame's time from scene update to present and skips the pause.
-void run_frames(cube_scene_t& scene, framestats_t& stats, uint64_t frame_limit, bool benchmark, run_result_t& run) {
+void run_frames(scene_t& scene, const model_window_t& model, framestats_t& stats, uint64_t frame_limit, bool benchmark,
+                run_result_t& run) {
     if (benchmark) run.frame_ms.reserve(frame_limit);
     for (;;) {
         // The window's close button ends the run the same way as Escape.
         if (rt::key_state(rt::scancode_escape) == -1 || rt::window_close_requested()) break;
         if (frame_limit != 0 && run.frames_drawn == frame_limit) break;
+        bool screenshot_asked = false;
+        if (model.scene != nullptr) {
+            if (apply_mode_keys(screen, &model.scene->paused)) {
+                rt::set_window_title(model_window_title(model.name, screen, model.scene->paused));
+            }
+            screenshot_asked = rt::key_pressed(rt::scancode_f12) && !model.screenshot.empty();
+        }
         stats.update();
         const long double started = benchmark ? rt::timer() : 0.0L;
         rt::screen_lock();
         run.last_line = draw_demo_frame(scene, stats, screen);
         rt::screen_unlock(-1, -1);
+        if (screenshot_asked) {
+            std::string why;
+            if (rt::save_screenshot(model.screenshot, &why)) {
+                std::printf("frame %llu written to %s\n", static_cast<unsigned long long>(run.frames_drawn + 1),
+                            model.screenshot.c_str());
+                std::fflush(stdout);
+            } else {
+                std::fprintf(stderr, "softcube: %s\n", why.c_str());
+            }
+        }
         if (benchmark) {
             run.frame_ms.push_back(static_cast<double>((rt::timer() - started) * 1000.0L));
             run.triangles += screen.triangle_count;
@@ -101,6 +138,31 @@ int main(int argc, char** argv) {
         finish(1);
     }
 
+    // The model is loaded before any window opens, so a bad file ends the program at once.
+    screen.set_fov(90.0f);
+    std::unique_ptr<scene_t> scene;
+    model_window_t model;
+    bool texture_ready = false;
+    if (!options.model.empty()) {
+        auto model_scene =
+            load_model_scene(screen, options.model, options.texture, options.opacity, &texture_ready, &why);
+        if (model_scene == nullptr) {
+            std::fprintf(stderr, "softcube: %s\n", why.c_str());
+            finish(1);
+        }
+        model.scene = model_scene.get();
+        model.name = options.model.substr(options.model.find_last_of('/') + 1);
+        model.screenshot = options.screenshot;
+        scene = std::move(model_scene);
+    } else {
+        scene = std::make_unique<cube_scene_t>(screen, load_scene_texture(options.texture));
+    }
+    screen.textured = options.textured || texture_ready ? 1 : 0;
+    screen.wireframe = options.wireframe ? 1 : 0;
+    screen.cull_backfaces = options.cull ? 1 : 0;
+    screen.clip_triangles = options.clip ? 1 : 0;
+    if (model.scene != nullptr) rt::set_window_title(model_window_title(model.name, screen, false));
+
     const bool benchmark = options.benchmark != 0;
     bool offscreen = options.headless || benchmark;
     bool fell_back = false;
@@ -124,11 +186,8 @@ int main(int argc, char** argv) {
     };
 
     framestats_t stats{};
-    screen.set_fov(90.0f);
-    cube_scene_t scene(screen, load_scene_texture());
-
     run_result_t run;
-    run_frames(scene, stats, frame_limit, benchmark, run);
+    run_frames(*scene, model, stats, frame_limit, benchmark, run);
 
     if (benchmark) {
         benchmark_summary_t summary = summarise_benchmark(run.frame_ms, run.triangles, run.pixels);

@@ -1,13 +1,32 @@
 // The statistics overlay.
 #include "app/overlay.h"
 
+#include <algorithm>
+
 #include "runtime/text.h"
 #include "surfaces/screen.h"
 
 static_assert(overlay_format.size() == 89);
 
+namespace {
+
+size_t digits(uint32_t n) { return std::to_string(n).size(); }
+
+}  // namespace
+
+std::string overlay_format_for(uint32_t triangles, uint32_t pixels) {
+    std::string format(overlay_format);
+    // The pixel field comes after the triangle field, so it is widened first and the
+    // triangle field's position stays valid.
+    const size_t pixel_field = format.rfind("######## Pixels");
+    format.replace(pixel_field, 8, std::string(std::max<size_t>(8, digits(pixels)), '#'));
+    const size_t triangle_field = format.rfind("#### Tiangles");
+    format.replace(triangle_field, 4, std::string(std::max<size_t>(4, digits(triangles)), '#'));
+    return format;
+}
+
 std::string print_overlay(const framestats_t& stats, const screen_t& screen) {
     rt::text_cursor(1, 1);
-    return rt::print_using(overlay_format,
+    return rt::print_using(overlay_format_for(screen.triangle_count, screen.pixel_count),
                            {stats.frames, stats.fps, stats.frame_ms, screen.triangle_count, screen.pixel_count});
 }

@@ -12,8 +12,8 @@ std::unique_ptr<mesh_t> make_mesh(const model_t& model, float opacity) {
                                   vec4_t(-n.x, -n.y, n.z, 0.0f), model.texcoords[i]));
     }
     for (size_t t = 0; t + 2 < model.indices.size(); t += 3) {
-        mesh->add_triangle(static_cast<int32_t>(model.indices[t]), static_cast<int32_t>(model.indices[t + 1]),
-                           static_cast<int32_t>(model.indices[t + 2]));
+        mesh->add_triangle(static_cast<int32_t>(model.indices[t]), static_cast<int32_t>(model.indices[t + 2]),
+                           static_cast<int32_t>(model.indices[t + 1]));
     }
     return mesh;
 }

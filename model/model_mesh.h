@@ -12,8 +12,9 @@ constexpr float default_model_opacity = 0.75f;
 
 // One mesh vertex per model vertex and one triangle per index triple. The files' coordinates
 // are right-handed and the demo's camera looks along +z with y up, so z is mirrored: the
-// file's front (+z) faces the camera and the files' counter-clockwise front faces come out
-// clockwise on the screen, as the pipeline's back-face test expects. The renderer lights
+// file's front (+z) faces the camera, seen as the file's own viewer sees it. The files' front
+// faces run counter-clockwise as seen, the pipeline's clockwise, so every triangle is handed
+// over as (a, c, b), which keeps the back-face test right. The renderer lights
 // along +z, the camera's own direction, so normals are turned to point into the surface
 // (as the cube's do): a surface facing the viewer is lit. Alpha is the material's opacity
 // times `opacity`.

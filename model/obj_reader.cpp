@@ -3,7 +3,10 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <istream>
 #include <limits>
+#include <streambuf>
 #include <vector>
 
 #include "model/model_reader.h"
@@ -30,32 +33,67 @@ struct corner_key_t {
     bool operator==(const corner_key_t&) const = default;
 };
 
+// Reads the file's text with its skin-weight lines ("vw") made comments: the model has no use
+// for them, and tinyobjloader converts their joint numbers to int without a range check.
+bool read_text_without_skin_weights(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return false;
+    bool line_start = true;
+    for (size_t i = 0; i < text->size(); ++i) {
+        char& c = (*text)[i];
+        if (c == '\n' || c == '\r') {
+            line_start = true;
+            continue;
+        }
+        if (line_start && (c == ' ' || c == '\t')) continue;
+        if (line_start && c == 'v' && i + 1 < text->size() && (*text)[i + 1] == 'w') c = '#';
+        line_start = false;
+    }
+    return true;
+}
+
+// Reads a string in place, without the copy std::istringstream makes.
+struct text_buffer_t : std::streambuf {
+    explicit text_buffer_t(std::string& text) { setg(text.data(), text.data(), text.data() + text.size()); }
+};
+
 }  // namespace
 
 bool read_obj(const std::string& path, const model_limits_t& limits, model_t* model, std::string* why) {
-    tinyobj::ObjReaderConfig config;
-    config.triangulate = false;  // polygons become fans below, where their indices are checked first
-    config.vertex_color = false;
     const std::filesystem::path file(path);
-    config.mtl_search_path = file.parent_path().string();
-    tinyobj::ObjReader reader;
-    if (!reader.ParseFromFile(path, config)) {
-        *why = reader.Error().empty() ? "cannot be read as OBJ" : first_line(reader.Error());
+    std::string text;
+    if (!read_text_without_skin_weights(path, &text)) {
+        *why = "cannot be read";
         return false;
     }
-    if (reader.Warning().find("Degenerated face") != std::string::npos) {
+    text_buffer_t buffer(text);
+    std::istream stream(&buffer);
+    // Materials are looked up beside the file.
+    const std::string folder = file.parent_path().string();
+    tinyobj::MaterialFileReader materials_beside(folder.empty() ? "" : folder + "/");
+    tinyobj::attrib_t attrib;
+    std::vector<tinyobj::shape_t> shapes;
+    std::vector<tinyobj::material_t> materials;
+    std::string warning;
+    std::string error;
+    // Not triangulated here: polygons become fans below, where their indices are checked first.
+    if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, &materials_beside, false, false)) {
+        *why = error.empty() ? "cannot be read as OBJ" : first_line(error);
+        return false;
+    }
+    if (warning.find("Degenerated face") != std::string::npos) {
         *why = "a face has fewer than three corners";
         return false;
     }
-    const tinyobj::attrib_t& attrib = reader.GetAttrib();
-    const auto& materials = reader.GetMaterials();
     const int position_count = static_cast<int>(attrib.vertices.size() / 3);
     const int normal_count = static_cast<int>(attrib.normals.size() / 3);
     const int texcoord_count = static_cast<int>(attrib.texcoords.size() / 2);
 
     // Counts first: triangles of every face, checked against the limit before any array grows.
     uint64_t triangles = 0;
-    for (const tinyobj::shape_t& shape : reader.GetShapes()) {
+    for (const tinyobj::shape_t& shape : shapes) {
         for (const unsigned char corners : shape.mesh.num_face_vertices) {
             if (corners < 3) {
                 *why = "a face has fewer than three corners";
@@ -104,7 +142,7 @@ bool read_obj(const std::string& path, const model_limits_t& limits, model_t* mo
         return true;
     };
 
-    for (const tinyobj::shape_t& shape : reader.GetShapes()) {
+    for (const tinyobj::shape_t& shape : shapes) {
         size_t next = 0;
         for (size_t face = 0; face < shape.mesh.num_face_vertices.size(); ++face) {
             const size_t corners = shape.mesh.num_face_vertices[face];

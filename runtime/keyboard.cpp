@@ -1,4 +1,4 @@
-// Key state from SDL's keyboard, addressed by PC scan codes, and the window's close request.
+// Key state and presses from SDL's keyboard, addressed by PC scan codes, and the window's close request.
 #include "runtime/keyboard.h"
 
 #include <SDL.h>
@@ -15,6 +15,8 @@ constinit bool close_requested = false;
 // Escape held since before the window opened, until SDL reports a press or release of it.
 constinit bool escape_held_from_open = false;
 constinit bool escape_checked_at_open = false;
+// Keys that went down since key_pressed last asked for them, by SDL scan code.
+constinit std::array<bool, SDL_NUM_SCANCODES> pressed_since_asked{};
 
 // PC first-set scan codes 0x00 .. 0x58 of the main block and the function keys, as SDL
 // scan codes; 0 marks codes with no key.
@@ -118,6 +120,10 @@ void take_events() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         if (event.type == SDL_QUIT) close_requested = true;
+        if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && event.key.keysym.scancode >= 0 &&
+            event.key.keysym.scancode < SDL_NUM_SCANCODES) {
+            pressed_since_asked[static_cast<size_t>(event.key.keysym.scancode)] = true;
+        }
         if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) &&
             event.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
             escape_held_from_open = false;  // SDL's own state is current from here on
@@ -138,6 +144,17 @@ int key_state(int scancode) {
     if (keys == nullptr || code >= count) return 0;
     if (code == SDL_SCANCODE_ESCAPE && escape_held_from_open) return -1;
     return keys[code] != 0 ? -1 : 0;
+}
+
+bool key_pressed(int scancode) {
+    if (!window_enabled()) return false;
+    take_events();
+    if (scancode <= 0 || static_cast<size_t>(scancode) >= scancode_table.size()) return false;
+    const SDL_Scancode code = scancode_table[static_cast<size_t>(scancode)];
+    if (code == SDL_SCANCODE_UNKNOWN) return false;
+    const bool pressed = pressed_since_asked[static_cast<size_t>(code)];
+    pressed_since_asked[static_cast<size_t>(code)] = false;
+    return pressed;
 }
 
 bool window_close_requested() {

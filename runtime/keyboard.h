@@ -1,14 +1,25 @@
-// Keyboard state by scan code, and the window's close request.
+// Keyboard state and key presses by scan code, and the window's close request.
 #pragma once
 
 namespace rt {
 
 // Scan codes are those of the PC keyboard's first set: 1 is Escape.
 constexpr int scancode_escape = 1;
+constexpr int scancode_w = 0x11;
+constexpr int scancode_t = 0x14;
+constexpr int scancode_k = 0x25;
+constexpr int scancode_c = 0x2E;
+constexpr int scancode_space = 0x39;
+constexpr int scancode_f12 = 0x58;
 
 // -1 (all bits set) while the key is held, otherwise 0; 0 for unknown codes and while no
 // window is shown. Each call first takes in the window's pending events.
 int key_state(int scancode);
+
+// True once for each time the key went down since the last call for it (auto-repeat does not
+// count), so a toggle flips once per press however long the frame. False while no window is
+// shown. Takes in the window's pending events first, like key_state.
+bool key_pressed(int scancode);
 
 // True once the window manager has asked the window to close (its close button); stays true.
 bool window_close_requested();

@@ -75,6 +75,8 @@ bool enable_window(std::string* why) {
 
 bool window_enabled() { return detail::window_is_open(); }
 
+void set_window_title(const std::string& title) { detail::window_set_title(title); }
+
 void screen_lock() { ++lock_depth; }
 
 void screen_unlock(int first_line, int last_line) {

@@ -25,6 +25,8 @@ uint32_t screen_height();
 // one-line reason in *why; the screen keeps working offscreen.
 bool enable_window(std::string* why);
 bool window_enabled();
+// The window's title bar text, applied now or when the window opens.
+void set_window_title(const std::string& title);
 
 // Locks nest; when the outermost lock is released the given lines (-1, -1: all) are shown.
 // An unlock without a lock is ignored.

@@ -15,6 +15,7 @@ constinit SDL_Window* window = nullptr;
 constinit SDL_Renderer* renderer = nullptr;
 constinit SDL_Texture* texture = nullptr;
 constinit bool escape_down_at_open = false;
+std::string title = "softcube";
 
 bool fail(std::string* why, const char* what) {
     if (why) *why = std::string(what) + ": " + SDL_GetError();
@@ -95,7 +96,7 @@ bool window_open(uint32_t width, uint32_t height, std::string* why) {
         SDL_Quit();
         return false;
     }
-    window = SDL_CreateWindow("softcube", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, static_cast<int>(width),
+    window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, static_cast<int>(width),
                               static_cast<int>(height), SDL_WINDOW_SHOWN);
     if (window == nullptr) return fail(why, "cannot create the window");
     renderer = SDL_CreateRenderer(window, -1, 0);
@@ -124,6 +125,11 @@ void window_present(const uint8_t* pixels, uint32_t width, uint32_t height, uint
     SDL_UpdateTexture(texture, &rows, pixels + static_cast<size_t>(first_row) * width * 4, pitch);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
+}
+
+void window_set_title(const std::string& new_title) {
+    title = new_title;
+    if (window != nullptr) SDL_SetWindowTitle(window, title.c_str());
 }
 
 void window_close() {

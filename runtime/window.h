@@ -17,6 +17,9 @@ bool escape_was_down_at_open();
 // Copies rows first_row .. last_row (inclusive) of the BGRA framebuffer into the window and shows it.
 void window_present(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t first_row, uint32_t last_row);
 
+// The window's title, now or when it opens; "softcube" until set.
+void window_set_title(const std::string& title);
+
 // Closes the window and shuts the video subsystem down; harmless when no window is open.
 void window_close();
 

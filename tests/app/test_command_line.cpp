@@ -70,7 +70,19 @@ TEST(CommandLine, BadInputIsOneLineOfError) {
                                                        {"--threads", "-2"},
                                                        {"--threads", "257"},
                                                        {"--threads", "two"},
-                                                       {"--threads="}};
+                                                       {"--threads="},
+
+                                                       {"--model"},
+                                                       {"--model="},
+                                                       {"--texture="},
+                                                       {"--textured=1"},
+                                                       {"--model", "m.obj", "--opacity", "1"},
+                                                       {"--model", "m.obj", "--opacity", "1.0"},
+                                                       {"--model", "m.obj", "--opacity", "-0.1"},
+                                                       {"--model", "m.obj", "--opacity", "nan"},
+                                                       {"--model", "m.obj", "--opacity", "0.5x"},
+                                                       {"--model", "m.obj", "--opacity", ""},
+                                                       {"--opacity", "0.5"}};
     for (const auto& args : bad) {
         SCOPED_TRACE(typed(args));
         const auto p = parse(args);
@@ -120,4 +132,32 @@ TEST(CommandLine, ThreadCountFromTheOptionTheEnvironmentOrTheCores) {
                       "SOFTCUBE_THREADS needs a whole number from 1 to 256, not '" + std::string(r.environment) + "'");
         }
     }
+}
+
+TEST(CommandLine, ModelTextureOpacityAndStartingModes) {
+    struct case_t {
+        std::vector<const char*> args;
+        std::string model, texture;
+        float opacity;
+        std::tuple<bool, bool, bool, bool> modes;  // textured, wireframe, cull, clip
+    };
+    const case_t cases[] = {
+        {{}, "", "", 0.75f, {false, false, false, false}},
+        {{"--model", "a b.obj", "--texture=t.png"}, "a b.obj", "t.png", 0.75f, {false, false, false, false}},
+        {{"--model=m.glb", "--opacity", "0"}, "m.glb", "", 0.0f, {false, false, false, false}},
+        {{"--model=m.glb", "--opacity=0.999"}, "m.glb", "", 0.999f, {false, false, false, false}},
+        {{"--model=m.obj", "--opacity", ".5", "--opacity", "2.5e-1"}, "m.obj", "", 0.25f, {false, false, false, false}},
+        {{"--textured", "--cull"}, "", "", 0.75f, {true, false, true, false}},
+        {{"--wireframe", "--clip", "--texture", "x.bmp"}, "", "x.bmp", 0.75f, {false, true, false, true}},
+    };
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(typed(c.args));
+        const auto p = parse(c.args);
+        ASSERT_TRUE(p.ok) << p.error;
+        EXPECT_EQ(p.options.model, c.model);
+        EXPECT_EQ(p.options.texture, c.texture);
+        EXPECT_EQ(p.options.opacity, c.opacity);
+        EXPECT_EQ(std::tuple(p.options.textured, p.options.wireframe, p.options.cull, p.options.clip), c.modes);
+    }
+    EXPECT_EQ(parse({"--opacity", "0.5"}).error, "--opacity applies to a model; give --model FILE");
 }

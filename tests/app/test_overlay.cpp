@@ -32,10 +32,15 @@ TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {
     EXPECT_GT(in_row, 500u);
     EXPECT_EQ(elsewhere, 0u);
 
-    // Values that do not fit keep the line's length and its columns (a first frame on a timer
-    // that started a day ago); a zero interval shows an infinite rate.
+    // Timings that do not fit keep the line's length and its columns (a first frame on a timer
+    // that started a day ago); a zero interval shows an infinite rate. Triangle and pixel
+    // counts that do not fit (a large model) widen their fields instead of hiding the number.
     EXPECT_EQ(print(123456789, 1234.5678, 86400000.25, 12345, 4294967295u),
-              "******** Frames / 1234.6 FPS / 86400000.25 ms per Frame / **** Tiangles / ******** Pixels");
+              "******** Frames / 1234.6 FPS / 86400000.25 ms per Frame / 12345 Tiangles / 4294967295 Pixels");
+    EXPECT_EQ(print(7, 60.0, 16.5, 9999, 99999999),
+              "       7 Frames /  60.00 FPS /   16.500000 ms per Frame / 9999 Tiangles / 99999999 Pixels");
+    EXPECT_EQ(print(7, 60.0, 16.5, 10000, 100000000),
+              "       7 Frames /  60.00 FPS /   16.500000 ms per Frame / 10000 Tiangles / 100000000 Pixels");
     EXPECT_EQ(print(0, std::numeric_limits<double>::infinity(), 0.0, 0, 0),
               "       0 Frames /    inf FPS /    0.000000 ms per Frame /    0 Tiangles /        0 Pixels");
     rt::screen_close(0);

@@ -124,9 +124,11 @@ TEST(ModelLoad, NormalsAreWeightedByTriangleArea) {
     expect_vec(model.normals[3], 1.0f, 0.0f, 0.0f, 0.0f);
 }
 
-TEST(ModelLoad, ObjNormalsFromTheFileAreKept) {
+TEST(ModelLoad, ObjNormalsFromTheFileAreKeptAndSkinWeightsIgnored) {
     scratch_folder_t folder;
-    const std::string path = folder.write("n.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0.6 0.8\nf 1//1 2//1 3//1\n");
+    // A skin weight whose joint number no int can hold is not converted at all.
+    const std::string path =
+        folder.write("n.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0.6 0.8\n  vw 0 1e30 1\nf 1//1 2//1 3//1\n");
     model_t model;
     std::string error;
     ASSERT_TRUE(load_model(path, &model, &error)) << error;

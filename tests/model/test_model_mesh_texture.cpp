@@ -29,9 +29,13 @@ TEST(ModelMesh, MirrorsZTurnsNormalsInwardsAndScalesOpacity) {
     expect_vec(mesh->vertices[1].normal, -0.6f, -0.8f, -0.0f, 0.0f);
     EXPECT_EQ(mesh->vertices[1].colour.w, 0.375f);
     EXPECT_EQ(mesh->vertices[2].colour.w, 0.0f);
+    // (a, b, c) becomes (a, c, b): counter-clockwise front faces turn clockwise.
+    EXPECT_EQ(mesh->triangles[0].a, 0);
+    EXPECT_EQ(mesh->triangles[0].b, 2);
+    EXPECT_EQ(mesh->triangles[0].c, 1);
     EXPECT_EQ(mesh->triangles[1].a, 2);
-    EXPECT_EQ(mesh->triangles[1].b, 1);
-    EXPECT_EQ(mesh->triangles[1].c, 0);
+    EXPECT_EQ(mesh->triangles[1].b, 0);
+    EXPECT_EQ(mesh->triangles[1].c, 1);
 }
 
 TEST(ModelTexture, PicturesFromFilesAndBytesOrAWarning) {
