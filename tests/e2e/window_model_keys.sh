@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# A model in a real window under Xvfb driven by real key presses: the title names the model
+# and its modes; W turns the wireframe on, and the next screenshot (F12) shows far fewer model
+# pixels than the one before; Space pauses, so two screenshots in a row then show one
+# picture; Escape ends the program with status 0.
+# Exits 77 (skipped) when Xvfb or the X tools are not available.
+# Usage: window_model_keys.sh SOFTCUBE ASSETS_DIR WORK_DIR
+set -u
+softcube=$1
+. "$(dirname "$0")/common.sh"
+prepare_work_dir "$2" "$3"
+
+skip() {
+    echo "SKIPPED: $*"
+    exit 77
+}
+for tool in Xvfb xdotool convert compare; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt >xvfb.log 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+    [ -s display.txt ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+done
+[ -s display.txt ] || skip "Xvfb could not be started: $(tail -1 xvfb.log)"
+export DISPLAY=":$(head -1 display.txt)"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+
+"$softcube" --model models/torus.obj --screenshot shot.png >stdout.txt 2>stderr.txt &
+app_pid=$!
+
+window=""
+for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name '^softcube - torus.obj \[textured\]$' 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    kill -0 "$app_pid" 2>/dev/null || fail "softcube ended before its window appeared: $(cat stderr.txt)"
+    sleep 0.1
+done
+[ -n "$window" ] || fail "no window titled 'softcube - torus.obj [textured]' within 10 seconds"
+xdotool windowfocus --sync "$window" 2>/dev/null
+
+# press KEY: one real press and release.
+press() {
+    xdotool keydown "$1"
+    sleep 0.1
+    xdotool keyup "$1"
+}
+
+# screenshot NAME: F12, then wait for the program to say it wrote the picture; keeps a copy.
+shots=0
+screenshot() {
+    shots=$((shots + 1))
+    press F12
+    for _ in $(seq 50); do
+        [ "$(grep -c 'written to shot.png' stdout.txt)" -ge "$shots" ] && break
+        sleep 0.1
+    done
+    [ "$(grep -c 'written to shot.png' stdout.txt)" -ge "$shots" ] || fail "F12 wrote no screenshot ($1)"
+    cp shot.png "$1"
+}
+
+# model_pixels FILE: pixels below the overlay row that are not background.
+model_pixels() {
+    local all background
+    all=$((800 * 592))
+    background=$(count_colour "$1" 800x592+0+8 "0,0,16")
+    echo $((all - background))
+}
+
+screenshot filled.png
+press w
+sleep 0.3
+screenshot wire.png
+xdotool search --name '^softcube - torus.obj \[textured, wireframe\]$' >/dev/null ||
+    fail "the title does not name the wireframe: $(xdotool getwindowname "$window")"
+filled=$(model_pixels filled.png)
+wire=$(model_pixels wire.png)
+[ "$filled" -gt 20000 ] || fail "the filled torus covers only $filled pixels"
+[ "$wire" -lt $((filled / 3)) ] || fail "after W the torus still covers $wire pixels (filled: $filled)"
+
+press space
+sleep 0.3
+screenshot paused1.png
+sleep 0.3
+screenshot paused2.png
+xdotool search --name '^softcube - torus.obj \[textured, wireframe, paused\]$' >/dev/null ||
+    fail "the title does not say paused: $(xdotool getwindowname "$window")"
+differing=$(convert paused1.png -crop 800x592+0+8 +repage a.png &&
+    convert paused2.png -crop 800x592+0+8 +repage b.png && compare -metric AE a.png b.png null: 2>&1)
+[ "$differing" = "0" ] || fail "paused, the picture still changes ($differing pixels)"
+
+press Escape
+for _ in $(seq 50); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "softcube still runs 5 seconds after Escape"
+wait "$app_pid"
+status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "softcube exited with $status: $(cat stderr.txt)"
+echo "model window keys passed"
