@@ -1,6 +1,7 @@
 // Wavefront OBJ files with their MTL materials, read by tinyobjloader into a model_t.
 #include <tiny_obj_loader.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -36,10 +37,12 @@ struct corner_key_t {
 // Reads the file's text with its skin-weight lines ("vw") made comments: the model has no use
 // for them, and tinyobjloader converts their joint numbers to int without a range check.
 bool read_text_without_skin_weights(const std::string& path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return false;
-    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    const std::streamoff size = in.tellg();
+    if (size < 0 || !in.seekg(0)) return false;
+    text->resize(static_cast<size_t>(size));
+    if (size > 0 && !in.read(text->data(), size)) return false;
     bool line_start = true;
     for (size_t i = 0; i < text->size(); ++i) {
         char& c = (*text)[i];
@@ -115,6 +118,10 @@ bool read_obj(const std::string& path, const model_limits_t& limits, model_t* mo
     std::vector<int> first_corner(static_cast<size_t>(position_count), -1);
     std::vector<int> next_corner;
     std::vector<corner_key_t> keys;
+    // Most files have about one vertex per position; more grow the arrays as they come.
+    const size_t expected = std::min<size_t>(static_cast<size_t>(position_count), limits.max_vertices);
+    next_corner.reserve(expected);
+    keys.reserve(expected);
     bool every_corner_has_normal = true;
     model->indices.reserve(static_cast<size_t>(triangles) * 3);
 
