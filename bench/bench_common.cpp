@@ -103,4 +103,23 @@ void report_counts(benchmark::State& state, uint64_t pixels, uint64_t triangles)
     state.counters["px/iter"] = benchmark::Counter(p, benchmark::Counter::kAvgIterations);
 }
 
+void run_mesh_frames(benchmark::State& state, const mesh_t& mesh) {
+    screen_t screen(screen_width, screen_height, 90.0f, screen_t::offscreen_tag{});
+    screen.set_fov(90.0f);
+    screen.threads = &render_threads();
+    cube_scene_t camera(screen);  // the cube's projection and turning camera
+    uint64_t pixels = 0;
+    uint64_t triangles = 0;
+    for (auto _ : state) {
+        camera.update();
+        screen.clear(255, 0, 0, 16);
+        screen.clear_zbuffer();
+        mesh.render(screen, camera.frame, *camera.texture);
+        pixels += screen.pixel_count;
+        triangles += screen.triangle_count;
+    }
+    report_counts(state, pixels, triangles);
+    report_floor_ratio(state);
+}
+
 }  // namespace bench

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/cube_scene.h"
+#include "mesh/mesh.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
@@ -46,5 +47,10 @@ void report_floor_ratio(benchmark::State& state);
 // Pixel and triangle rates and per-iteration averages from the screen's counters summed
 // over the run.
 void report_counts(benchmark::State& state, uint64_t pixels, uint64_t triangles);
+
+// The benchmark's loop over frames of the mesh turned by the cube's camera on an 800 x 600
+// offscreen screen with the render threads: the camera's turn, both clears and the mesh's
+// render per iteration; reports the counts and the ratio to the floor.
+void run_mesh_frames(benchmark::State& state, const mesh_t& mesh);
 
 }  // namespace bench

@@ -137,23 +137,8 @@ struct sphere_t {
 };
 
 void BM_sphere(benchmark::State& state) {
-    screen_t screen(bench::screen_width, bench::screen_height, 90.0f, screen_t::offscreen_tag{});
-    screen.set_fov(90.0f);
-    screen.threads = &bench::render_threads();
-    bench::cube_scene_t camera(screen);  // the cube's projection and turning camera
     static const sphere_t sphere;
-    uint64_t pixels = 0;
-    uint64_t triangles = 0;
-    for (auto _ : state) {
-        camera.update();
-        screen.clear(255, 0, 0, 16);
-        screen.clear_zbuffer();
-        sphere.mesh.render(screen, camera.frame, *camera.texture);
-        pixels += screen.pixel_count;
-        triangles += screen.triangle_count;
-    }
-    bench::report_counts(state, pixels, triangles);
-    bench::report_floor_ratio(state);
+    bench::run_mesh_frames(state, sphere.mesh);
 }
 BENCHMARK(BM_sphere)->Unit(benchmark::kMillisecond);
 

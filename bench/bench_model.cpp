@@ -105,23 +105,7 @@ void BM_draw_model_100k_triangles(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return;
     }
-    const auto mesh = make_mesh(model, default_model_opacity);
-    screen_t screen(bench::screen_width, bench::screen_height, 90.0f, screen_t::offscreen_tag{});
-    screen.set_fov(90.0f);
-    screen.threads = &bench::render_threads();
-    bench::cube_scene_t camera(screen);
-    uint64_t pixels = 0;
-    uint64_t triangles = 0;
-    for (auto _ : state) {
-        camera.update();
-        screen.clear(255, 0, 0, 16);
-        screen.clear_zbuffer();
-        mesh->render(screen, camera.frame, *camera.texture);
-        pixels += screen.pixel_count;
-        triangles += screen.triangle_count;
-    }
-    bench::report_counts(state, pixels, triangles);
-    bench::report_floor_ratio(state);
+    bench::run_mesh_frames(state, *make_mesh(model, default_model_opacity));
 }
 BENCHMARK(BM_draw_model_100k_triangles)->Unit(benchmark::kMillisecond);
 

@@ -14,11 +14,6 @@ mode=$3
 . "$(dirname "$0")/common.sh"
 prepare_work_dir "$4" "$5"
 
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-
 for tool in Xvfb xdotool import convert; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
@@ -32,17 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number to the descriptor.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt >xvfb.log 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s display.txt ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -s display.txt ] || skip "Xvfb could not be started: $(tail -1 xvfb.log)"
-export DISPLAY=":$(head -1 display.txt)"
-unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+start_xvfb
 
 # wait_for_exit WHAT: the program ends within 5 seconds with status 0.
 wait_for_exit() {

@@ -10,10 +10,6 @@ softcube=$1
 . "$(dirname "$0")/common.sh"
 prepare_work_dir "$2" "$3"
 
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
 for tool in Xvfb xdotool convert compare; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
@@ -27,16 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt >xvfb.log 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s display.txt ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -s display.txt ] || skip "Xvfb could not be started: $(tail -1 xvfb.log)"
-export DISPLAY=":$(head -1 display.txt)"
-unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+start_xvfb
 
 "$softcube" --model models/torus.obj --screenshot shot.png >stdout.txt 2>stderr.txt &
 app_pid=$!
