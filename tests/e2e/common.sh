@@ -79,3 +79,23 @@ start_xvfb() {
     export DISPLAY=":$(head -1 display.txt)"
     unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 }
+
+# start_window_test TOOL...: skips the test unless every tool is installed, arranges for the
+# program (app_pid, set by the caller) and the X server to be killed when the script ends,
+# and starts the X server.
+start_window_test() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed"
+    done
+    xvfb_pid=""
+    app_pid=""
+    trap 'kill_window_test' EXIT
+    start_xvfb
+}
+
+kill_window_test() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+}

@@ -14,20 +14,7 @@ mode=$3
 . "$(dirname "$0")/common.sh"
 prepare_work_dir "$4" "$5"
 
-for tool in Xvfb xdotool import convert; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
-
-start_xvfb
+start_window_test Xvfb xdotool import convert
 
 # wait_for_exit WHAT: the program ends within 5 seconds with status 0.
 wait_for_exit() {

@@ -10,20 +10,7 @@ softcube=$1
 . "$(dirname "$0")/common.sh"
 prepare_work_dir "$2" "$3"
 
-for tool in Xvfb xdotool convert compare; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
-
-start_xvfb
+start_window_test Xvfb xdotool convert compare
 
 "$softcube" --model models/torus.obj --screenshot shot.png >stdout.txt 2>stderr.txt &
 app_pid=$!
