@@ -99,3 +99,16 @@ kill_window_test() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
 }
+
+# wait_for_window TITLE_PATTERN: the id of the program's visible window whose title matches
+# (a regular expression) in `window`, within 10 seconds; fails if the program ends first.
+wait_for_window() {
+    window=""
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        [ -n "$window" ] && return 0
+        kill -0 "$app_pid" 2>/dev/null || fail "softcube ended before its window appeared: $(cat stderr.txt)"
+        sleep 0.1
+    done
+    fail "no window titled '$1' appeared within 10 seconds"
+}

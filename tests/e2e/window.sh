@@ -47,14 +47,7 @@ fi
 SOFTCUBE_THREADS=4 "$softcube" >stdout.txt 2>stderr.txt &
 app_pid=$!
 
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name '^softcube$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    kill -0 "$app_pid" 2>/dev/null || fail "softcube ended before its window appeared: $(cat stderr.txt)"
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no softcube window appeared within 10 seconds"
+wait_for_window '^softcube$'
 geometry=$(xwininfo -id "$window" | sed -n 's/^ *-geometry \([0-9]*x[0-9]*\).*/\1/p')
 [ "$geometry" = "800x600" ] || fail "the window is $geometry, expected 800x600"
 

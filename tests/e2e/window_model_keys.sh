@@ -15,14 +15,7 @@ start_window_test Xvfb xdotool convert compare
 "$softcube" --model models/torus.obj --screenshot shot.png >stdout.txt 2>stderr.txt &
 app_pid=$!
 
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name '^softcube - torus.obj \[textured\]$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    kill -0 "$app_pid" 2>/dev/null || fail "softcube ended before its window appeared: $(cat stderr.txt)"
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no window titled 'softcube - torus.obj [textured]' within 10 seconds"
+wait_for_window '^softcube - torus.obj \[textured\]$'
 xdotool windowfocus --sync "$window" 2>/dev/null
 
 # press KEY: one real press and release.
