@@ -1,6 +1,7 @@
 // glTF 2.0 files (.gltf with its buffers, or .glb) read by tinygltf into a model_t: every triangle primitive of
 // every mesh the scene places, with its node transforms, material colour and the first base-colour texture.
 #include <tiny_gltf.h>
+#include <nlohmann/json.hpp>
 
 #include <sys/stat.h>
 #include <array>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "model/model_reader.h"
@@ -256,22 +258,73 @@ size_t corner_of(int mode, uint64_t t, int k) {
 }
 
 // Picture bytes stored in the file (data URIs, buffer views of a .glb) are kept encoded; the
-// texture decodes them. The model being filled is the user data, so a buffer view's range can
-// be checked against its buffer before its bytes are copied.
-bool keep_encoded_picture(tinygltf::Image* image, const int, std::string* err, std::string*, int, int,
-                          const unsigned char* bytes, int size, void* user_data) {
-    const auto* gltf = static_cast<const tinygltf::Model*>(user_data);
-    if (image->bufferView >= 0) {
-        const auto view = static_cast<size_t>(image->bufferView);
-        const tinygltf::BufferView& bv = gltf->bufferViews[view];
-        const size_t data_size = gltf->buffers[static_cast<size_t>(bv.buffer)].data.size();
-        if (bv.byteOffset > data_size || bv.byteLength > data_size - bv.byteOffset) {
-            if (err) *err += "an image's buffer view lies outside its buffer\n";
+// texture decodes them.
+bool keep_encoded_picture(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
+                          const unsigned char* bytes, int size, void*) {
+    if (size < 0 || (size > 0 && bytes == nullptr)) return false;
+    image->image.assign(bytes, bytes + size);
+    return true;
+}
+
+// The JSON text of a .gltf file, or of a .glb file's first chunk; empty when the file is not
+// laid out as one (tinygltf then says what is wrong).
+std::string_view json_text(const std::vector<unsigned char>& file, bool binary) {
+    const auto* chars = reinterpret_cast<const char*>(file.data());
+    if (!binary) return {chars, file.size()};
+    // Header: magic, version, length; then the first chunk's length and type.
+    const auto word = [&](size_t at) {
+        uint32_t value = 0;
+        std::memcpy(&value, file.data() + at, 4);
+        return value;
+    };
+    if (file.size() < 20 || word(16) != 0x4E4F534Au /* "JSON" */ || word(12) > file.size() - 20) return {};
+    return {chars + 20, word(12)};
+}
+
+// tinygltf hands a picture stored in a buffer view to the picture callback as the address of
+// the view's first byte in its buffer before checking the view against the buffer, which is
+// undefined behaviour for a view starting past the buffer's end. Those views are therefore
+// checked in the JSON first, against the byte length each buffer declares (tinygltf refuses
+// a buffer whose bytes are not that many). Whatever is missing or mistyped here is left for
+// tinygltf to refuse.
+bool picture_views_within_buffers(std::string_view json_text, std::string* why) {
+    const nlohmann::json root = nlohmann::json::parse(json_text.begin(), json_text.end(), nullptr, false);
+    if (!root.is_object()) return true;
+    const auto array = [&](const char* name) {
+        const auto found = root.find(name);
+        return found != root.end() && found->is_array() ? &*found : nullptr;
+    };
+    const nlohmann::json* images = array("images");
+    const nlohmann::json* views = array("bufferViews");
+    const nlohmann::json* buffers = array("buffers");
+    if (images == nullptr || views == nullptr || buffers == nullptr) return true;
+    // An element's number field, or `fallback` when it has none; NaN when it is not a number.
+    const auto number = [](const nlohmann::json& object, const char* name, double fallback) {
+        const auto found = object.find(name);
+        if (found == object.end()) return fallback;
+        return found->is_number() ? found->get<double>() : std::nan("");
+    };
+    const auto element = [](const nlohmann::json& list, double index) -> const nlohmann::json* {
+        if (!(index >= 0.0 && index < static_cast<double>(list.size())) || index != std::floor(index)) return nullptr;
+        const nlohmann::json& e = list[static_cast<size_t>(index)];
+        return e.is_object() ? &e : nullptr;
+    };
+    for (const nlohmann::json& image : *images) {
+        if (!image.is_object()) continue;
+        const nlohmann::json* view = element(*views, number(image, "bufferView", -1.0));
+        if (view == nullptr) continue;
+        const nlohmann::json* buffer = element(*buffers, number(*view, "buffer", -1.0));
+        if (buffer == nullptr) continue;
+        const double offset = number(*view, "byteOffset", 0.0);
+        const double length = number(*view, "byteLength", 0.0);
+        const double size = number(*buffer, "byteLength", 0.0);
+        // Every byte count in a file within the size limit is far below 2^53, so doubles are exact.
+        // A view must start inside its buffer even when it is empty: its first byte is taken.
+        if (!(offset >= 0.0 && length >= 0.0 && offset < size && length <= size - offset)) {
+            *why = "an image's buffer view lies outside its buffer";
             return false;
         }
     }
-    if (size < 0 || (size > 0 && bytes == nullptr)) return false;
-    image->image.assign(bytes, bytes + size);
     return true;
 }
 
@@ -358,13 +411,25 @@ bool read_gltf(const std::string& path, bool binary, const model_limits_t& limit
     tinygltf::TinyGLTF loader;
     file_reading_t reading{limits.max_file_bytes};
     loader.SetFsCallbacks({&regular_file_exists, &path_as_is, &read_limited_file, &refuse_writing, &reading});
-    loader.SetImageLoader(&keep_encoded_picture, &gltf);
+    loader.SetImageLoader(&keep_encoded_picture, nullptr);
+    std::vector<unsigned char> file;
     std::string error;
+    if (!read_limited_file(&file, &error, path, &reading) || file.empty()) {
+        *why = file.empty() && error.empty() ? "empty file" : "cannot be read";
+        return false;
+    }
+    if (!picture_views_within_buffers(json_text(file, binary), why)) return false;
+    // Buffers and pictures named by relative URIs are looked up beside the file.
+    const size_t slash = path.find_last_of('/');
+    const std::string folder_of_file = slash == std::string::npos ? "" : path.substr(0, slash);
     std::string warning;
     bool loaded = false;
     try {
-        loaded = binary ? loader.LoadBinaryFromFile(&gltf, &error, &warning, path)
-                        : loader.LoadASCIIFromFile(&gltf, &error, &warning, path);
+        const auto length = static_cast<unsigned int>(file.size());
+        loaded = binary
+                     ? loader.LoadBinaryFromMemory(&gltf, &error, &warning, file.data(), length, folder_of_file)
+                     : loader.LoadASCIIFromString(&gltf, &error, &warning, reinterpret_cast<const char*>(file.data()),
+                                                  length, folder_of_file);
     } catch (const std::exception& e) {
         error = e.what();
     }

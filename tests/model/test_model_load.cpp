@@ -179,6 +179,13 @@ TEST(ModelLoad, RefusesBadInputWithOneLineNamingTheFile) {
     const std::string good_gltf = gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
     std::string outside = good_gltf;  // an accessor reaching past its buffer view
     outside.replace(outside.find("\"count\": 3, \"type\": \"VEC3\""), 26, "\"count\": 4, \"type\": \"VEC3\"");
+    // A picture in a fourth buffer view; the first three views hold the 66 bytes of buffer 0.
+    const auto with_picture_view = [&](const std::string& view) {
+        std::string text = good_gltf;
+        text.replace(text.find("}],\n      \"accessors\""), 3,
+                     "}, " + view + "], \"images\": [{\"bufferView\": 3, \"mimeType\": \"image/png\"}],");
+        return text;
+    };
     std::string inf_position = gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
     {
         std::vector<float> p{0, 0, 0, 1, 0, 0, 0, std::numeric_limits<float>::infinity(), 0};
@@ -232,6 +239,21 @@ TEST(ModelLoad, RefusesBadInputWithOneLineNamingTheFile) {
          "an index is out of range",
          {}},
         {"glTF accessor beyond its view", "outside.gltf", outside, "lies outside its buffer view", {}},
+        {"glTF picture view past its buffer",
+         "far-picture.gltf",
+         with_picture_view(R"({"buffer": 0, "byteOffset": 4000000000, "byteLength": 4})"),
+         "an image's buffer view lies outside its buffer",
+         {}},
+        {"glTF empty picture view at its buffer's end",
+         "end-picture.gltf",
+         with_picture_view(R"({"buffer": 0, "byteOffset": 66, "byteLength": 0})"),
+         "an image's buffer view lies outside its buffer",
+         {}},
+        {"glTF picture view running past its buffer",
+         "long-picture.gltf",
+         with_picture_view(R"({"buffer": 0, "byteOffset": 60, "byteLength": 7})"),
+         "an image's buffer view lies outside its buffer",
+         {}},
         {"glTF infinite position", "inf.gltf", inf_position, "not a finite number", {}},
         {"glTF zero extent",
          "point.gltf",
