@@ -1,7 +1,9 @@
 // Command-line parsing: accepted forms, limits and the errors for bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -10,33 +12,35 @@
 
 namespace {
 
-parsed_command_line_t parse(std::vector<const char*> args) {
-    args.insert(args.begin(), "softcube");
+// Parses the arguments as typed after "softcube", separated by '|' (so that an argument may be
+// empty or hold spaces); the typed text names a table row in a failure.
+parsed_command_line_t parse(std::string_view typed) {
+    std::vector<std::string> words;
+    for (size_t start = 0; !typed.empty() && start <= typed.size();) {
+        const size_t end = std::min(typed.find('|', start), typed.size());
+        words.emplace_back(typed.substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<const char*> args{"softcube"};
+    for (const std::string& w : words) args.push_back(w.c_str());
     return parse_command_line(static_cast<int>(args.size()), args.data());
-}
-
-// The command line as typed, which names a table row in a failure.
-std::string typed(const std::vector<const char*>& args) {
-    std::string line = "softcube";
-    for (const char* a : args) line += std::string(" ") + a;
-    return line;
 }
 
 }  // namespace
 
 TEST(CommandLine, SwitchesWithSeparateOrAttachedValues) {
     // help, headless, frames, screenshot, benchmark; the last of a repeated switch wins.
-    const std::vector<std::pair<std::vector<const char*>, std::tuple<bool, bool, uint64_t, std::string, uint32_t>>>
-        good = {{{}, {false, false, 0, "", 0}},
-                {{"--headless", "--frames", "3", "--screenshot", "out.png"}, {false, true, 3, "out.png", 0}},
-                {{"--frames=4294967295", "--screenshot=a=b.bmp"}, {false, false, 4294967295u, "a=b.bmp", 0}},
-                {{"--benchmark", "1000000", "--headless"}, {false, true, 0, "", 1000000}},
-                {{"--frames", "5", "--frames", "7"}, {false, false, 7, "", 0}},
-                {{"--help"}, {true, false, 0, "", 0}},
-                {{"-h"}, {true, false, 0, "", 0}}};
-    for (const auto& [args, expected] : good) {
-        SCOPED_TRACE(typed(args));
-        const auto p = parse(args);
+    const std::vector<std::pair<std::string_view, std::tuple<bool, bool, uint64_t, std::string, uint32_t>>> good = {
+        {"", {false, false, 0, "", 0}},
+        {"--headless|--frames|3|--screenshot|out.png", {false, true, 3, "out.png", 0}},
+        {"--frames=4294967295|--screenshot=a=b.bmp", {false, false, 4294967295u, "a=b.bmp", 0}},
+        {"--benchmark|1000000|--headless", {false, true, 0, "", 1000000}},
+        {"--frames|5|--frames|7", {false, false, 7, "", 0}},
+        {"--help", {true, false, 0, "", 0}},
+        {"-h", {true, false, 0, "", 0}}};
+    for (const auto& [typed, expected] : good) {
+        SCOPED_TRACE(typed);
+        const auto p = parse(typed);
         ASSERT_TRUE(p.ok) << p.error;
         EXPECT_EQ(
             std::tuple(p.options.help, p.options.headless, p.options.frames, p.options.screenshot, p.options.benchmark),
@@ -45,61 +49,36 @@ TEST(CommandLine, SwitchesWithSeparateOrAttachedValues) {
 }
 
 TEST(CommandLine, BadInputIsOneLineOfError) {
-    const std::vector<std::vector<const char*>> bad = {{"--bogus"},
-                                                       {"headless"},
-                                                       {"-x"},
-                                                       {"--frames"},
-                                                       {"--frames", "0"},
-                                                       {"--frames", "-1"},
-                                                       {"--frames", "+3"},
-                                                       {"--frames", " 3"},
-                                                       {"--frames", "3 "},
-                                                       {"--frames", "1e3"},
-                                                       {"--frames", "0x10"},
-                                                       {"--frames", "4294967296"},
-                                                       {"--frames", "99999999999999999999999999"},
-                                                       {"--frames="},
-                                                       {"--benchmark", "1000001"},
-                                                       {"--benchmark", "2.5"},
-                                                       {"--screenshot"},
-                                                       {"--screenshot="},
-                                                       {"--headless=1"},
-                                                       {"--help=yes"},
-                                                       {"--benchmark", "5", "--frames", "5"},
-                                                       {"--threads", "0"},
-                                                       {"--threads", "-2"},
-                                                       {"--threads", "257"},
-                                                       {"--threads", "two"},
-                                                       {"--threads="},
-
-                                                       {"--model"},
-                                                       {"--model="},
-                                                       {"--texture="},
-                                                       {"--textured=1"},
-                                                       {"--model", "m.obj", "--opacity", "1"},
-                                                       {"--model", "m.obj", "--opacity", "1.0"},
-                                                       {"--model", "m.obj", "--opacity", "-0.1"},
-                                                       {"--model", "m.obj", "--opacity", "nan"},
-                                                       {"--model", "m.obj", "--opacity", "0.5x"},
-                                                       {"--model", "m.obj", "--opacity", ""},
-                                                       {"--opacity", "0.5"}};
-    for (const auto& args : bad) {
-        SCOPED_TRACE(typed(args));
-        const auto p = parse(args);
-        EXPECT_FALSE(p.ok);
-        EXPECT_NE(p.error, "");
-        EXPECT_EQ(p.error.find('\n'), std::string::npos);
+    // Each option's bad values follow it; a row without an option holds whole command lines.
+    const std::pair<std::string, std::vector<std::string_view>> bad[] = {
+        {"",
+         {"--bogus", "headless", "-x", "--frames", "--frames=", "--screenshot", "--screenshot=", "--headless=1",
+          "--help=yes", "--threads=", "--model", "--model=", "--texture=", "--textured=1", "--opacity|0.5",
+          "--benchmark|5|--frames|5"}},
+        {"--frames|", {"0", "-1", "+3", " 3", "3 ", "1e3", "0x10", "4294967296", "99999999999999999999999999"}},
+        {"--benchmark|", {"1000001", "2.5"}},
+        {"--threads|", {"0", "-2", "257", "two"}},
+        {"--model|m.obj|--opacity|", {"1", "1.0", "-0.1", "nan", "0.5x", ""}}};
+    for (const auto& [option, values] : bad) {
+        for (const std::string_view value : values) {
+            const std::string typed = option + std::string(value);
+            SCOPED_TRACE(typed);
+            const auto p = parse(typed);
+            EXPECT_FALSE(p.ok);
+            EXPECT_NE(p.error, "");
+            EXPECT_EQ(p.error.find('\n'), std::string::npos);
+        }
     }
-    EXPECT_EQ(parse({"--bogus"}).error, "unknown option '--bogus'");
-    EXPECT_EQ(parse({"--frames", "x"}).error, "--frames needs a whole number from 1 to 4294967295, not 'x'");
+    EXPECT_EQ(parse("--bogus").error, "unknown option '--bogus'");
+    EXPECT_EQ(parse("--frames|x").error, "--frames needs a whole number from 1 to 4294967295, not 'x'");
     EXPECT_EQ(std::string(usage_text()).rfind("usage: softcube", 0), 0u);
 }
 
 TEST(CommandLine, ThreadCountFromTheOptionTheEnvironmentOrTheCores) {
-    EXPECT_EQ(parse({"--threads", "1"}).options.threads, 1u);
-    EXPECT_EQ(parse({"--threads=256"}).options.threads, 256u);
-    EXPECT_EQ(parse({}).options.threads, 0u);
-    EXPECT_EQ(parse({"--threads", "300"}).error, "--threads needs a whole number from 1 to 256, not '300'");
+    EXPECT_EQ(parse("--threads|1").options.threads, 1u);
+    EXPECT_EQ(parse("--threads=256").options.threads, 256u);
+    EXPECT_EQ(parse("").options.threads, 0u);
+    EXPECT_EQ(parse("--threads|300").error, "--threads needs a whole number from 1 to 256, not '300'");
     struct row_t {
         const char* name;
         uint32_t option;
@@ -136,28 +115,28 @@ TEST(CommandLine, ThreadCountFromTheOptionTheEnvironmentOrTheCores) {
 
 TEST(CommandLine, ModelTextureOpacityAndStartingModes) {
     struct case_t {
-        std::vector<const char*> args;
+        std::string_view typed;
         std::string model, texture;
         float opacity;
         std::tuple<bool, bool, bool, bool> modes;  // textured, wireframe, cull, clip
     };
     const case_t cases[] = {
-        {{}, "", "", 0.75f, {false, false, false, false}},
-        {{"--model", "a b.obj", "--texture=t.png"}, "a b.obj", "t.png", 0.75f, {false, false, false, false}},
-        {{"--model=m.glb", "--opacity", "0"}, "m.glb", "", 0.0f, {false, false, false, false}},
-        {{"--model=m.glb", "--opacity=0.999"}, "m.glb", "", 0.999f, {false, false, false, false}},
-        {{"--model=m.obj", "--opacity", ".5", "--opacity", "2.5e-1"}, "m.obj", "", 0.25f, {false, false, false, false}},
-        {{"--textured", "--cull"}, "", "", 0.75f, {true, false, true, false}},
-        {{"--wireframe", "--clip", "--texture", "x.bmp"}, "", "x.bmp", 0.75f, {false, true, false, true}},
+        {"", "", "", 0.75f, {false, false, false, false}},
+        {"--model|a b.obj|--texture=t.png", "a b.obj", "t.png", 0.75f, {false, false, false, false}},
+        {"--model=m.glb|--opacity|0", "m.glb", "", 0.0f, {false, false, false, false}},
+        {"--model=m.glb|--opacity=0.999", "m.glb", "", 0.999f, {false, false, false, false}},
+        {"--model=m.obj|--opacity|.5|--opacity|2.5e-1", "m.obj", "", 0.25f, {false, false, false, false}},
+        {"--textured|--cull", "", "", 0.75f, {true, false, true, false}},
+        {"--wireframe|--clip|--texture|x.bmp", "", "x.bmp", 0.75f, {false, true, false, true}},
     };
     for (const case_t& c : cases) {
-        SCOPED_TRACE(typed(c.args));
-        const auto p = parse(c.args);
+        SCOPED_TRACE(c.typed);
+        const auto p = parse(c.typed);
         ASSERT_TRUE(p.ok) << p.error;
         EXPECT_EQ(p.options.model, c.model);
         EXPECT_EQ(p.options.texture, c.texture);
         EXPECT_EQ(p.options.opacity, c.opacity);
         EXPECT_EQ(std::tuple(p.options.textured, p.options.wireframe, p.options.cull, p.options.clip), c.modes);
     }
-    EXPECT_EQ(parse({"--opacity", "0.5"}).error, "--opacity applies to a model; give --model FILE");
+    EXPECT_EQ(parse("--opacity|0.5").error, "--opacity applies to a model; give --model FILE");
 }

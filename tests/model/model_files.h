@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -38,8 +39,5 @@ private:
 
 // Every component exactly.
 inline void expect_vec(const vec4_t& got, float x, float y, float z, float w) {
-    EXPECT_EQ(got.x, x);
-    EXPECT_EQ(got.y, y);
-    EXPECT_EQ(got.z, z);
-    EXPECT_EQ(got.w, w);
+    EXPECT_EQ(std::vector<float>({got.x, got.y, got.z, got.w}), std::vector<float>({x, y, z, w}));
 }

@@ -13,19 +13,10 @@ namespace {
 std::string base64(const std::string& bytes) {
     static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
-    size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 | static_cast<uint8_t>(bytes[i + 1]) << 8 |
-                           static_cast<uint8_t>(bytes[i + 2]);
-        for (int k = 3; k >= 0; --k) out += digits[(n >> (6 * k)) & 63];
-    }
-    if (i < bytes.size()) {
-        uint32_t n = static_cast<uint8_t>(bytes[i]) << 16;
-        if (i + 1 < bytes.size()) n |= static_cast<uint8_t>(bytes[i + 1]) << 8;
-        out += digits[(n >> 18) & 63];
-        out += digits[(n >> 12) & 63];
-        out += i + 1 < bytes.size() ? digits[(n >> 6) & 63] : '=';
-        out += '=';
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t n = 0;
+        for (size_t k = i; k < i + 3; ++k) n = n << 8 | (k < bytes.size() ? static_cast<uint8_t>(bytes[k]) : 0u);
+        for (size_t k = 0; k < 4; ++k) out += k <= bytes.size() - i ? digits[(n >> (18 - 6 * k)) & 63] : '=';
     }
     return out;
 }
@@ -116,10 +107,7 @@ TEST(ModelLoad, NormalsAreWeightedByTriangleArea) {
     // for the first triangle (twice its area 2) and (1, 0, 0) for the second. Vertices are
     // numbered by first use: the shared origin is model vertex 2.
     const double length = std::sqrt(1.0 + 4.0 * 4.0);
-    const vec4_t& shared = model.normals[2];
-    EXPECT_EQ(shared.x, static_cast<float>(1.0 / length));
-    EXPECT_EQ(shared.y, 0.0f);
-    EXPECT_EQ(shared.z, static_cast<float>(4.0 / length));
+    expect_vec(model.normals[2], static_cast<float>(1.0 / length), 0.0f, static_cast<float>(4.0 / length), 0.0f);
     expect_vec(model.normals[0], 0.0f, 0.0f, 1.0f, 0.0f);
     expect_vec(model.normals[3], 1.0f, 0.0f, 0.0f, 0.0f);
 }
@@ -140,13 +128,16 @@ TEST(ModelLoad, ObjNormalsAndIndicesAsExportersWriteThem) {
     for (const vec4_t& n : model.normals) expect_vec(n, 0.0f, 0.6f, 0.8f, 0.0f);
 }
 
-TEST(ModelLoad, GltfKeepsVAndPlacesThePrimitiveByItsNode) {
+TEST(ModelLoad, GltfKeepsVPlacesThePrimitiveByItsNodeAndKeepsTheFrontFaceWhenMirrored) {
     scratch_folder_t folder;
-    const std::string path = folder.write(
-        "tri.gltf", gltf_text({0, 0, 0, 4, 0, 0, 0, 2, 0}, {0, 0, 1, 0, 0, 0.25f}, {0, 1, 2}, "[10, 0, 0]"));
-    model_t model;
+    const std::string placed = gltf_text({0, 0, 0, 4, 0, 0, 0, 2, 0}, {0, 0, 1, 0, 0, 0.25f}, {0, 1, 2}, "[10, 0, 0]");
+    std::string mirrored = placed;
+    const std::string translation = R"("translation": [10, 0, 0])";
+    mirrored.replace(mirrored.find(translation), translation.size(), R"("scale": [-1, 1, 1])");
+    model_t model, mirror;
     std::string error;
-    ASSERT_TRUE(load_model(path, &model, &error)) << error;
+    ASSERT_TRUE(load_model(folder.write("tri.gltf", placed), &model, &error)) << error;
+    ASSERT_TRUE(load_model(folder.write("mirrored.gltf", mirrored), &mirror, &error)) << error;
     ASSERT_EQ(model.triangle_count(), 1u);
     EXPECT_EQ(model.indices, (std::vector<uint32_t>{0, 1, 2}));
     // Translated to x 10..14 and centred again: the node's translation moves nothing in the end.
@@ -157,40 +148,31 @@ TEST(ModelLoad, GltfKeepsVAndPlacesThePrimitiveByItsNode) {
     expect_vec(model.colours[0], 0.25f, 0.5f, 1.0f, 0.5f);
     expect_vec(model.normals[0], 0.0f, 0.0f, 1.0f, 0.0f);  // computed: counter-clockwise faces +z
     EXPECT_TRUE(model.has_texcoords);
-}
-
-TEST(ModelLoad, GltfNodeScaleAndMirrorKeepTheFrontFace) {
-    scratch_folder_t folder;
-    std::string text = gltf_text({0, 0, 0, 4, 0, 0, 0, 2, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
-    const std::string translation = R"("translation": [0, 0, 0])";
-    text.replace(text.find(translation), translation.size(), R"("scale": [-1, 1, 1])");
-    const std::string path = folder.write("mirrored.gltf", text);
-    model_t model;
-    std::string error;
-    ASSERT_TRUE(load_model(path, &model, &error)) << error;
     // Mirrored in x, and the corners swapped so the face still points to +z.
-    EXPECT_EQ(model.indices, (std::vector<uint32_t>{0, 2, 1}));
-    expect_vec(model.positions[1], -1.0f, -0.5f, 0.0f, 1.0f);
-    expect_vec(model.normals[0], 0.0f, 0.0f, 1.0f, 0.0f);
+    EXPECT_EQ(mirror.indices, (std::vector<uint32_t>{0, 2, 1}));
+    expect_vec(mirror.positions[1], -1.0f, -0.5f, 0.0f, 1.0f);
+    expect_vec(mirror.normals[0], 0.0f, 0.0f, 1.0f, 0.0f);
 }
 
 TEST(ModelLoad, RefusesBadInputWithOneLineNamingTheFile) {
     scratch_folder_t folder;
-    const std::string good_gltf = gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
+    // A unit triangle in OBJ and in glTF (corners, texture coordinates).
+    const std::string tri = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    const std::vector<float> unit{0, 0, 0, 1, 0, 0, 0, 1, 0}, uv{0, 0, 1, 0, 0, 1};
+    const std::string good_gltf = gltf_text(unit, uv, {0, 1, 2});
     std::string outside = good_gltf;  // an accessor reaching past its buffer view
     outside.replace(outside.find("\"count\": 3, \"type\": \"VEC3\""), 26, "\"count\": 4, \"type\": \"VEC3\"");
     // A picture in a fourth buffer view; the first three views hold the 66 bytes of buffer 0.
-    const auto with_picture_view = [&](const std::string& view) {
+    const auto picture_view = [&](const std::string& offset, const std::string& length) {
         std::string text = good_gltf;
         text.replace(text.find("}],\n      \"accessors\""), 3,
-                     "}, " + view + "], \"images\": [{\"bufferView\": 3, \"mimeType\": \"image/png\"}],");
+                     R"(}, {"buffer": 0, "byteOffset": )" + offset + R"(, "byteLength": )" + length +
+                         R"(}], "images": [{"bufferView": 3, "mimeType": "image/png"}],)");
         return text;
     };
-    std::string inf_position = gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
-    {
-        std::vector<float> p{0, 0, 0, 1, 0, 0, 0, std::numeric_limits<float>::infinity(), 0};
-        inf_position = gltf_text(p, {0, 0, 1, 0, 0, 1}, {0, 1, 2});
-    }
+    const std::string inf_position =
+        gltf_text({0, 0, 0, 1, 0, 0, 0, std::numeric_limits<float>::infinity(), 0}, uv, {0, 1, 2});
+    const std::string view_outside = "an image's buffer view lies outside its buffer";
     std::filesystem::create_directories(folder.path("folder.obj"));
     model_limits_t small;
     small.max_triangles = 2;
@@ -210,63 +192,31 @@ TEST(ModelLoad, RefusesBadInputWithOneLineNamingTheFile) {
         {"missing file", "missing.obj", "", "no such file", {}},
         {"a folder", "folder.obj", "", "not a regular file", {}},
         {"unknown ending", "model.stl", "solid", "unknown model format", {}},
-        {"zero index", "zero.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n", "does not exist", {}},
-        {"index beyond the vertices", "far.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 4\n", "does not exist", {}},
-        {"relative index before the first",
-         "before.obj",
-         "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -4 1 2\n",
-         "does not exist",
-         {}},
-        {"texture coordinate out of range",
-         "vt.obj",
-         "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 2/2 3/1\n",
-         "does not exist",
-         {}},
-        {"two corners", "line.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 1 2\n", "fewer than three corners", {}},
-        {"no corners", "bare.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\r\nf \r\n", "fewer than three corners", {}},
-        {"more positions than the vertex limit", "many.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n",
-         "too large: more than 2 positions", few_vertices},
+        {"zero index", "zero.obj", tri + "f 0 1 2\n", "does not exist", {}},
+        {"index beyond the vertices", "far.obj", tri + "f 1 2 4\n", "does not exist", {}},
+        {"relative index before the first", "before.obj", tri + "f -4 1 2\n", "does not exist", {}},
+        {"texture coordinate out of range", "vt.obj", tri + "vt 0 0\nf 1/1 2/2 3/1\n", "does not exist", {}},
+        {"two corners", "line.obj", tri + "f 1 2 3\nf 1 2\n", "fewer than three corners", {}},
+        {"no corners", "bare.obj", tri + "f 1 2 3\r\nf \r\n", "fewer than three corners", {}},
+        {"more positions than the vertex limit", "many.obj", tri + "f 1 2 3\n", "too large: more than 2 positions",
+         few_vertices},
         {"infinite coordinate", "inf.obj", "v 0 0 0\nv 1e999 0 0\nv 0 1 0\nf 1 2 3\n", "not a finite number", {}},
         {"every vertex at one point", "point.obj", "v 1 2 3\nv 1 2 3\nv 1 2 3\nf 1 2 3\n", "zero extent", {}},
         {"no triangles", "empty.obj", "v 0 0 0\nv 1 0 0\n", "no triangles", {}},
-        {"more triangles than the limit", "big.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3 4 2\n",
+        {"more triangles than the limit", "big.obj", tri + "v 1 1 0\nf 1 2 3 4 2\n",
          "too large: 3 triangles, at most 2", small},
         {"file beyond the size limit", "long.obj", "v 0 0 0\nv 1 0 0\n", "too large: 16 bytes, at most 10", tiny_file},
         {"malformed JSON", "bad.gltf", "{\"asset\": {\"version\": \"2.0\"", "", {}},
-        {"glTF index out of range",
-         "far.gltf",
-         gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 7}),
-         "an index is out of range",
-         {}},
+        {"glTF index out of range", "far.gltf", gltf_text(unit, uv, {0, 1, 7}), "an index is out of range", {}},
         {"glTF accessor beyond its view", "outside.gltf", outside, "lies outside its buffer view", {}},
-        {"glTF picture view past its buffer",
-         "far-picture.gltf",
-         with_picture_view(R"({"buffer": 0, "byteOffset": 4000000000, "byteLength": 4})"),
-         "an image's buffer view lies outside its buffer",
-         {}},
-        {"glTF empty picture view at its buffer's end",
-         "end-picture.gltf",
-         with_picture_view(R"({"buffer": 0, "byteOffset": 66, "byteLength": 0})"),
-         "an image's buffer view lies outside its buffer",
-         {}},
-        {"glTF picture view running past its buffer",
-         "long-picture.gltf",
-         with_picture_view(R"({"buffer": 0, "byteOffset": 60, "byteLength": 7})"),
-         "an image's buffer view lies outside its buffer",
-         {}},
+        {"glTF picture view past its buffer", "far-picture.gltf", picture_view("4000000000", "4"), view_outside, {}},
+        {"glTF empty picture view at its buffer's end", "end-picture.gltf", picture_view("66", "0"), view_outside, {}},
+        {"glTF picture view running past its buffer", "long-picture.gltf", picture_view("60", "7"), view_outside, {}},
         {"glTF infinite position", "inf.gltf", inf_position, "not a finite number", {}},
-        {"glTF zero extent",
-         "point.gltf",
-         gltf_text({1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 1, 0, 0, 1}, {0, 1, 2}),
-         "zero extent",
-         {}},
-        {"glTF without triangles",
-         "none.gltf",
-         gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2}, "[0, 0, 0]", 2),
-         "no triangles",
-         {}},
-        {"glTF beyond the triangle limit", "big.gltf",
-         gltf_text({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 1, 1, 2, 0}), "too large", small},
+        {"glTF zero extent", "point.gltf", gltf_text({1, 1, 1, 1, 1, 1, 1, 1, 1}, uv, {0, 1, 2}), "zero extent", {}},
+        {"glTF without triangles", "none.gltf", gltf_text(unit, uv, {0, 1, 2}, "[0, 0, 0]", 2), "no triangles", {}},
+        {"glTF beyond the triangle limit", "big.gltf", gltf_text(unit, uv, {0, 1, 2, 0, 2, 1, 1, 2, 0}), "too large",
+         small},
         {"not glTF at all", "text.glb", "hello", "", {}},
     };
     for (const case_t& c : cases) {

@@ -1,6 +1,7 @@
 // A model becoming a mesh (mirrored z, normals turned inwards, opacity) and the texture it is drawn with.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "model/model_mesh.h"
@@ -16,10 +17,9 @@ TEST(ModelMesh, MirrorsZTurnsNormalsInwardsAndScalesOpacity) {
     model.colours = {{1.0f, 0.5f, 0.0f, 1.0f}, {0.0f, 0.0f, 1.0f, 0.5f}, {1.0f, 1.0f, 1.0f, 0.0f}};
     model.indices = {0, 1, 2, 2, 1, 0};
     const auto mesh = make_mesh(model, 0.75f);
-    ASSERT_EQ(mesh->vertex_count, 3);
-    ASSERT_EQ(mesh->triangle_count, 2);
-    EXPECT_EQ(mesh->vertex_capacity, 3);
-    EXPECT_EQ(mesh->triangle_capacity, 2);
+    ASSERT_EQ(std::vector<int32_t>(
+                  {mesh->vertex_count, mesh->triangle_count, mesh->vertex_capacity, mesh->triangle_capacity}),
+              std::vector<int32_t>({3, 2, 3, 2}));
     const vertex_t& v0 = mesh->vertices[0];
     expect_vec(v0.position, 0.5f, -1.0f, -0.25f, 1.0f);
     expect_vec(v0.normal, -0.0f, -0.0f, 1.0f, 0.0f);  // the file's +z front: lit (shade 1)
@@ -30,12 +30,9 @@ TEST(ModelMesh, MirrorsZTurnsNormalsInwardsAndScalesOpacity) {
     EXPECT_EQ(mesh->vertices[1].colour.w, 0.375f);
     EXPECT_EQ(mesh->vertices[2].colour.w, 0.0f);
     // (a, b, c) becomes (a, c, b): counter-clockwise front faces turn clockwise.
-    EXPECT_EQ(mesh->triangles[0].a, 0);
-    EXPECT_EQ(mesh->triangles[0].b, 2);
-    EXPECT_EQ(mesh->triangles[0].c, 1);
-    EXPECT_EQ(mesh->triangles[1].a, 2);
-    EXPECT_EQ(mesh->triangles[1].b, 0);
-    EXPECT_EQ(mesh->triangles[1].c, 1);
+    EXPECT_EQ((std::vector<int32_t>{mesh->triangles[0].a, mesh->triangles[0].b, mesh->triangles[0].c,
+                                    mesh->triangles[1].a, mesh->triangles[1].b, mesh->triangles[1].c}),
+              (std::vector<int32_t>{0, 2, 1, 2, 0, 1}));
 }
 
 TEST(ModelTexture, PicturesFromFilesAndBytesOrAWarning) {
@@ -96,17 +93,11 @@ TEST(ModelTexture, PicturesFromFilesAndBytesOrAWarning) {
         }
         ASSERT_NE(texture, nullptr) << warning;
         EXPECT_EQ(warning, "");
-        ASSERT_EQ(texture->width, 3u);
-        ASSERT_EQ(texture->height, 2u);
-        EXPECT_EQ(texture->depth, 32u);
+        ASSERT_EQ(std::tuple(texture->width, texture->height, texture->depth), std::tuple(3u, 2u, 32u));
         // Texels as the renderer samples them: blue, green, red, transparency 0; top row first.
-        for (size_t i = 0; i < 6; ++i) {
-            SCOPED_TRACE(i);
-            EXPECT_EQ(texture->pixels[i * 4 + 0], bgra[i * 4 + 0]);
-            EXPECT_EQ(texture->pixels[i * 4 + 1], bgra[i * 4 + 1]);
-            EXPECT_EQ(texture->pixels[i * 4 + 2], bgra[i * 4 + 2]);
-            EXPECT_EQ(texture->pixels[i * 4 + 3], 0);
-        }
+        std::vector<uint8_t> texels(bgra, bgra + 24);
+        for (size_t i = 3; i < 24; i += 4) texels[i] = 0;
+        EXPECT_EQ(std::vector<uint8_t>(texture->pixels, texture->pixels + 24), texels);
     }
 
     model_t plain;
