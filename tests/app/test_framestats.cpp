@@ -32,10 +32,7 @@ TEST(FrameStats, EachUpdateMeasuresTheLastFrameAloneAndTheCounterWraps) {
     const long double before = rt::timer();
     stats.update();
     const long double after = rt::timer();
-    EXPECT_EQ(stats.last_ms, 3000.0);
     EXPECT_GE(stats.now_ms, static_cast<double>(before * 1000.0L));
     EXPECT_LE(stats.now_ms, static_cast<double>(after * 1000.0L));
-    EXPECT_EQ(stats.frame_ms, stats.now_ms - 3000.0);
-    EXPECT_EQ(stats.fps, 1000.0 / stats.frame_ms);
-    EXPECT_EQ(stats.frames, 2u);
+    EXPECT_EQ(fields(stats), std::tuple(3000.0, stats.now_ms, stats.now_ms - 3000.0, 2u, 1000.0 / stats.frame_ms));
 }

@@ -118,27 +118,14 @@ TEST(KtListAllocationFailure, NothingChangesAndNoUncheckedClaimIsMade) {
 TEST(KtListAllocationFailure, BulkOperationsFailingPartWayLeaveTheTargetAsItWas) {
     const floats before = {1, 2, 6}, source = {3, 4, 5};
     const std::vector<bulk_case_t> cases = {
-        {"addAll", on_target([](list_t& t, const list_t& s) { return t.addAll(s); }), {1, 2, 6, 3, 4, 5}, before},
-        {"addAll of itself",
-         on_target([](list_t& t, const list_t&) { return t.addAll(t); }),
-         {1, 2, 6, 1, 2, 6},
-         before},
-        {"addAllAt 0",
-         on_target([](list_t& t, const list_t& s) { return t.addAllAt(0, s); }),
-         {3, 4, 5, 1, 2, 6},
-         before},
-        {"addAllAt 1",
-         on_target([](list_t& t, const list_t& s) { return t.addAllAt(1, s); }),
-         {1, 3, 4, 5, 2, 6},
-         before},
-        {"assign", on_target([](list_t& t, const list_t& s) { return t.assign(s); }), source, before},
-        {"operator=", on_target([](list_t& t, const list_t& s) {
-             t = s;
-             return true;
-         }),
-         source, before, false},
-        {"copy construction", built(source, [](const list_t& s) { return list_t(s); }), source, {}},
-        {"subList 1 to 3", built({1, 2, 3, 4, 5}, [](const list_t& s) { return s.subList(1, 3); }), {2, 3, 4}, {}},
+        {"addAll", on_target([](auto& t, auto& s) { return t.addAll(s); }), {1, 2, 6, 3, 4, 5}, before},
+        {"addAll of itself", on_target([](auto& t, auto&) { return t.addAll(t); }), {1, 2, 6, 1, 2, 6}, before},
+        {"addAllAt 0", on_target([](auto& t, auto& s) { return t.addAllAt(0, s); }), {3, 4, 5, 1, 2, 6}, before},
+        {"addAllAt 1", on_target([](auto& t, auto& s) { return t.addAllAt(1, s); }), {1, 3, 4, 5, 2, 6}, before},
+        {"assign", on_target([](auto& t, auto& s) { return t.assign(s); }), source, before},
+        {"operator=", on_target([](auto& t, auto& s) { return (t = s, true); }), source, before, false},
+        {"copy construction", built(source, [](auto& s) { return list_t(s); }), source, {}},
+        {"subList 1 to 3", built({1, 2, 3, 4, 5}, [](auto& s) { return s.subList(1, 3); }), {2, 3, 4}, {}},
     };
     every_one_after = false;
     for (const bulk_case_t& c : cases) {

@@ -24,16 +24,11 @@ TEST(FormattedPrint, FieldsAreRightAlignedRoundedAndNeverWiderThanTheFormat) {
         {"[###.##]", {3.14159}, "[  3.14]"},
         {"[##.#]", {uint64_t{7}}, "[ 7.0]"},
         {"[###]", {12.0}, "[ 12]"},
-        // Rounding of the exact binary value, ties away from zero.
+        // Rounding of the exact binary value, ties away from zero (the next test has the ties and
+        // their neighbours at every magnitude).
         {"#.##", {0.125}, "0.13"},
-        {"#", {2.5}, "3"},
-        {"##", {-2.5}, "-3"},
-        {"#.#", {0.25}, "0.3"},
         {"#.##", {1.005}, "1.00"},
-        {"#.##", {2.675}, "2.67"},
         {"#.##", {0.005}, "0.01"},
-        {"#", {std::nextafter(2.5, 0.0)}, "2"},
-        {"#", {std::nextafter(2.5, 3.0)}, "3"},
         // A negative number that rounds to zero loses its sign.
         {"#.##", {-0.001}, "0.00"},
         {"###.##", {-1.5}, " -1.50"},

@@ -86,7 +86,6 @@ TEST(Screen, ClearZbufferSetsEveryElementToExactly1e37) {
     s.zbuffer[0] = -1.0f;
     s.zbuffer[800 * 600 - 1] = 5.0f;
     s.clear_zbuffer();
-    EXPECT_EQ(std::bit_cast<uint32_t>(1.0e37f), std::bit_cast<uint32_t>(9.99999993e+36f));
     EXPECT_EQ(std::count_if(s.zbuffer, s.zbuffer + 800 * 600,
                             [](float z) { return std::bit_cast<uint32_t>(z) == std::bit_cast<uint32_t>(1.0e37f); }),
               800 * 600);

@@ -64,15 +64,11 @@ TEST(Texture, ConstructorClampsAndZeroFills) {
 
 TEST(Texture, LoadPacksRowsTightlyRightSideUpWithTransparency) {
     // 20 x 10 from a 24-bit file: 800 bytes, though the file's rows are 60 bytes and the image
-    // buffer's 80; widths 1, 5 and 7 carry 3, 2 and 1 bytes of row padding; 32 bits with an alpha
-    // mask; top-down files load right side up.
+    // buffer's 80; 32 bits with an alpha mask; a top-down file loads right side up. (Every row
+    // padding and layout is decoded by the runtime's BMP reader, tested on its own.)
     const picture_t p20 = pattern(20, 10, false), alpha = pattern(6, 5, true);
     for (const auto& [p, layout, opaque] : {std::tuple(p20, layout_t(24), true),
-                                            {pattern(1, 4, false), layout_t(24), true},
-                                            {pattern(5, 4, false), layout_t(24), true},
-                                            {pattern(7, 4, false), layout_t(24), true},
                                             {alpha, layout_t(32, 124, false, true), false},
-                                            {alpha, layout_t(32, 124, true, true), false},
                                             {p20, layout_t(24, 40, true), true}}) {
         EXPECT_TRUE(loads_as(temp_file_t("texture.bmp", write(p, layout)).path(), p, opaque))
             << p.width << " x " << p.height << ", " << describe(layout);
