@@ -106,7 +106,7 @@ uint32_t span_pixels(screen_t& screen, const gradients_t& g, const edge_t& left,
     }
     span_row_t row;
     if (!visible_span(screen, g, left, right, y, row)) return 0;
-    if (screen.textured != 0) return fill_textured_span(row.pixels, row.depth, row.count, row.start, g.d_dx, texture);
+    if (screen.textured != 0) return fill_textured_rows(&row, 1, g.d_dx, texture);
     return fill_vertex_colour_rows(&row, 1, g.d_dx);
 }
 
@@ -152,7 +152,7 @@ void walk_half(screen_t& screen, const gradients_t& g, edge_t& long_edge, edge_t
         left.step();
         right.step();
     }
-    if (screen.wireframe != 0 || screen.textured != 0) {
+    if (screen.wireframe != 0) {
         for (; y <= y_last; ++y) {
             window.pixels += span_pixels(screen, g, left, right, static_cast<int32_t>(y), texture);
             left.step();
@@ -160,20 +160,25 @@ void walk_half(screen_t& screen, const gradients_t& g, edge_t& long_edge, edge_t
         }
         return;
     }
-    // Vertex colour: the rows' spans are gathered a few at a time and filled together (they
-    // are different rows, so the order in which their pixels are written does not matter).
+    // Filled rows: the rows' spans are gathered a few at a time and filled together (they are
+    // different rows, so the order in which their pixels are written does not matter).
+    const bool textured = screen.textured != 0;
+    const auto fill = [&](const span_row_t* rows, int count) {
+        return textured ? fill_textured_rows(rows, count, g.d_dx, texture)
+                        : fill_vertex_colour_rows(rows, count, g.d_dx);
+    };
     span_row_t rows[span_batch_rows];
     int batched = 0;
     for (; y <= y_last; ++y) {
         if (visible_span(screen, g, left, right, static_cast<int32_t>(y), rows[batched])) ++batched;
         if (batched == span_batch_rows) {
-            window.pixels += fill_vertex_colour_rows(rows, batched, g.d_dx);
+            window.pixels += fill(rows, batched);
             batched = 0;
         }
         left.step();
         right.step();
     }
-    if (batched != 0) window.pixels += fill_vertex_colour_rows(rows, batched, g.d_dx);
+    if (batched != 0) window.pixels += fill(rows, batched);
 }
 
 uint32_t walk_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,

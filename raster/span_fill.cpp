@@ -34,15 +34,17 @@ uint32_t blend_portable(uint8_t* pixels, float* depth, const colour_chunk_t& v, 
 }
 
 #if SOFTCUBE_X86
-bool cpu_has_avx2() {
+// The AVX2 path also uses fused multiply-adds (only where they round exactly as the separate
+// operations do), so it needs both.
+bool cpu_has_avx2_and_fma() {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
+    return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("fma") != 0;
 }
 #endif
 
 span_isa_t supported(span_isa_t isa) {
 #if SOFTCUBE_X86
-    static const bool avx2 = cpu_has_avx2();
+    static const bool avx2 = cpu_has_avx2_and_fma();
     if (isa == span_isa_t::best) return avx2 ? span_isa_t::avx2 : span_isa_t::sse2;
     if (isa == span_isa_t::avx2 && !avx2) return span_isa_t::sse2;
     return isa;
@@ -65,10 +67,12 @@ uint32_t fill_rows_portable(const span_row_t* rows, int row_count, const interpo
 
 using texels_fn = uint32_t (*)(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
                                const texel_sampler_t& sampler);
+using textured_rows_fn = uint32_t (*)(const span_row_t* rows, int row_count, const interpolants_t& steps,
+                                      const texel_sampler_t& sampler);
 
 uint32_t blend_texels_one_by_one(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
                                  const texel_sampler_t& sampler) {
-    return blend_texels_portable(pixels, depth, v, 0, n, sampler);
+    return blend_texels_portable(pixels, depth, &v.v[0][0], chunk, 0, n, sampler);
 }
 
 // The path in use, chosen on first use (not during static initialisation, whose order
@@ -77,6 +81,7 @@ struct dispatch_t {
     span_isa_t isa;
     rows_fn rows;
     texels_fn texels;
+    textured_rows_fn textured_rows;  // null: textured rows are filled one at a time
     void choose(span_isa_t wanted) {
         isa = supported(wanted);
         switch (isa) {
@@ -84,15 +89,18 @@ struct dispatch_t {
             case span_isa_t::avx2:
                 rows = fill_rows_avx2;
                 texels = blend_texels_avx2;
+                textured_rows = fill_textured_rows_avx2;
                 break;
             case span_isa_t::sse2:
                 rows = fill_rows_sse2;
                 texels = blend_texels_sse2;
+                textured_rows = nullptr;
                 break;
 #endif
             default:
                 rows = fill_rows_portable;
                 texels = blend_texels_one_by_one;
+                textured_rows = nullptr;
                 break;
         }
     }
@@ -150,8 +158,9 @@ uint32_t fill_vertex_colour_span(uint8_t* pixels, float* depth, int64_t count, c
     return drawn;
 }
 
-uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const interpolants_t& start,
-                            const interpolants_t& steps, const texture_t& texture) {
+namespace {
+
+texel_sampler_t sampler_of(const texture_t& texture) {
     texel_sampler_t sampler;
     sampler.texture = &texture;
     if (texture.pixels != nullptr && texture.width != 0 && texture.height != 0) {
@@ -165,56 +174,58 @@ uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const 
         sampler.lanes = texture.get_bytes_per_texel() == 4 &&
                         static_cast<uint64_t>(texture.width) * texture.height <= uint64_t{INT32_MAX};
     }
+    return sampler;
+}
+
+// One textured row on its own: its nine chains stepped serially a chunk at a time, then the
+// path's pixel kernel over the chunk.
+uint32_t fill_textured_span(const span_row_t& row, const interpolants_t& steps, const texel_sampler_t& sampler) {
     const texels_fn blend = dispatch().texels;
     texture_chunk_t v;
-    // The nine chains side by side: independent serial additions, several in flight at once.
-    float c0 = start[interpolant::red], c1 = start[interpolant::green], c2 = start[interpolant::blue],
-          c3 = start[interpolant::alpha];
-    float z = start[interpolant::z], sh = start[interpolant::shade], uw = start[interpolant::u_over_w],
-          vw = start[interpolant::v_over_w], ow = start[interpolant::one_over_w];
+    interpolants_t s = row.start;
     uint32_t drawn = 0;
-    for (int64_t done = 0; done < count; done += chunk) {
-        const auto n = static_cast<int32_t>(count - done < chunk ? count - done : chunk);
+    for (int64_t done = 0; done < row.count; done += chunk) {
+        const auto n = static_cast<int32_t>(row.count - done < chunk ? row.count - done : chunk);
         // The chains run on to a whole number of the widest registers (8 pixels), so the last
         // register of the span reads values; only the last chunk is cut short, so running
-        // past its end moves no value that is used afterwards.
+        // past its end moves no value that is used afterwards. The nine chains are independent
+        // serial additions, several in flight at once.
         const int32_t padded = (n + 7) & ~7;
         for (int32_t i = 0; i < padded; ++i) {
-            v.c.r[i] = c0;
-            v.c.g[i] = c1;
-            v.c.b[i] = c2;
-            v.c.a[i] = c3;
-            v.c.z[i] = z;
-            v.c.s[i] = sh;
-            v.u_over_w[i] = uw;
-            v.v_over_w[i] = vw;
-            v.one_over_w[i] = ow;
-            c0 += steps[interpolant::red];
-            c1 += steps[interpolant::green];
-            c2 += steps[interpolant::blue];
-            c3 += steps[interpolant::alpha];
-            z += steps[interpolant::z];
-            sh += steps[interpolant::shade];
-            uw += steps[interpolant::u_over_w];
-            vw += steps[interpolant::v_over_w];
-            ow += steps[interpolant::one_over_w];
+            for (int q = 0; q < interpolant::count; ++q) {
+                v.v[q][i] = s.at[q];
+                s.at[q] += steps.at[q];
+            }
         }
-        drawn += blend(pixels + done * 4, depth + done, v, n, sampler);
+        drawn += blend(row.pixels + done * 4, row.depth + done, v, n, sampler);
     }
     return drawn;
 }
 
-uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t from, int32_t n,
-                               const texel_sampler_t& sampler) {
+}  // namespace
+
+uint32_t fill_textured_rows(const span_row_t* rows, int row_count, const interpolants_t& steps,
+                            const texture_t& texture) {
+    const texel_sampler_t sampler = sampler_of(texture);
+    const textured_rows_fn together = dispatch().textured_rows;
+    if (together != nullptr && sampler.lanes) return together(rows, row_count, steps, sampler);
+    uint32_t drawn = 0;
+    for (int k = 0; k < row_count; ++k) drawn += fill_textured_span(rows[k], steps, sampler);
+    return drawn;
+}
+
+uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const float* values, int32_t stride, int32_t from,
+                               int32_t n, const texel_sampler_t& sampler) {
     const uint8_t blank[4] = {0, 0, 0, 0};
     uint8_t scratch[4];
     uint32_t drawn = 0;
     for (int32_t i = from; i < n; ++i) {
-        if (!(v.c.z[i] >= depth[i]) && !(v.c.a[i] >= 1.0f)) {
-            depth[i] = v.c.z[i];
-            const float w = 1.0f / v.one_over_w[i];
-            const float u = w * v.u_over_w[i];
-            const float t = w * v.v_over_w[i];
+        const auto value = [&](int q) { return values[q * stride + i]; };
+        if (!(value(interpolant::z) >= depth[i]) && !(value(interpolant::alpha) >= 1.0f)) {
+            depth[i] = value(interpolant::z);
+            const float w = 1.0f / value(interpolant::one_over_w);
+            const float u = w * value(interpolant::u_over_w);
+            const float t = w * value(interpolant::v_over_w);
             const uint8_t* texel = blank;
             if (sampler.pixels != nullptr) {
                 const uint32_t ux = texel_coordinate(u * sampler.scale_u + 0.5f);
@@ -223,8 +234,10 @@ uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const texture_chun
                 const uint32_t ty = sampler.pow2 ? uy & (sampler.height - 1) : uy % sampler.height;
                 texel = texel_at(*sampler.texture, tx, ty, scratch);
             }
-            blend_texel(pixels + static_cast<size_t>(i) * 4, texel, vec4_t(v.c.r[i], v.c.g[i], v.c.b[i], v.c.a[i]),
-                        v.c.s[i]);
+            blend_texel(pixels + static_cast<size_t>(i) * 4, texel,
+                        vec4_t(value(interpolant::red), value(interpolant::green), value(interpolant::blue),
+                               value(interpolant::alpha)),
+                        value(interpolant::shade));
             ++drawn;
         }
     }

@@ -11,8 +11,6 @@ struct texture_t;
 // values stepped once per pixel as the span rules say. Returns the pixels drawn.
 uint32_t fill_vertex_colour_span(uint8_t* pixels, float* depth, int64_t count, const interpolants_t& start,
                                  const interpolants_t& steps);
-uint32_t fill_textured_span(uint8_t* pixels, float* depth, int64_t count, const interpolants_t& start,
-                            const interpolants_t& steps, const texture_t& texture);
 
 // One row's share of a batch: the span's first visible pixel and depth, its pixel count and
 // the values at that pixel.
@@ -30,6 +28,11 @@ inline constexpr int span_batch_rows = 8;
 // Vertex-colour fill of 1 .. span_batch_rows different rows that share the same x steps
 // (rows of one triangle). Returns the pixels drawn.
 uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const interpolants_t& steps);
+
+// Textured fill of 1 .. span_batch_rows different rows of one triangle, sampling texture.
+// Returns the pixels drawn.
+uint32_t fill_textured_rows(const span_row_t* rows, int row_count, const interpolants_t& steps,
+                            const texture_t& texture);
 
 // The instruction sets the fills can use. best picks the widest this processor runs; the
 // others exist so tests and benchmarks can hold every path against the same reference.

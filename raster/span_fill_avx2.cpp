@@ -68,6 +68,32 @@ struct avx2_lanes {
     static i srl(i a) {
         return _mm256_srli_epi32(a, n);
     }
+    // Byte `from` of each lane moved to byte `to` of the same lane, every other byte cleared:
+    // one byte shuffle (index -1 clears a byte).
+    template <int from, int to>
+    static i move_byte(i a) {
+        constexpr auto at = [](int p) { return static_cast<char>(p % 4 == to ? p / 4 * 4 + from : -1); };
+        const __m128i order = _mm_setr_epi8(at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7), at(8), at(9),
+                                            at(10), at(11), at(12), at(13), at(14), at(15));
+        return _mm256_shuffle_epi8(a, _mm256_broadcastsi128_si256(order));
+    }
+    // Byte k of each lane, 0..255.
+    template <int k>
+    static i byte(i a) {
+        return move_byte<k, 0>(a);
+    }
+    // b / 255 for bytes b, with the bits of the division (see byte_fraction_high): b * high is
+    // exact, so the fused multiply-add rounds the same sum once, as the separate add does.
+    static f fraction(i bytes) {
+        const f b = _mm256_cvtepi32_ps(bytes);
+        return _mm256_fmadd_ps(b, _mm256_set1_ps(byte_fraction_high),
+                               _mm256_mul_ps(b, _mm256_set1_ps(byte_fraction_low)));
+    }
+    // The low bytes of four sets of lanes as blue, green, red, alpha bytes of one pixel per lane.
+    static i pack_low_bytes(i b, i g, i r, i a) {
+        return _mm256_or_si256(_mm256_or_si256(move_byte<0, 0>(b), move_byte<0, 1>(g)),
+                               _mm256_or_si256(move_byte<0, 2>(r), _mm256_slli_epi32(a, 24)));
+    }
     template <int n>
     static i sll(i a) {
         return _mm256_slli_epi32(a, n);
@@ -154,7 +180,127 @@ void chains_avx2(__m256* c, __m256* q, __m256 dc, __m256 dq, row_pair_chunk_t* b
     }
 }
 
+// The chains of every row of a batch for the next block_pixels pixels, one register per
+// quantity with a lane per row: serial additions, and after each eight of them an 8 x 8
+// transpose so that each row's values of a quantity lie side by side in the block.
+void step_block(__m256* state, const __m256* steps, textured_block_t& block) {
+    for (int q = 0; q < interpolant::count; ++q) {
+        __m256 x = state[q];
+        for (int at = 0; at < block_pixels; at += 8) {
+            __m256 p[8];
+            for (int j = 0; j < 8; ++j) {
+                p[j] = x;
+                x = _mm256_add_ps(x, steps[q]);
+            }
+            const __m256 t0 = _mm256_unpacklo_ps(p[0], p[1]);
+            const __m256 t1 = _mm256_unpackhi_ps(p[0], p[1]);
+            const __m256 t2 = _mm256_unpacklo_ps(p[2], p[3]);
+            const __m256 t3 = _mm256_unpackhi_ps(p[2], p[3]);
+            const __m256 t4 = _mm256_unpacklo_ps(p[4], p[5]);
+            const __m256 t5 = _mm256_unpackhi_ps(p[4], p[5]);
+            const __m256 t6 = _mm256_unpacklo_ps(p[6], p[7]);
+            const __m256 t7 = _mm256_unpackhi_ps(p[6], p[7]);
+            // s_k holds rows k and k + 4 of pixels 0..3 (low half) and 4..7 (high half).
+            const __m256 s0 = _mm256_shuffle_ps(t0, t2, 0x44);
+            const __m256 s1 = _mm256_shuffle_ps(t0, t2, 0xEE);
+            const __m256 s2 = _mm256_shuffle_ps(t1, t3, 0x44);
+            const __m256 s3 = _mm256_shuffle_ps(t1, t3, 0xEE);
+            const __m256 s4 = _mm256_shuffle_ps(t4, t6, 0x44);
+            const __m256 s5 = _mm256_shuffle_ps(t4, t6, 0xEE);
+            const __m256 s6 = _mm256_shuffle_ps(t5, t7, 0x44);
+            const __m256 s7 = _mm256_shuffle_ps(t5, t7, 0xEE);
+            _mm256_store_ps(block.v[0][q] + at, _mm256_permute2f128_ps(s0, s4, 0x20));
+            _mm256_store_ps(block.v[1][q] + at, _mm256_permute2f128_ps(s1, s5, 0x20));
+            _mm256_store_ps(block.v[2][q] + at, _mm256_permute2f128_ps(s2, s6, 0x20));
+            _mm256_store_ps(block.v[3][q] + at, _mm256_permute2f128_ps(s3, s7, 0x20));
+            _mm256_store_ps(block.v[4][q] + at, _mm256_permute2f128_ps(s0, s4, 0x31));
+            _mm256_store_ps(block.v[5][q] + at, _mm256_permute2f128_ps(s1, s5, 0x31));
+            _mm256_store_ps(block.v[6][q] + at, _mm256_permute2f128_ps(s2, s6, 0x31));
+            _mm256_store_ps(block.v[7][q] + at, _mm256_permute2f128_ps(s3, s7, 0x31));
+        }
+        state[q] = x;
+    }
+}
+
+// Sixteen pixels per kernel pass: two registers whose work interleaves.
+using avx2_pair_lanes = lane_pair<avx2_lanes>;
+
+// How far ahead of the pixel being drawn a row's depth and pixel lines are fetched.
+constexpr int64_t prefetch_ahead = 2 * block_pixels;
+
+// The lines of the 32 bytes of depths and of pixels from at onwards: every line a run of
+// pixels touches is asked for when its steps of 8 pixels are.
+void prefetch_pixels(const span_row_t& row, int64_t at) {
+    __builtin_prefetch(row.depth + at, 1, 3);
+    __builtin_prefetch(row.pixels + at * 4, 1, 3);
+}
+
+// The pixels of one row in a block, fewer than block_pixels: a register of 8 where there
+// are 8, then the rest through a copy.
+uint32_t blend_block_rest(uint8_t* pixels, float* depth, const float* values, int32_t count,
+                          const texel_sampler_t& sampler) {
+    uint32_t drawn = 0;
+    int32_t at = 0;
+    if (count >= avx2_lanes::width) {
+        const int mask = blend_texel_group<avx2_lanes>(pixels, depth, values, block_pixels,
+                                                       avx2_lanes::lanes_below(avx2_lanes::width), sampler);
+        drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+        at = avx2_lanes::width;
+    }
+    if (count > at) {
+        drawn += blend_texel_tail<avx2_lanes>(pixels + static_cast<size_t>(at) * 4, depth + at, values + at,
+                                              block_pixels, count - at, sampler);
+    }
+    return drawn;
+}
+
 }  // namespace
+
+uint32_t fill_textured_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps,
+                                 const texel_sampler_t& sampler) {
+    // Lane k of each register is row k; lanes without a row step zeros that nobody reads.
+    alignas(32) float starts[interpolant::count][span_batch_rows] = {};
+    int64_t longest = 0;
+    for (int k = 0; k < row_count; ++k) {
+        for (int q = 0; q < interpolant::count; ++q) starts[q][k] = rows[k].start.at[q];
+        longest = rows[k].count > longest ? rows[k].count : longest;
+    }
+    __m256 state[interpolant::count];
+    __m256 step[interpolant::count];
+    for (int q = 0; q < interpolant::count; ++q) {
+        state[q] = _mm256_load_ps(starts[q]);
+        step[q] = _mm256_set1_ps(steps.at[q]);
+    }
+    // The rows' depths and pixels are seldom in the cache: each row asks for its lines
+    // prefetch_ahead pixels before it reaches them, so the rows' misses overlap.
+    for (int k = 0; k < row_count; ++k) {
+        for (int64_t at = 0; at < prefetch_ahead && at < rows[k].count; at += 8) prefetch_pixels(rows[k], at);
+    }
+    const avx2_pair_lanes::f all = avx2_pair_lanes::lanes_below(avx2_pair_lanes::width);
+    textured_block_t block;
+    uint32_t drawn = 0;
+    for (int64_t done = 0; done < longest; done += block_pixels) {
+        step_block(state, step, block);
+        for (int k = 0; k < row_count; ++k) {
+            const int64_t left = rows[k].count - done;
+            if (left <= 0) continue;
+            if (left > prefetch_ahead) {
+                prefetch_pixels(rows[k], done + prefetch_ahead);
+                prefetch_pixels(rows[k], done + prefetch_ahead + 8);
+            }
+            uint8_t* pixels = rows[k].pixels + done * 4;
+            float* depth = rows[k].depth + done;
+            const float* values = &block.v[k][0][0];
+            if (left >= block_pixels) {
+                const int mask = blend_texel_group<avx2_pair_lanes>(pixels, depth, values, block_pixels, all, sampler);
+                drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+            } else {
+                drawn += blend_block_rest(pixels, depth, values, static_cast<int32_t>(left), sampler);
+            }
+        }
+    }
+    return drawn;
+}
 
 uint32_t fill_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps) {
     constexpr int max_pairs = span_batch_rows / 2;

@@ -36,12 +36,24 @@ struct alignas(32) colour_chunk_t {
     float s[chunk];
 };
 
+// Every interpolant of a textured chunk, quantity by quantity in interpolant order.
 struct alignas(32) texture_chunk_t {
-    colour_chunk_t c;
-    float u_over_w[chunk];
-    float v_over_w[chunk];
-    float one_over_w[chunk];
+    float v[interpolant::count][chunk];
 };
+
+// Textured rows stepped side by side: sixteen pixels of each row of a batch, quantity by
+// quantity in interpolant order, so a row's values for a pixel are 16 floats apart.
+constexpr int32_t block_pixels = 16;
+
+struct alignas(32) textured_block_t {
+    float v[span_batch_rows][interpolant::count][block_pixels];
+};
+
+// b / 255.0f for every byte b without a division: b * 0x1.01p-8 is exact (17 significant
+// bits), b * 0x1.010102p-24 carries the rest of 1 / 255 far below the result's last bit, and
+// the one rounding of their sum gives the quotient's bits for all 256 bytes.
+constexpr float byte_fraction_high = 0x1.01p-8f;
+constexpr float byte_fraction_low = 0x1.010102p-24f;
 
 // What texture sampling needs, taken from the texture once per span.
 struct texel_sampler_t {
@@ -65,10 +77,10 @@ inline int32_t chunk_count(const span_row_t& row, int64_t done) {
 
 }  // namespace
 
-// Textured pixels from .. n of a chunk, one by one as the rules are written: the whole span
-// where the wide paths cannot sample, and their tails.
-uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t from, int32_t n,
-                               const texel_sampler_t& sampler);
+// Textured pixels from .. n, one by one as the rules are written: the whole span where the
+// wide paths cannot sample. values holds quantity q of pixel i at values[q * stride + i].
+uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const float* values, int32_t stride, int32_t from,
+                               int32_t n, const texel_sampler_t& sampler);
 
 // wrapped_texel_coordinate, out of line for the wide paths' rare lanes (beyond 2^31, or not finite).
 uint32_t texel_coordinate_of(float v);
@@ -85,3 +97,7 @@ uint32_t blend_row_sse2(uint8_t* pixels, float* depth, const float* c, const flo
 // Vertex-colour rows of one batch (see fill_vertex_colour_rows), on each wide path.
 uint32_t fill_rows_sse2(const span_row_t* rows, int row_count, const interpolants_t& steps);
 uint32_t fill_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps);
+
+// Textured rows of one batch (see fill_textured_rows) on the AVX2 path; needs sampler.lanes.
+uint32_t fill_textured_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps,
+                                 const texel_sampler_t& sampler);

@@ -68,6 +68,24 @@ struct sse2_lanes {
     static i srl(i a) {
         return _mm_srli_epi32(a, n);
     }
+    // Byte k of each lane, 0..255.
+    template <int k>
+    static i byte(i a) {
+        if constexpr (k == 3) return _mm_srli_epi32(a, 24);
+        return _mm_and_si128(_mm_srli_epi32(a, 8 * k), _mm_set1_epi32(0xFF));
+    }
+    // b / 255 for bytes b, with the bits of the division (see byte_fraction_high).
+    static f fraction(i bytes) {
+        const f b = _mm_cvtepi32_ps(bytes);
+        return _mm_add_ps(_mm_mul_ps(b, _mm_set1_ps(byte_fraction_high)),
+                          _mm_mul_ps(b, _mm_set1_ps(byte_fraction_low)));
+    }
+    // The low bytes of four sets of lanes as blue, green, red, alpha bytes of one pixel per lane.
+    static i pack_low_bytes(i b, i g, i r, i a) {
+        const i ff = _mm_set1_epi32(0xFF);
+        return _mm_or_si128(_mm_or_si128(_mm_and_si128(b, ff), _mm_slli_epi32(_mm_and_si128(g, ff), 8)),
+                            _mm_or_si128(_mm_slli_epi32(_mm_and_si128(r, ff), 16), _mm_slli_epi32(a, 24)));
+    }
     template <int n>
     static i sll(i a) {
         return _mm_slli_epi32(a, n);

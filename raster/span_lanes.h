@@ -52,36 +52,82 @@ inline int blend_vertex_colour_lanes(typename Lanes::f r, typename Lanes::f g, t
 
 // Texel over vertex colour over the old pixel, as blend_texel does it, for every lane: r, g, b,
 // a and s the vertex colour and shade, texel and old the texel's and the pixel's four bytes.
-// The fractions b / 255 are the same division as the scalar table's entries, so their bits
-// are the table's; every other operation is the scalar one, in the same order.
+// Lanes::fraction gives the bits of the scalar table's entries b / 255 (see byte_fraction_high);
+// every other operation is the scalar one, in the same order, and the bytes stored are the low
+// 8 bits of the rounded conversions.
 template <class Lanes>
 inline typename Lanes::i blend_texel_lanes(typename Lanes::f r, typename Lanes::f g, typename Lanes::f b,
                                            typename Lanes::f a, typename Lanes::f s, typename Lanes::i texel,
                                            typename Lanes::i old) {
     using L = Lanes;
     using f = typename L::f;
-    using i = typename L::i;
     const f k255 = L::splat(255.0f);
-    const i ff = L::splat_i(0xFF);
-    const auto fraction = [&](i bytes) { return L::div(L::to_float(bytes), k255); };
     const auto over = [](f top, f bottom, f opacity) { return L::add(L::mul(L::sub(top, bottom), opacity), bottom); };
-    const f r1 = over(r, fraction(L::and_i(L::template srl<16>(old), ff)), a);
-    const f g1 = over(g, fraction(L::and_i(L::template srl<8>(old), ff)), a);
-    const f b1 = over(b, fraction(L::and_i(old, ff)), a);
-    const f k = L::sub(L::splat(1.0f), fraction(L::template srl<24>(texel)));
-    const f r2 = over(fraction(L::and_i(L::template srl<16>(texel), ff)), r1, k);
-    const f g2 = over(fraction(L::and_i(L::template srl<8>(texel), ff)), g1, k);
-    const f b2 = over(fraction(L::and_i(texel, ff)), b1, k);
-    const auto byte_of = [&](f v) { return L::and_i(L::to_int(v), ff); };
-    const i na = byte_of(L::mul(k255, k));
-    const i nr = byte_of(L::mul(L::mul(s, r2), k255));
-    const i ng = byte_of(L::mul(L::mul(s, g2), k255));
-    const i nb = byte_of(L::mul(L::mul(s, b2), k255));
-    return L::or_i(L::or_i(nb, L::template sll<8>(ng)), L::or_i(L::template sll<16>(nr), L::template sll<24>(na)));
+    const f r1 = over(r, L::fraction(L::template byte<2>(old)), a);
+    const f g1 = over(g, L::fraction(L::template byte<1>(old)), a);
+    const f b1 = over(b, L::fraction(L::template byte<0>(old)), a);
+    const f k = L::sub(L::splat(1.0f), L::fraction(L::template byte<3>(texel)));
+    const f r2 = over(L::fraction(L::template byte<2>(texel)), r1, k);
+    const f g2 = over(L::fraction(L::template byte<1>(texel)), g1, k);
+    const f b2 = over(L::fraction(L::template byte<0>(texel)), b1, k);
+    return L::pack_low_bytes(L::to_int(L::mul(L::mul(s, b2), k255)), L::to_int(L::mul(L::mul(s, g2), k255)),
+                             L::to_int(L::mul(L::mul(s, r2), k255)), L::to_int(L::mul(k255, k)));
 }
 
-// Lanes::width textured pixels of a chunk from pixel `at` (whose values are all in the chunk),
-// pixels and depth pointing at the first one, the lanes outside `valid` left alone: the depth
+// Two registers of Lanes as one of twice the width: every operation is taken on both halves
+// (the low half first in memory), so a kernel written once works on twice as many pixels at
+// a time. The two halves' work is independent, which lets the processor overlap what would
+// otherwise be one register's long chain of dependent operations. Holds the operations the
+// textured kernel uses.
+template <class Lanes>
+struct lane_pair {
+    using L = Lanes;
+    struct f {
+        typename L::f lo, hi;
+    };
+    struct i {
+        typename L::i lo, hi;
+    };
+    static constexpr int width = 2 * L::width;
+    static f load(const float* p) { return {L::load(p), L::load(p + L::width)}; }
+    static f loadu(const float* p) { return {L::loadu(p), L::loadu(p + L::width)}; }
+    static void store(float* p, f v) { L::store(p, v.lo), L::store(p + L::width, v.hi); }
+    static void storeu(float* p, f v) { L::storeu(p, v.lo), L::storeu(p + L::width, v.hi); }
+    static i load_i(const uint32_t* p) { return {L::load_i(p), L::load_i(p + L::width)}; }
+    static void store_i(uint32_t* p, i v) { L::store_i(p, v.lo), L::store_i(p + L::width, v.hi); }
+    static i loadu_i(const uint8_t* p) { return {L::loadu_i(p), L::loadu_i(p + 4 * L::width)}; }
+    static void storeu_i(uint8_t* p, i v) { L::storeu_i(p, v.lo), L::storeu_i(p + 4 * L::width, v.hi); }
+    static f splat(float v) { return {L::splat(v), L::splat(v)}; }
+    static i splat_i(int v) { return {L::splat_i(v), L::splat_i(v)}; }
+    static f lanes_below(int count) { return {L::lanes_below(count), L::lanes_below(count - L::width)}; }
+    static int mask_bits(f m) { return L::mask_bits(m.lo) | (L::mask_bits(m.hi) << L::width); }
+    static f add(f a, f b) { return {L::add(a.lo, b.lo), L::add(a.hi, b.hi)}; }
+    static f sub(f a, f b) { return {L::sub(a.lo, b.lo), L::sub(a.hi, b.hi)}; }
+    static f mul(f a, f b) { return {L::mul(a.lo, b.lo), L::mul(a.hi, b.hi)}; }
+    static f div(f a, f b) { return {L::div(a.lo, b.lo), L::div(a.hi, b.hi)}; }
+    static f abs(f a) { return {L::abs(a.lo), L::abs(a.hi)}; }
+    static f lt(f a, f b) { return {L::lt(a.lo, b.lo), L::lt(a.hi, b.hi)}; }
+    static f not_ge(f a, f b) { return {L::not_ge(a.lo, b.lo), L::not_ge(a.hi, b.hi)}; }
+    static f and_f(f a, f b) { return {L::and_f(a.lo, b.lo), L::and_f(a.hi, b.hi)}; }
+    static f select_f(f m, f yes, f no) { return {L::select_f(m.lo, yes.lo, no.lo), L::select_f(m.hi, yes.hi, no.hi)}; }
+    static i select_i(f m, i yes, i no) { return {L::select_i(m.lo, yes.lo, no.lo), L::select_i(m.hi, yes.hi, no.hi)}; }
+    static i to_int(f a) { return {L::to_int(a.lo), L::to_int(a.hi)}; }
+    static i and_i(i a, i b) { return {L::and_i(a.lo, b.lo), L::and_i(a.hi, b.hi)}; }
+    static f fraction(i a) { return {L::fraction(a.lo), L::fraction(a.hi)}; }
+    template <int k>
+    static i byte(i a) {
+        return {L::template byte<k>(a.lo), L::template byte<k>(a.hi)};
+    }
+    static i pack_low_bytes(i b, i g, i r, i a) {
+        return {L::pack_low_bytes(b.lo, g.lo, r.lo, a.lo), L::pack_low_bytes(b.hi, g.hi, r.hi, a.hi)};
+    }
+    static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
+        return {L::fetch(texels, row, tx.lo, ty.lo), L::fetch(texels, row, tx.hi, ty.hi)};
+    }
+};
+
+// Lanes::width textured pixels, pixels and depth pointing at the first one, their values
+// quantity q at values[q * stride] onwards, the lanes outside `valid` left alone: the depth
 // test, then for the pixels that pass the depth write, w = 1 / (1/w), u and v, the texel
 // coordinates, their reduction into the texture, the texel fetch and the blend. Needs
 // sampler.lanes. Returns the lane mask of the pixels drawn.
@@ -91,23 +137,24 @@ inline typename Lanes::i blend_texel_lanes(typename Lanes::f r, typename Lanes::
 // infinite or NaN take wrapped_texel_coordinate. A power-of-two size reduces by its mask (the
 // same bits as the remainder); any other size by the remainder itself, lane by lane.
 template <class Lanes>
-inline int blend_texel_group(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t at,
+inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values, int32_t stride,
                              typename Lanes::f valid, const texel_sampler_t& sampler) {
     using L = Lanes;
     using f = typename L::f;
     using i = typename L::i;
     constexpr int n = L::width;
-    const f z = L::load(v.c.z + at);
-    const f a = L::load(v.c.a + at);
+    const auto quantity = [&](int q) { return L::load(values + q * stride); };
+    const f z = quantity(interpolant::z);
+    const f a = quantity(interpolant::alpha);
     const f d = L::loadu(depth);
     const f pass = L::and_f(valid, L::and_f(L::not_ge(z, d), L::not_ge(a, L::splat(1.0f))));
     const int mask = L::mask_bits(pass);
     if (mask == 0) return 0;
     L::storeu(depth, L::select_f(pass, z, d));
 
-    const f w = L::div(L::splat(1.0f), L::load(v.one_over_w + at));
-    const f su = L::add(L::mul(L::mul(w, L::load(v.u_over_w + at)), L::splat(sampler.scale_u)), L::splat(0.5f));
-    const f sv = L::add(L::mul(L::mul(w, L::load(v.v_over_w + at)), L::splat(sampler.scale_v)), L::splat(0.5f));
+    const f w = L::div(L::splat(1.0f), quantity(interpolant::one_over_w));
+    const f su = L::add(L::mul(L::mul(w, quantity(interpolant::u_over_w)), L::splat(sampler.scale_u)), L::splat(0.5f));
+    const f sv = L::add(L::mul(L::mul(w, quantity(interpolant::v_over_w)), L::splat(sampler.scale_v)), L::splat(0.5f));
     i tx = L::to_int(su);
     i ty = L::to_int(sv);
     const f limit = L::splat(2147483648.0f);
@@ -140,38 +187,48 @@ inline int blend_texel_group(uint8_t* pixels, float* depth, const texture_chunk_
     }
     const i texel = L::fetch(sampler.pixels, sampler.width, tx, ty);
     const i old = L::loadu_i(pixels);
-    const i out = blend_texel_lanes<L>(L::load(v.c.r + at), L::load(v.c.g + at), L::load(v.c.b + at), a,
-                                       L::load(v.c.s + at), texel, old);
+    const i out = blend_texel_lanes<L>(quantity(interpolant::red), quantity(interpolant::green),
+                                       quantity(interpolant::blue), a, quantity(interpolant::shade), texel, old);
     L::storeu_i(pixels, L::select_i(pass, out, old));
     return mask;
 }
 
+// The first `count` (fewer than Lanes::width) pixels of a register, whose values are all there:
+// through a copy of their depths and pixels, so nothing beyond them is read or written.
+// Returns the pixels drawn.
+template <class Lanes>
+inline uint32_t blend_texel_tail(uint8_t* pixels, float* depth, const float* values, int32_t stride, int32_t count,
+                                 const texel_sampler_t& sampler) {
+    using L = Lanes;
+    alignas(32) float depths[L::width] = {};
+    alignas(32) uint8_t colours[L::width * 4] = {};
+    const size_t bytes = static_cast<size_t>(count) * 4;
+    __builtin_memcpy(depths, depth, bytes);
+    __builtin_memcpy(colours, pixels, bytes);
+    const int mask = blend_texel_group<L>(colours, depths, values, stride, L::lanes_below(count), sampler);
+    __builtin_memcpy(depth, depths, bytes);
+    __builtin_memcpy(pixels, colours, bytes);
+    return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+}
+
 // Textured pixels 0 .. n of a chunk, whose values run on to the next multiple of the register
-// width: whole registers in place, the last few pixels through a copy of their depths and
-// pixels (so nothing beyond the row is read or written).
+// width: whole registers in place, the last few pixels through blend_texel_tail.
 template <class Lanes>
 inline uint32_t blend_texels_lanes(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
                                    const texel_sampler_t& sampler) {
     using L = Lanes;
-    if (!sampler.lanes) return blend_texels_portable(pixels, depth, v, 0, n, sampler);
+    if (!sampler.lanes) return blend_texels_portable(pixels, depth, &v.v[0][0], chunk, 0, n, sampler);
     uint32_t drawn = 0;
     int32_t at = 0;
     const typename L::f all = L::lanes_below(L::width);
     for (; at + L::width <= n; at += L::width) {
-        const int mask = blend_texel_group<L>(pixels + static_cast<size_t>(at) * 4, depth + at, v, at, all, sampler);
+        const int mask =
+            blend_texel_group<L>(pixels + static_cast<size_t>(at) * 4, depth + at, &v.v[0][at], chunk, all, sampler);
         drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
     }
-    const int32_t rest = n - at;
-    if (rest > 0) {
-        alignas(32) float depths[L::width] = {};
-        alignas(32) uint8_t colours[L::width * 4] = {};
-        const size_t bytes = static_cast<size_t>(rest) * 4;
-        __builtin_memcpy(depths, depth + at, bytes);
-        __builtin_memcpy(colours, pixels + static_cast<size_t>(at) * 4, bytes);
-        const int mask = blend_texel_group<L>(colours, depths, v, at, L::lanes_below(rest), sampler);
-        __builtin_memcpy(depth + at, depths, bytes);
-        __builtin_memcpy(pixels + static_cast<size_t>(at) * 4, colours, bytes);
-        drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+    if (n > at) {
+        drawn +=
+            blend_texel_tail<L>(pixels + static_cast<size_t>(at) * 4, depth + at, &v.v[0][at], chunk, n - at, sampler);
     }
     return drawn;
 }

@@ -9,6 +9,7 @@
 
 #include "math/nearest.h"
 #include "raster/rasteriser.h"
+#include "raster/span_fill_paths.h"
 #include "raster_fixtures.h"
 #include "surfaces/pixel_blend.h"
 #include "surfaces/texture.h"
@@ -144,6 +145,15 @@ TEST(PixelWrite, BytesAndBothBlends) {
     s->draw_texel(0, 0, 1, 0, tex, vec4_t(1, 0, 0, 0.5f), 0.5f);
     // red 1 * 0.5 * 255 = 127.5 and green 0.2 * 0.5 * 255 = 25.5, both to even.
     EXPECT_EQ(std::vector<int>(f, f + 4), (std::vector<int>{0, 26, 128, 0}));
+
+    // The wide blends form b / 255 from two products and a sum instead of a division: the
+    // same bits for every byte.
+    for (int byte = 0; byte < 256; ++byte) {
+        const auto b = static_cast<float>(byte);
+        EXPECT_EQ(std::bit_cast<uint32_t>(b * byte_fraction_high + b * byte_fraction_low),
+                  std::bit_cast<uint32_t>(b / 255.0f))
+            << "byte " << byte;
+    }
 }
 
 TEST(SpanStart, PrestepAndTextureAddressing) {
