@@ -28,23 +28,22 @@ struct avx2_lanes {
     static f add(f a, f b) { return _mm256_add_ps(a, b); }
     static f sub(f a, f b) { return _mm256_sub_ps(a, b); }
     static f div(f a, f b) { return _mm256_div_ps(a, b); }
-    static f abs(f a) { return _mm256_and_ps(a, _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF))); }
-    static f lt(f a, f b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+    static f or_f(f a, f b) { return _mm256_or_ps(a, b); }
+    static f eq_i(i a, i b) { return _mm256_castsi256_ps(_mm256_cmpeq_epi32(a, b)); }
     // All bits set in lanes 0 .. count - 1.
     static f lanes_below(int count) {
         return _mm256_castsi256_ps(
             _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
     }
-    // The eight texels one by one (a gather is slower here), put together in registers: a
-    // vector load of words just stored one by one would wait for the stores to drain.
+    // The eight texels one by one (a gather is no faster here), put together in registers: a
+    // vector load of words just stored one by one would wait for the stores to drain. The
+    // texel index ty * row + tx stays below 2^31 (sampler.lanes).
     static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
-        alignas(32) uint32_t x[8];
-        alignas(32) uint32_t y[8];
-        store_i(x, tx);
-        store_i(y, ty);
+        alignas(32) uint32_t index[8];
+        store_i(index, _mm256_add_epi32(_mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int>(row))), tx));
         const auto word = [&](int k) {
             uint32_t w = 0;
-            __builtin_memcpy(&w, texels + (static_cast<size_t>(y[k]) * row + x[k]) * 4, 4);
+            __builtin_memcpy(&w, texels + static_cast<size_t>(index[k]) * 4, 4);
             return static_cast<int>(w);
         };
         return _mm256_setr_epi32(word(0), word(1), word(2), word(3), word(4), word(5), word(6), word(7));

@@ -26,8 +26,8 @@ struct sse2_lanes {
     static f add(f a, f b) { return _mm_add_ps(a, b); }
     static f sub(f a, f b) { return _mm_sub_ps(a, b); }
     static f div(f a, f b) { return _mm_div_ps(a, b); }
-    static f abs(f a) { return _mm_and_ps(a, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF))); }
-    static f lt(f a, f b) { return _mm_cmplt_ps(a, b); }
+    static f or_f(f a, f b) { return _mm_or_ps(a, b); }
+    static f eq_i(i a, i b) { return _mm_castsi128_ps(_mm_cmpeq_epi32(a, b)); }
     // All bits set in lanes 0 .. count - 1.
     static f lanes_below(int count) {
         return _mm_castsi128_ps(_mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(count)));

@@ -105,10 +105,10 @@ struct lane_pair {
     static f sub(f a, f b) { return {L::sub(a.lo, b.lo), L::sub(a.hi, b.hi)}; }
     static f mul(f a, f b) { return {L::mul(a.lo, b.lo), L::mul(a.hi, b.hi)}; }
     static f div(f a, f b) { return {L::div(a.lo, b.lo), L::div(a.hi, b.hi)}; }
-    static f abs(f a) { return {L::abs(a.lo), L::abs(a.hi)}; }
-    static f lt(f a, f b) { return {L::lt(a.lo, b.lo), L::lt(a.hi, b.hi)}; }
     static f not_ge(f a, f b) { return {L::not_ge(a.lo, b.lo), L::not_ge(a.hi, b.hi)}; }
     static f and_f(f a, f b) { return {L::and_f(a.lo, b.lo), L::and_f(a.hi, b.hi)}; }
+    static f or_f(f a, f b) { return {L::or_f(a.lo, b.lo), L::or_f(a.hi, b.hi)}; }
+    static f eq_i(i a, i b) { return {L::eq_i(a.lo, b.lo), L::eq_i(a.hi, b.hi)}; }
     static f select_f(f m, f yes, f no) { return {L::select_f(m.lo, yes.lo, no.lo), L::select_f(m.hi, yes.hi, no.hi)}; }
     static i select_i(f m, i yes, i no) { return {L::select_i(m.lo, yes.lo, no.lo), L::select_i(m.hi, yes.hi, no.hi)}; }
     static i to_int(f a) { return {L::to_int(a.lo), L::to_int(a.hi)}; }
@@ -133,9 +133,9 @@ struct lane_pair {
 // sampler.lanes. Returns the lane mask of the pixels drawn.
 //
 // The coordinates: below 2^31 in magnitude the rounding conversion gives nearest() as a
-// 32-bit two's complement number, the low 32 bits of the 64-bit integer; lanes beyond that,
-// infinite or NaN take wrapped_texel_coordinate. A power-of-two size reduces by its mask (the
-// same bits as the remainder); any other size by the remainder itself, lane by lane.
+// 32-bit two's complement number, the low 32 bits of the 64-bit integer; lanes that convert
+// to INT32_MIN (beyond that, infinite or NaN) take wrapped_texel_coordinate. A power-of-two size reduces by its mask
+// (the same bits as the remainder); any other size by the remainder itself, lane by lane.
 template <class Lanes>
 inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values, int32_t stride,
                              typename Lanes::f valid, const texel_sampler_t& sampler) {
@@ -157,8 +157,10 @@ inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values,
     const f sv = L::add(L::mul(L::mul(w, quantity(interpolant::v_over_w)), L::splat(sampler.scale_v)), L::splat(0.5f));
     i tx = L::to_int(su);
     i ty = L::to_int(sv);
-    const f limit = L::splat(2147483648.0f);
-    const int ordinary = L::mask_bits(L::and_f(L::lt(L::abs(su), limit), L::lt(L::abs(sv), limit)));
+    // Out of range and NaN convert to the integer indefinite, INT32_MIN; so does -2^31 itself,
+    // which the general rule then gives correctly.
+    const i indefinite = L::splat_i(INT32_MIN);
+    const int ordinary = ~L::mask_bits(L::or_f(L::eq_i(tx, indefinite), L::eq_i(ty, indefinite))) & ((1 << n) - 1);
     if (ordinary != (1 << n) - 1 || !sampler.pow2) {
         alignas(32) uint32_t cx[n];
         alignas(32) uint32_t cy[n];
