@@ -88,7 +88,9 @@ struct dispatch_t {
 #if SOFTCUBE_X86
             case span_isa_t::avx2:
                 rows = fill_rows_avx2;
-                texels = blend_texels_avx2;
+                // Rows the lanes can sample go through fill_textured_rows_avx2; the others
+                // are drawn one by one.
+                texels = blend_texels_one_by_one;
                 textured_rows = fill_textured_rows_avx2;
                 break;
             case span_isa_t::sse2:

@@ -1,5 +1,5 @@
-// The AVX2 span fill path: vertex-colour rows in pairs (four pixels of each per register) and textured spans, eight
-// pixels per register.
+// The AVX2 span fill path: vertex-colour rows in pairs (four pixels of each per register) and textured rows eight at a
+// time (a lane per row for their chains, sixteen pixels of one row per kernel pass).
 #include "raster/span_fill_paths.h"
 
 // This file alone is compiled for AVX2 (raster/CMakeLists.txt) and only runs where the
@@ -355,11 +355,6 @@ uint32_t fill_rows_avx2(const span_row_t* rows, int row_count, const interpolant
         }
     }
     return drawn;
-}
-
-uint32_t blend_texels_avx2(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
-                           const texel_sampler_t& sampler) {
-    return blend_texels_lanes<avx2_lanes>(pixels, depth, v, n, sampler);
 }
 
 #endif

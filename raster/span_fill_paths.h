@@ -55,7 +55,7 @@ struct alignas(32) textured_block_t {
 constexpr float byte_fraction_high = 0x1.01p-8f;
 constexpr float byte_fraction_low = 0x1.010102p-24f;
 
-// What texture sampling needs, taken from the texture once per span.
+// What texture sampling needs, taken from the texture once per batch of rows.
 struct texel_sampler_t {
     const texture_t* texture = nullptr;
     const uint8_t* pixels = nullptr;  // null when there is nothing to sample (every texel reads as 0)
@@ -85,10 +85,8 @@ uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const float* value
 // wrapped_texel_coordinate, out of line for the wide paths' rare lanes (beyond 2^31, or not finite).
 uint32_t texel_coordinate_of(float v);
 
-// Textured pixels 0 .. n of a chunk on each wide path.
+// Textured pixels 0 .. n of a chunk on the SSE2 path.
 uint32_t blend_texels_sse2(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
-                           const texel_sampler_t& sampler);
-uint32_t blend_texels_avx2(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
                            const texel_sampler_t& sampler);
 
 // Pixels from .. n of one row whose records start at c and q, 8 floats apart (SSE2).

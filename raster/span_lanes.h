@@ -1,5 +1,5 @@
-// The vertex-colour pixel kernel written once over lane operations: depth test, depth select and blend of a register of
-// pixels.
+// The pixel kernels written once over lane operations: depth test, depth select and the vertex-colour or textured blend
+// of a register of pixels.
 #pragma once
 
 // Lanes is a set of static operations on one register of Lanes::width pixels (see
