@@ -6,8 +6,7 @@
 
 void start_demo_frame(scene_t& scene, screen_t& screen) {
     scene.update();
-    screen.clear(255, 0, 0, 16);
-    screen.clear_zbuffer();
+    screen.clear_frame(255, 0, 0, 16);
 }
 
 std::string draw_demo_frame(scene_t& scene, const framestats_t& stats, screen_t& screen) {

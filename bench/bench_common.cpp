@@ -112,8 +112,7 @@ void run_mesh_frames(benchmark::State& state, const mesh_t& mesh) {
     uint64_t triangles = 0;
     for (auto _ : state) {
         camera.update();
-        screen.clear(255, 0, 0, 16);
-        screen.clear_zbuffer();
+        screen.clear_frame(255, 0, 0, 16);
         mesh.render(screen, camera.frame, *camera.texture);
         pixels += screen.pixel_count;
         triangles += screen.triangle_count;

@@ -109,7 +109,7 @@ void mesh_t::render(screen_t& screen, const mat4_t& matrix, const texture_t& tex
         return;
     }
     // One job of three phases: vertices in equal shares, then chunks of triangles as threads
-    // come free (clipping makes them uneven), then the bands.
+    // come free (clipping makes them uneven), each sorted by band, then the bands.
     band_drawer_t bands(screen, texture, threads);
     std::atomic<uint32_t> next_chunk{0};
     pool->run([&](uint32_t worker) {
@@ -119,6 +119,7 @@ void mesh_t::render(screen_t& screen, const mat4_t& matrix, const texture_t& tex
         for (uint32_t c = next_chunk.fetch_add(1, std::memory_order_relaxed); c < f.chunk_count;
              c = next_chunk.fetch_add(1, std::memory_order_relaxed)) {
             queue_chunk(c);
+            bands.bin(f.runs[c], f.bins[c]);
         }
         pool->sync();
         bands.draw(worker, f.runs.get(), f.chunk_count);

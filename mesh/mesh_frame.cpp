@@ -9,4 +9,5 @@ mesh_frame_t::mesh_frame_t(int32_t vertex_capacity, int32_t triangle_capacity) {
     triangles.reset(new queued_triangle_t[t]);
     batches.reset(new triangle_batch_t[chunk_count]);
     runs.reset(new triangle_run_t[chunk_count]);
+    bins.reset(new band_bins_t[chunk_count]);
 }

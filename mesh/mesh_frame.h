@@ -20,6 +20,8 @@ struct mesh_frame_t {
     // Clipper's route: each chunk's fans, in arrays that keep their capacity between frames.
     std::unique_ptr<triangle_batch_t[]> batches;
     std::unique_ptr<triangle_run_t[]> runs;
+    // With the screen's threads: each chunk's triangles sorted by band.
+    std::unique_ptr<band_bins_t[]> bins;
     uint32_t chunk_count = 0;
 
     mesh_frame_t(int32_t vertex_capacity, int32_t triangle_capacity);

@@ -8,9 +8,12 @@
 
 namespace {
 
-// Enough bands per thread that a thread finishing early finds more work, few enough that
-// triangles crossing band edges (set up once per band) stay rare.
-constexpr uint32_t bands_per_thread = 4;
+// Enough bands per thread that a thread finishing early finds more work (a picture's work
+// gathers in the rows its objects cover), few enough that triangles crossing band edges,
+// set up once in each band they reach, stay rare; a band starting inside a triangle steps
+// its edges over the rows above in runs, so that costs little.
+constexpr uint32_t bands_per_thread = 8;
+constexpr uint32_t min_band_rows = 8;
 
 }  // namespace
 
@@ -21,7 +24,7 @@ band_drawer_t::band_drawer_t(screen_t& screen, const texture_t& texture, uint32_
     const uint32_t height = screen.height;
     if (band_rows == 0) {
         const uint32_t bands = thread_count_ * bands_per_thread;
-        band_rows = height / bands + (height % bands != 0 ? 1 : 0);
+        band_rows = std::max(height / bands + (height % bands != 0 ? 1 : 0), min_band_rows);
     }
     band_rows_ = std::max<uint32_t>(band_rows, 1);
     band_count_ = height / band_rows_ + (height % band_rows_ != 0 ? 1 : 0);
@@ -34,14 +37,24 @@ void band_drawer_t::draw(uint32_t worker, const triangle_run_t* runs, size_t run
         const auto begin = static_cast<int32_t>(band * band_rows_);
         const auto end =
             static_cast<int32_t>(std::min<uint64_t>(uint64_t{band} * band_rows_ + band_rows_, screen_.height));
+        row_rasteriser_t rows(screen_, texture_, begin, end);
         for (size_t r = 0; r < run_count; ++r) {
             const triangle_run_t& run = runs[r];
             if (!run.rows.overlaps(begin, end)) continue;
+            if (run.bins != nullptr && run.bins->band_rows == band_rows_ && run.bins->first.size() > size_t{band} + 1) {
+                const band_bins_t& bins = *run.bins;
+                for (uint32_t k = bins.first[band]; k < bins.first[band + 1]; ++k) {
+                    const queued_triangle_t& t = run.triangles[bins.entries[k]];
+                    pixels += rows.draw(run.vertices[t.top], run.vertices[t.middle], run.vertices[t.bottom],
+                                        t.middle_is_left);
+                }
+                continue;
+            }
             for (uint32_t i = 0; i < run.count; ++i) {
                 const queued_triangle_t& t = run.triangles[i];
                 if (!t.rows.overlaps(begin, end)) continue;
-                pixels += rasterise_triangle_rows(screen_, run.vertices[t.top], run.vertices[t.middle],
-                                                  run.vertices[t.bottom], t.middle_is_left, texture_, begin, end);
+                pixels +=
+                    rows.draw(run.vertices[t.top], run.vertices[t.middle], run.vertices[t.bottom], t.middle_is_left);
             }
         }
     }
@@ -54,12 +67,17 @@ void band_drawer_t::finish(const triangle_run_t* runs, size_t run_count) {
 }
 
 void draw_queued_serial(screen_t& screen, const triangle_run_t* runs, size_t run_count, const texture_t& texture) {
+    row_rasteriser_t rows(screen, texture, 0, static_cast<int32_t>(std::min<uint32_t>(screen.height, INT32_MAX)));
     for (size_t r = 0; r < run_count; ++r) {
         const triangle_run_t& run = runs[r];
         for (uint32_t i = 0; i < run.count; ++i) {
             const queued_triangle_t& t = run.triangles[i];
-            rasterise_triangle(screen, run.vertices[t.top], run.vertices[t.middle], run.vertices[t.bottom],
-                               t.middle_is_left, texture);
+            // A triangle that reaches no row of the framebuffer is counted, not walked.
+            if (!t.rows.empty()) {
+                screen.pixel_count +=
+                    rows.draw(run.vertices[t.top], run.vertices[t.middle], run.vertices[t.bottom], t.middle_is_left);
+            }
+            ++screen.triangle_count;
         }
     }
 }

@@ -16,11 +16,16 @@ struct texture_t;
 // no pixel, so threads never touch the same bytes. A band that starts inside a triangle walks
 // its edges over the rows above without drawing, so it starts with the values of a full walk.
 // Bands are taken from a shared counter as threads come free, which balances uneven bands.
+// A run binned for this drawer's bands hands each band its own triangles; any other run is
+// scanned, each band skipping the triangles whose rows miss it.
 class band_drawer_t {
 public:
     // band_rows 0 picks a few bands per thread; any other value is the height of every band
     // but the last (a band taller than the framebuffer is the whole framebuffer).
     band_drawer_t(screen_t& screen, const texture_t& texture, uint32_t thread_count, uint32_t band_rows = 0);
+
+    // Sorts a run's triangles into this drawer's bands, so that each band reads only its own.
+    void bin(triangle_run_t& run, band_bins_t& bins) const { bin_by_band(run, band_rows_, band_count_, bins); }
 
     // Called by every worker of one pool job with its index: draws bands until none is left.
     void draw(uint32_t worker, const triangle_run_t* runs, size_t run_count);

@@ -19,10 +19,22 @@ struct edge_t {
     // The values start as the start vertex's own: there is no sub-pixel prestep to the first row.
     edge_t(const gradients_t& g, const vertex_t& start, const vertex_t& end, int start_index);
 
-    // One row down: every value gains its step, in single precision.
+    // The same construction in two parts, for a walk that finds the rows and columns a
+    // triangle covers before it pays for the gradients: place() sets x, x_step, y and y_end,
+    // start_values() the first n values and steps (see gradients_t::set_up).
+    edge_t() = default;
+    void place(const vertex_t& start, const vertex_t& end);
+    template <int n = interpolant::count>
+    void start_values(const gradients_t& g, int start_index) {
+        values = g.vertex[start_index];
+        move_into<n>(steps, g.d_dy, g.d_dx, x_step);
+    }
+
+    // One row down: x and the first n values gain their steps, in single precision.
+    template <int n = interpolant::count>
     void step() {
         x += x_step;
-        values.step(steps);
+        values.step<n>(steps);
     }
 
     // rows steps. Up to exact_step_limit they are taken one by one, so the values are

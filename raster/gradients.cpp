@@ -25,15 +25,22 @@ float shade_of_normal(const vec4_t& normal) {
 }
 
 gradients_t::gradients_t(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom) {
+    set_up<interpolant::count>(top, middle, bottom);
+}
+
+template <int n>
+void gradients_t::set_up(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom) {
     const vertex_t* v[3] = {&top, &middle, &bottom};
     for (int i = 0; i < 3; ++i) {
         interpolants_t& a = vertex[i];
         a.set_colour(v[i]->colour);
         a[interpolant::z] = v[i]->position.z;
         a[interpolant::shade] = shade_of_normal(v[i]->normal);
-        a[interpolant::one_over_w] = 1.0f / v[i]->position.w;
-        a[interpolant::u_over_w] = v[i]->texcoord.x * a[interpolant::one_over_w];
-        a[interpolant::v_over_w] = v[i]->texcoord.y * a[interpolant::one_over_w];
+        if constexpr (n > interpolant::untextured_count) {
+            a[interpolant::one_over_w] = 1.0f / v[i]->position.w;
+            a[interpolant::u_over_w] = v[i]->texcoord.x * a[interpolant::one_over_w];
+            a[interpolant::v_over_w] = v[i]->texcoord.y * a[interpolant::one_over_w];
+        }
     }
 
     const float x0 = top.position.x, y0 = top.position.y;
@@ -52,8 +59,11 @@ gradients_t::gradients_t(const vertex_t& top, const vertex_t& middle, const vert
         d_dx[i] = ((a1[i] - a2[i]) * y02 - (a0[i] - a2[i]) * y12) * one_over_dx;
         d_dy[i] = ((a1[i] - a2[i]) * x02 - (a0[i] - a2[i]) * x12) * one_over_dy;
     }
-    for (int i = interpolant::colour_channels; i < interpolant::count; ++i) {
+    for (int i = interpolant::colour_channels; i < n; ++i) {
         d_dx[i] = plane_gradient(y02, y12, a0[i], a1[i], a2[i], one_over_dx);
         d_dy[i] = plane_gradient(x02, x12, a0[i], a1[i], a2[i], one_over_dy);
     }
 }
+
+template void gradients_t::set_up<interpolant::count>(const vertex_t&, const vertex_t&, const vertex_t&);
+template void gradients_t::set_up<interpolant::untextured_count>(const vertex_t&, const vertex_t&, const vertex_t&);

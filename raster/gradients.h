@@ -13,7 +13,13 @@ struct gradients_t {
     interpolants_t d_dx;       // change per pixel step in +x
     interpolants_t d_dy;       // change per row step in +y
 
+    gradients_t() = default;
     gradients_t(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom);
+
+    // The same values for the first n quantities only (interpolant::count, or
+    // interpolant::untextured_count for a triangle drawn without texture); the rest stay zero.
+    template <int n>
+    void set_up(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom);
 
     vec4_t get_colour(int i) const { return vertex[i].colour(); }
     vec4_t get_d_colour_dx() const { return d_dx.colour(); }

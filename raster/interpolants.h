@@ -9,6 +9,9 @@
 namespace interpolant {
 enum index : int { red, green, blue, alpha, z, shade, u_over_w, v_over_w, one_over_w, count };
 inline constexpr int colour_channels = 4;
+// The values an untextured span reads (colour, z, shade). Vertex-colour and wireframe
+// triangles set up and step only these; the texture quantities after them stay unused.
+inline constexpr int untextured_count = shade + 1;
 }  // namespace interpolant
 
 // One value per quantity: the values at a vertex, on an edge or at a pixel, or their steps
@@ -31,22 +34,24 @@ struct interpolants_t {
         at[interpolant::alpha] = c.w;
     }
 
-    // One step: every value gains its step, in single precision.
+    // One step: each of the first n values gains its step, in single precision.
+    template <int n = interpolant::count>
     void step(const interpolants_t& d) {
-        for (int i = 0; i < interpolant::count; ++i) at[i] += d.at[i];
+        for (int i = 0; i < n; ++i) at[i] += d.at[i];
     }
 };
 
-// base + rate * distance: the colour in single precision (rate * distance rounded, then the
-// sum), the scalars in double rounded once. This is a span's start half a pixel right of its
-// edge (distance = pre) and an edge's step per row (base = d/dy, rate = d/dx, distance = x_step).
-inline interpolants_t moved(const interpolants_t& base, const interpolants_t& rate, float distance) {
-    interpolants_t r;
-    for (int i = 0; i < interpolant::colour_channels; ++i) r.at[i] = base.at[i] + rate.at[i] * distance;
-    for (int i = interpolant::colour_channels; i < interpolant::count; ++i) {
-        r.at[i] = static_cast<float>(static_cast<double>(base.at[i]) + static_cast<double>(distance) * rate.at[i]);
+// out = base + rate * distance: the colour in single precision (rate * distance rounded, then
+// the sum), the scalars in double rounded once. This is a span's start half a pixel right of
+// its edge (distance = pre) and an edge's step per row (base = d/dy, rate = d/dx, distance =
+// x_step). Only the first n values are written, each straight into its place: a record built
+// aside and copied over would be read back wider than it was written, which stalls.
+template <int n = interpolant::count>
+inline void move_into(interpolants_t& out, const interpolants_t& base, const interpolants_t& rate, float distance) {
+    for (int i = 0; i < interpolant::colour_channels; ++i) out.at[i] = base.at[i] + rate.at[i] * distance;
+    for (int i = interpolant::colour_channels; i < n; ++i) {
+        out.at[i] = static_cast<float>(static_cast<double>(base.at[i]) + static_cast<double>(distance) * rate.at[i]);
     }
-    return r;
 }
 
 // value + step * n in double, rounded once: n steps taken in one jump (n a whole number held in

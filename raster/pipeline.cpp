@@ -2,7 +2,6 @@
 #include "raster/pipeline.h"
 
 #include "raster/rasteriser.h"
-#include "runtime/exchange.h"
 #include "surfaces/screen.h"
 
 mat4_t viewport_of(const screen_t& screen) {
@@ -13,20 +12,6 @@ mat4_t viewport_of(const screen_t& screen) {
     return viewport;
 }
 
-corner_order_t order_corners(const screen_t& screen, const vertex_t& a, const vertex_t& b, const vertex_t& c) {
-    corner_order_t order;
-    if (screen.cull_backfaces != 0 && doubled_signed_area(a, b, c) <= 0.0f) {
-        order.culled = true;  // counter-clockwise on the screen, or degenerate
-        return order;
-    }
-    const vertex_t* v[3] = {&a, &b, &c};
-    if (v[order.bottom]->y() < v[order.middle]->y()) rt::exchange(order.middle, order.bottom);
-    if (v[order.middle]->y() < v[order.top]->y()) rt::exchange(order.top, order.middle);
-    if (v[order.bottom]->y() < v[order.middle]->y()) rt::exchange(order.middle, order.bottom);
-    order.middle_is_left = doubled_signed_area(*v[order.top], *v[order.middle], *v[order.bottom]) <= 0.0f ? -1 : 0;
-    return order;
-}
-
 screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
                                      const vertex_t& c3) {
     // Corners at or behind the camera are handed on as they are (mirrored, or infinite);
@@ -34,7 +19,7 @@ screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1,
     const mat4_t viewport = viewport_of(screen);
     const vertex_t corners[3] = {to_screen_vertex(c1, viewport), to_screen_vertex(c2, viewport),
                                  to_screen_vertex(c3, viewport)};
-    const corner_order_t order = order_corners(screen, corners[0], corners[1], corners[2]);
+    const corner_order_t order = order_corners(screen.cull_backfaces != 0, corners[0], corners[1], corners[2]);
     screen_triangle_t t;
     t.culled = order.culled;
     if (order.culled) {

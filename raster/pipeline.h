@@ -5,6 +5,7 @@
 
 #include "geometry/vertex.h"
 #include "math/mat4.h"
+#include "runtime/exchange.h"
 
 struct screen_t;
 struct texture_t;
@@ -31,7 +32,28 @@ struct corner_order_t {
 
 // The back-face test when the screen culls, then the sort by y with three strict
 // compare-and-exchange steps, so corners with equal y keep their relative order.
-corner_order_t order_corners(const screen_t& screen, const vertex_t& a, const vertex_t& b, const vertex_t& c);
+// Inline: the mesh path runs it once per triangle, where the call and the returned record
+// cost as much as the sort.
+inline corner_order_t order_corners(bool cull_backfaces, const vertex_t& a, const vertex_t& b, const vertex_t& c) {
+    corner_order_t order;
+    if (cull_backfaces && doubled_signed_area(a, b, c) <= 0.0f) {
+        order.culled = true;  // counter-clockwise on the screen, or degenerate
+        return order;
+    }
+    const vertex_t* v[3] = {&a, &b, &c};
+    float y[3] = {a.y(), b.y(), c.y()};
+    const auto exchange_if_above = [&](uint8_t& upper, uint8_t& lower, int i, int j) {
+        if (y[j] < y[i]) {
+            rt::exchange(upper, lower);
+            rt::exchange(y[i], y[j]);
+        }
+    };
+    exchange_if_above(order.middle, order.bottom, 1, 2);
+    exchange_if_above(order.top, order.middle, 0, 1);
+    exchange_if_above(order.middle, order.bottom, 1, 2);
+    order.middle_is_left = doubled_signed_area(*v[order.top], *v[order.middle], *v[order.bottom]) <= 0.0f ? -1 : 0;
+    return order;
+}
 
 // A triangle in screen space, corners sorted top to bottom, as the rasteriser takes it.
 struct screen_triangle_t {

@@ -11,51 +11,51 @@
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
+// Where row y's filled span meets the framebuffer; it depends on the edges' x alone.
+struct span_columns_t {
+    float xs = 0.0f;       // the first sample, half a pixel right of the left edge
+    double x_first = 0.0;  // its column, possibly left of the framebuffer
+    int64_t x_begin = 0;   // the first and last columns drawn
+    int64_t x_end = 0;
+};
+
 namespace {
 
 // Columns left of the framebuffer are stepped one by one up to this many, so visible pixels
 // get exactly the values of a full walk; spans reaching further out (absurd coordinates) jump.
 constexpr double exact_column_limit = 8192.0;
 
-// nearest_float without a library call: adding and taking away 2^23 (with v's sign) rounds
-// to an integer in the current mode, ties to even; magnitudes of 2^23 and more (and NaN and
-// the infinities) are integers already and pass through. The sign of a zero result is v's,
-// as nearbyint gives it.
-float round_even(float v) {
-    if (!(std::fabs(v) < 8388608.0f)) return v;
-    const float big = std::copysign(8388608.0f, v);
-    return std::copysign((v + big) - big, v);
-}
-
 // A nearest() result as the unsigned coordinate draw_pixel expects: negative values become
 // large numbers (two's complement) and fail its bounds test, as do NaN and huge values.
 uint32_t as_pixel_coordinate(float v) {
-    const float r = round_even(v);
+    const float r = nearest_float(v);
     if (!(r >= -2147483648.0f && r < 2147483648.0f)) return UINT32_MAX;
     return static_cast<uint32_t>(static_cast<int32_t>(r));
 }
 
-// Steps the span's running values n pixels along; n is a whole number held in a double
-// (see edge_t::advance).
-void advance_span(interpolants_t& s, const interpolants_t& d, double n) {
-    if (n <= exact_column_limit) {
-        // The same serial additions as stepping n times, taken a run at a time.
-        const auto count = static_cast<int64_t>(n);
-        for (int i = 0; i < interpolant::count; ++i) s[i] = span_chain::skip(s[i], d[i], count);
+// Steps the first n of the span's running values n_pixels along; n_pixels is a whole number
+// held in a double (see edge_t::advance).
+template <int n>
+void advance_span(interpolants_t& s, const interpolants_t& d, double n_pixels) {
+    if (n_pixels <= exact_column_limit) {
+        // The same serial additions as stepping one pixel at a time, taken a run at a time.
+        const auto count = static_cast<int64_t>(n_pixels);
+        for (int i = 0; i < n; ++i) s[i] = span_chain::skip(s[i], d[i], count);
         return;
     }
-    s = jumped(s, d, n);
+    s = jumped(s, d, n_pixels);
 }
 
-// Step 2 of a span: the values at its first sample xs, half a pixel right of the left edge.
-interpolants_t start_values(const gradients_t& g, const edge_t& left, float xs) {
-    return moved(left.values, g.d_dx, xs - left.x);
+// The value after `steps` serial additions of d: one by one for the few steps of a small
+// triangle, a run at a time (the same bits) for the many rows above a band.
+float chain_after(float v, float d, int64_t steps) {
+    if (steps > 4) return span_chain::skip(v, d, steps);
+    for (; steps > 0; --steps) v += d;
+    return v;
 }
 
-// The filled-span prologue of draw_span: start values at the first sample, then the row's
-// visible pixels. False when the span touches no pixel of the framebuffer.
-bool visible_span(const screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
-                  span_row_t& row) {
+// False when row y's filled span touches no pixel of the framebuffer.
+bool span_columns(const screen_t& screen, const edge_t& left, const edge_t& right, int32_t y, span_columns_t& c) {
     if (y < 0 || static_cast<uint32_t>(y) >= screen.height || screen.framebuffer == nullptr ||
         screen.zbuffer == nullptr) {
         return false;
@@ -65,134 +65,290 @@ bool visible_span(const screen_t& screen, const gradients_t& g, const edge_t& le
     // Column numbers are whole floats compared in double, so infinite or 1e30-wide spans
     // need no integer conversion until they are clamped to the row. A NaN end has no
     // nearest integer: such a span covers no pixel (every comparison below fails).
-    const double x_first = round_even(xs);
-    const double x_last = round_even(xe - 1.0f);
+    const double x_first = nearest_float(xs);
+    const double x_last = nearest_float(xe - 1.0f);
     if (!(x_last >= x_first) || !(x_last >= 0.0)) return false;
     if (!(x_first < static_cast<double>(screen.width))) return false;
-
-    interpolants_t s = start_values(g, left, xs);
-    int64_t x_begin = 0;
-    if (x_first < 0.0) {
-        advance_span(s, g.d_dx, -x_first);  // the pixels left of the row are stepped, not drawn
-    } else {
-        x_begin = static_cast<int64_t>(x_first);
-    }
-    const int64_t x_end = static_cast<int64_t>(std::min(x_last, static_cast<double>(screen.width) - 1.0));
-    const size_t offset = static_cast<size_t>(y) * screen.width + static_cast<size_t>(x_begin);
-    row.pixels = screen.framebuffer + offset * 4;
-    row.depth = screen.zbuffer + offset;
-    row.count = x_end - x_begin + 1;
-    row.start = s;
+    c.xs = xs;
+    c.x_first = x_first;
+    c.x_begin = x_first < 0.0 ? 0 : static_cast<int64_t>(x_first);
+    c.x_end = static_cast<int64_t>(std::min(x_last, static_cast<double>(screen.width) - 1.0));
     return true;
 }
 
-// The pixels of row y's span, drawn; returns how many were written (wireframe ends are not counted).
+// The row's share of a fill: the first n values at the first sample (step 2 of a span),
+// stepped over the columns left of the framebuffer, and the pixels it covers there.
+template <int n>
+void span_row(const screen_t& screen, const gradients_t& g, const edge_t& left, const span_columns_t& c, int32_t y,
+              span_row_t& row) {
+    move_into<n>(row.start, left.values, g.d_dx, c.xs - left.x);
+    if (c.x_first < 0.0) advance_span<n>(row.start, g.d_dx, -c.x_first);  // stepped, not drawn
+    const size_t offset = static_cast<size_t>(y) * screen.width + static_cast<size_t>(c.x_begin);
+    row.pixels = screen.framebuffer + offset * 4;
+    row.depth = screen.zbuffer + offset;
+    row.count = c.x_end - c.x_begin + 1;
+}
+
+// Both ends of row y's span in the colour and shade of its start; no depth test, no count.
+template <int n>
+void wireframe_ends(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y) {
+    const float xs = left.x + 0.5f;
+    const float xe = right.x + 0.5f;
+    interpolants_t s;
+    move_into<n>(s, left.values, g.d_dx, xs - left.x);
+    const uint8_t a = pixel_channel_byte(s[interpolant::alpha]);
+    const uint8_t r = pixel_channel_byte(s[interpolant::red]);
+    const uint8_t gr = pixel_channel_byte(s[interpolant::green]);
+    const uint8_t b = pixel_channel_byte(s[interpolant::blue]);
+    const float shade = s[interpolant::shade];
+    const auto row = static_cast<uint32_t>(y);
+    screen.draw_pixel(as_pixel_coordinate(xs), row, a, r, gr, b, shade);
+    screen.draw_pixel(as_pixel_coordinate(xe), row, a, r, gr, b, shade);
+}
+
+// The pixels of row y's span, drawn one row at a time; returns how many were written.
 uint32_t span_pixels(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
                      const texture_t& texture) {
     if (screen.wireframe != 0) {
-        // Both ends take the start's colour and shade; no depth test, no count.
-        const float xs = left.x + 0.5f;
-        const float xe = right.x + 0.5f;
-        const interpolants_t s = start_values(g, left, xs);
-        const uint8_t a = pixel_channel_byte(s[interpolant::alpha]);
-        const uint8_t r = pixel_channel_byte(s[interpolant::red]);
-        const uint8_t gr = pixel_channel_byte(s[interpolant::green]);
-        const uint8_t b = pixel_channel_byte(s[interpolant::blue]);
-        const float shade = s[interpolant::shade];
-        const auto row = static_cast<uint32_t>(y);
-        screen.draw_pixel(as_pixel_coordinate(xs), row, a, r, gr, b, shade);
-        screen.draw_pixel(as_pixel_coordinate(xe), row, a, r, gr, b, shade);
+        wireframe_ends<interpolant::count>(screen, g, left, right, y);
         return 0;
     }
+    span_columns_t c;
+    if (!span_columns(screen, left, right, y, c)) return 0;
     span_row_t row;
-    if (!visible_span(screen, g, left, right, y, row)) return 0;
+    span_row<interpolant::count>(screen, g, left, c, y, row);
     if (screen.textured != 0) return fill_textured_rows(&row, 1, g.d_dx, texture);
     return fill_vertex_colour_rows(&row, 1, g.d_dx);
 }
 
-// The framebuffer rows a walk may draw, [begin, end), and the pixels it wrote there.
-struct row_window_t {
-    int64_t begin = 0;
-    int64_t end = 0;
-    uint32_t pixels = 0;
-};
+}  // namespace
 
-row_window_t whole_framebuffer(const screen_t& screen) { return {0, static_cast<int64_t>(screen.height), 0}; }
+row_rasteriser_t::row_rasteriser_t(screen_t& screen, const texture_t& texture, int32_t row_begin, int32_t row_end)
+    : screen_(screen),
+      texture_(texture),
+      row_begin_(std::max<int64_t>(row_begin, 0)),
+      row_end_(std::min<int64_t>(row_end, screen.height)) {}
 
-// One half of a triangle, drawn only in the window's rows. The walk from the half's first row
-// is the one over the whole framebuffer: rows above the framebuffer are advanced over as
+uint32_t row_rasteriser_t::draw(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                                int32_t middle_is_left) {
+    top_ = &top;
+    middle_ = &middle;
+    bottom_ = &bottom;
+    middle_is_left_ = middle_is_left;
+    made_ = false;
+    pixels_ = 0;
+    long_.begin(top, bottom, 0);
+    upper_.begin(top, middle, 0);
+    lower_.begin(middle, bottom, 1);
+    if (screen_.textured != 0) {
+        walk_half<interpolant::count>(upper_);
+        walk_half<interpolant::count>(lower_);
+    } else {
+        walk_half<interpolant::untextured_count>(upper_);
+        walk_half<interpolant::untextured_count>(lower_);
+    }
+    return pixels_;
+}
+
+uint32_t row_rasteriser_t::draw_half(const gradients_t& gradients, edge_t& long_edge, edge_t& short_edge,
+                                     int32_t middle_is_left) {
+    middle_is_left_ = middle_is_left;
+    made_ = true;
+    pixels_ = 0;
+    gradients_ = gradients;
+    long_.take(long_edge);
+    upper_.take(short_edge);
+    walk_half<interpolant::count>(upper_);
+    long_edge = long_.edge;
+    short_edge = upper_.edge;
+    return pixels_;
+}
+
+void row_rasteriser_t::lazy_edge_t::begin(const vertex_t& from, const vertex_t& to, int index) {
+    start = &from;
+    end = &to;
+    start_index = index;
+    // The rows of a half come from its short edge's ends, needed before the edge is placed.
+    edge.y = from.y();
+    edge.y_end = to.y();
+    behind = 0;
+    placed = false;
+    has_values = false;
+}
+
+void row_rasteriser_t::lazy_edge_t::take(const edge_t& made) {
+    edge = made;
+    behind = 0;
+    placed = true;
+    has_values = true;
+}
+
+void row_rasteriser_t::lazy_edge_t::place() {
+    if (placed) return;
+    edge.place(*start, *end);
+    placed = true;
+}
+
+template <int n>
+void row_rasteriser_t::make_set_up(lazy_edge_t& left, lazy_edge_t& right) {
+    gradients_.set_up<n>(*top_, *middle_, *bottom_);
+    made_ = true;
+    catch_up<n>(left);
+    catch_up<n>(right);
+}
+
+template <int n>
+void row_rasteriser_t::catch_up(lazy_edge_t& e) {
+    if (e.has_values) return;
+    e.edge.start_values<n>(gradients_, e.start_index);
+    e.has_values = true;
+    if (e.behind == 0) return;
+    for (int i = 0; i < n; ++i) e.edge.values[i] = chain_after(e.edge.values[i], e.edge.steps[i], e.behind);
+    e.behind = 0;
+}
+
+// rows single steps of the edge (both edges of a band that starts inside the triangle walk
+// the rows above it), taken a run at a time.
+template <int n>
+void row_rasteriser_t::skip_rows(lazy_edge_t& e, int64_t rows) {
+    e.edge.x = chain_after(e.edge.x, e.edge.x_step, rows);
+    if (!e.has_values) {
+        e.behind += rows;
+        return;
+    }
+    for (int i = 0; i < n; ++i) e.edge.values[i] = chain_after(e.edge.values[i], e.edge.steps[i], rows);
+}
+
+template <int n>
+void row_rasteriser_t::step(lazy_edge_t& e) {
+    if (e.has_values) {
+        e.edge.step<n>();
+    } else {
+        e.edge.x += e.edge.x_step;
+        ++e.behind;
+    }
+}
+
+// rows steps at once, as edge_t::advance takes them; a jump needs the values first.
+template <int n>
+void row_rasteriser_t::advance(lazy_edge_t& e, double rows) {
+    if (rows <= edge_t::exact_step_limit) {
+        skip_rows<n>(e, static_cast<int64_t>(rows));
+        return;
+    }
+    if (!made_) {
+        gradients_.set_up<n>(*top_, *middle_, *bottom_);
+        made_ = true;
+    }
+    catch_up<n>(e);
+    e.edge.advance(rows);
+}
+
+// One half of the triangle, drawn only in the window's rows. The walk from the half's first
+// row is the one over the whole framebuffer: rows above the framebuffer are advanced over as
 // there, and the framebuffer's rows above the window are stepped one by one without drawing,
-// so the window's first row starts with exactly the values of the full walk.
-void walk_half(screen_t& screen, const gradients_t& g, edge_t& long_edge, edge_t& short_edge, int32_t middle_is_left,
-               const texture_t& texture, row_window_t& window) {
-    edge_t& left = middle_is_left != 0 ? short_edge : long_edge;
-    edge_t& right = middle_is_left != 0 ? long_edge : short_edge;
+// so the window's first row starts with the values of the full walk.
+template <int n>
+void row_rasteriser_t::walk_half(lazy_edge_t& short_edge) {
+    lazy_edge_t& left = middle_is_left_ != 0 ? short_edge : long_;
+    lazy_edge_t& right = middle_is_left_ != 0 ? long_ : short_edge;
 
-    // Row numbers are whole floats compared in double, as in draw_span; NaN gives no rows.
-    const double first = round_even(short_edge.y);
-    const double last = static_cast<double>(round_even(short_edge.y_end)) - 1.0;
+    // Row numbers are whole floats compared in double, as in the spans; NaN gives no rows.
+    const double first = nearest_float(short_edge.edge.y);
+    const double last = static_cast<double>(nearest_float(short_edge.edge.y_end)) - 1.0;
     if (!(last >= first)) return;
+    // Only now the edges' x steps (a division each): many halves of small triangles have no row.
+    left.place();
+    right.place();
+    if (made_) {
+        catch_up<n>(left);
+        catch_up<n>(right);
+    }
 
-    // Rows above the framebuffer draw nothing but still move both edges, so the visible
-    // rows (and the long edge carried into the lower half) see the values of a full walk.
+    // Rows above the framebuffer draw nothing but still move both edges, so the visible rows
+    // (and the long edge carried into the lower half) see the values of a full walk.
     int64_t y = 0;
     if (first < 0.0) {
         const double above = std::min(last, -1.0) - first + 1.0;
-        left.advance(above);
-        right.advance(above);
+        advance<n>(left, above);
+        advance<n>(right, above);
         if (last < 0.0) return;
     } else {
-        if (!(first < static_cast<double>(window.end))) return;
+        if (!(first < static_cast<double>(row_end_))) return;
         y = static_cast<int64_t>(first);
     }
     // Rows below the window are not walked at all: they cannot touch a pixel of it, and the
     // lower half, which inherits the long edge, lies entirely below them.
-    const auto y_last = static_cast<int64_t>(std::min(last, static_cast<double>(window.end) - 1.0));
-    for (; y < window.begin && y <= y_last; ++y) {
-        left.step();
-        right.step();
+    const auto y_last = static_cast<int64_t>(std::min(last, static_cast<double>(row_end_) - 1.0));
+    if (y < row_begin_) {
+        const int64_t above = std::min(row_begin_, y_last + 1) - y;
+        skip_rows<n>(left, above);
+        skip_rows<n>(right, above);
+        y += above;
     }
-    if (screen.wireframe != 0) {
+    if (y > y_last) return;
+
+    const bool wireframe = screen_.wireframe != 0;
+    span_columns_t columns;
+    const span_columns_t* first_row = nullptr;  // row y's columns, when the search found them
+    if (!made_) {
+        // Every wireframe row draws its ends; a filled one only where its span meets a pixel.
+        for (; !wireframe && y <= y_last; ++y) {
+            if (span_columns(screen_, left.edge, right.edge, static_cast<int32_t>(y), columns)) {
+                first_row = &columns;
+                break;
+            }
+            step<n>(left);
+            step<n>(right);
+        }
+        if (y > y_last) return;
+        make_set_up<n>(left, right);
+    }
+    edge_t& l = left.edge;
+    edge_t& r = right.edge;
+    if (wireframe) {
         for (; y <= y_last; ++y) {
-            window.pixels += span_pixels(screen, g, left, right, static_cast<int32_t>(y), texture);
-            left.step();
-            right.step();
+            wireframe_ends<n>(screen_, gradients_, l, r, static_cast<int32_t>(y));
+            l.step<n>();
+            r.step<n>();
         }
-        return;
+    } else {
+        fill_rows<n>(y, y_last, l, r, first_row);
     }
-    // Filled rows: the rows' spans are gathered a few at a time and filled together (they are
-    // different rows, so the order in which their pixels are written does not matter).
-    const bool textured = screen.textured != 0;
-    const auto fill = [&](const span_row_t* rows, int count) {
-        return textured ? fill_textured_rows(rows, count, g.d_dx, texture)
-                        : fill_vertex_colour_rows(rows, count, g.d_dx);
+}
+
+// Filled rows: the rows' spans are gathered a few at a time and filled together (they are
+// different rows, so the order in which their pixels are written does not matter).
+template <int n>
+void row_rasteriser_t::fill_rows(int64_t y, int64_t y_last, edge_t& left, edge_t& right,
+                                 const span_columns_t* first_row) {
+    const bool textured = screen_.textured != 0;
+    const auto fill = [&](int count) {
+        return textured ? fill_textured_rows(rows_, count, gradients_.d_dx, texture_)
+                        : fill_vertex_colour_rows(rows_, count, gradients_.d_dx);
     };
-    span_row_t rows[span_batch_rows];
     int batched = 0;
-    for (; y <= y_last; ++y) {
-        if (visible_span(screen, g, left, right, static_cast<int32_t>(y), rows[batched])) ++batched;
-        if (batched == span_batch_rows) {
-            window.pixels += fill(rows, batched);
-            batched = 0;
-        }
-        left.step();
-        right.step();
+    if (first_row != nullptr) {
+        span_row<n>(screen_, gradients_, left, *first_row, static_cast<int32_t>(y), rows_[batched++]);
+        left.step<n>();
+        right.step<n>();
+        ++y;
     }
-    if (batched != 0) window.pixels += fill(rows, batched);
+    span_columns_t columns;
+    for (; y <= y_last; ++y) {
+        const auto row_y = static_cast<int32_t>(y);
+        if (span_columns(screen_, left, right, row_y, columns)) {
+            span_row<n>(screen_, gradients_, left, columns, row_y, rows_[batched]);
+            if (++batched == span_batch_rows) {
+                pixels_ += fill(batched);
+                batched = 0;
+            }
+        }
+        left.step<n>();
+        right.step<n>();
+    }
+    if (batched != 0) pixels_ += fill(batched);
 }
-
-uint32_t walk_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
-                       int32_t middle_is_left, const texture_t& texture, row_window_t window) {
-    const gradients_t gradients(top, middle, bottom);
-    edge_t long_edge(gradients, top, bottom, 0);
-    edge_t upper_edge(gradients, top, middle, 0);
-    edge_t lower_edge(gradients, middle, bottom, 1);
-    walk_half(screen, gradients, long_edge, upper_edge, middle_is_left, texture, window);
-    walk_half(screen, gradients, long_edge, lower_edge, middle_is_left, texture, window);
-    return window.pixels;
-}
-
-}  // namespace
 
 void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
                const texture_t& texture) {
@@ -201,20 +357,15 @@ void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const
 
 void draw_scanlines(screen_t& screen, const gradients_t& g, edge_t& long_edge, edge_t& short_edge,
                     int32_t middle_is_left, const texture_t& texture) {
-    row_window_t window = whole_framebuffer(screen);
-    walk_half(screen, g, long_edge, short_edge, middle_is_left, texture, window);
-    screen.pixel_count += window.pixels;
-}
-
-uint32_t rasterise_triangle_rows(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
-                                 int32_t middle_is_left, const texture_t& texture, int32_t row_begin, int32_t row_end) {
-    const row_window_t window{std::max<int64_t>(row_begin, 0), std::min<int64_t>(row_end, screen.height), 0};
-    return walk_triangle(screen, top, middle, bottom, middle_is_left, texture, window);
+    const auto height = static_cast<int32_t>(std::min<uint32_t>(screen.height, INT32_MAX));
+    row_rasteriser_t rows(screen, texture, 0, height);
+    screen.pixel_count += rows.draw_half(g, long_edge, short_edge, middle_is_left);
 }
 
 void rasterise_triangle(screen_t& screen, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
                         int32_t middle_is_left, const texture_t& texture) {
-    screen.pixel_count +=
-        walk_triangle(screen, top, middle, bottom, middle_is_left, texture, whole_framebuffer(screen));
+    const auto height = static_cast<int32_t>(std::min<uint32_t>(screen.height, INT32_MAX));
+    row_rasteriser_t rows(screen, texture, 0, height);
+    screen.pixel_count += rows.draw(top, middle, bottom, middle_is_left);
     ++screen.triangle_count;
 }

@@ -37,7 +37,7 @@ void row_span_t::widen(const row_span_t& other) {
 
 bool queue_triangle(const screen_t& screen, const vertex_t* vertices, uint32_t a, uint32_t b, uint32_t c,
                     queued_triangle_t& out) {
-    const corner_order_t order = order_corners(screen, vertices[a], vertices[b], vertices[c]);
+    const corner_order_t order = order_corners(screen.cull_backfaces != 0, vertices[a], vertices[b], vertices[c]);
     if (order.culled) return false;
     const uint32_t index[3] = {a, b, c};
     out.top = index[order.top];
@@ -47,9 +47,37 @@ bool queue_triangle(const screen_t& screen, const vertex_t* vertices, uint32_t a
     const float top_y = vertices[out.top].y();
     const float middle_y = vertices[out.middle].y();
     const float bottom_y = vertices[out.bottom].y();
+    if (top_y == top_y && middle_y == middle_y && bottom_y == bottom_y) {
+        // Sorted and not NaN, so rounding keeps the order: the upper half's rows end where
+        // the lower half's begin, and together they run from the top's row to the bottom's.
+        out.rows = half_rows(top_y, bottom_y, screen.height);
+        return true;
+    }
     out.rows = half_rows(top_y, middle_y, screen.height);
     out.rows.widen(half_rows(middle_y, bottom_y, screen.height));
     return true;
+}
+
+void bin_by_band(triangle_run_t& run, uint32_t band_rows, uint32_t band_count, band_bins_t& bins) {
+    bins.band_rows = band_rows;
+    bins.first.assign(size_t{band_count} + 1, 0);
+    // The bands a triangle reaches, first and last; none when its rows are empty.
+    const auto each_band = [&](auto&& visit) {
+        for (uint32_t i = 0; i < run.count; ++i) {
+            const row_span_t& rows = run.triangles[i].rows;
+            if (rows.empty()) continue;
+            const uint32_t last = static_cast<uint32_t>(rows.end - 1) / band_rows;
+            for (uint32_t b = static_cast<uint32_t>(rows.begin) / band_rows; b <= last && b < band_count; ++b) {
+                visit(i, b);
+            }
+        }
+    };
+    each_band([&](uint32_t, uint32_t b) { ++bins.first[size_t{b} + 1]; });
+    for (uint32_t b = 0; b < band_count; ++b) bins.first[size_t{b} + 1] += bins.first[b];
+    bins.entries.resize(bins.first[band_count]);
+    bins.cursor.assign(bins.first.begin(), bins.first.end() - 1);
+    each_band([&](uint32_t i, uint32_t b) { bins.entries[bins.cursor[b]++] = i; });
+    run.bins = &bins;
 }
 
 void triangle_batch_t::clear() {

@@ -38,13 +38,29 @@ struct queued_triangle_t {
 bool queue_triangle(const screen_t& screen, const vertex_t* vertices, uint32_t a, uint32_t b, uint32_t c,
                     queued_triangle_t& out);
 
+// A run's triangles sorted by the horizontal bands of band_rows rows each that they reach:
+// band b's are triangles[entries[first[b]]], ... up to entries[first[b + 1] - 1], in
+// submission order, so a band's thread reads only its own. Kept by its owner from frame to
+// frame, so once grown it sorts without allocating.
+struct band_bins_t {
+    uint32_t band_rows = 0;
+    std::vector<uint32_t> first;
+    std::vector<uint32_t> entries;
+    std::vector<uint32_t> cursor;  // work space of the sort
+};
+
 // Consecutive queued triangles sharing one vertex array, with the union of their rows.
 struct triangle_run_t {
     const vertex_t* vertices = nullptr;
     const queued_triangle_t* triangles = nullptr;
     uint32_t count = 0;
     row_span_t rows;
+    const band_bins_t* bins = nullptr;  // none: a band looks at every triangle
 };
+
+// Sorts the run's triangles into bands of band_rows rows (counting each band's triangles,
+// then placing them) and points the run at the bins.
+void bin_by_band(triangle_run_t& run, uint32_t band_rows, uint32_t band_count, band_bins_t& bins);
 
 // Triangles whose number is known only once they are made (the clipper's fans): screen-space
 // vertices and queued triangles in growing arrays that keep their capacity from frame to

@@ -4,8 +4,32 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace rt {
+
+namespace {
+
+// How long a thread waiting for a job (or for the workers to finish one) keeps looking before
+// it blocks in the kernel. The hand-overs of one frame follow each other within microseconds,
+// where waking a blocked thread costs tens of them; a window's frames are a millisecond or
+// more apart, so the spin never lasts through the pause between them.
+constexpr auto spin_limit = std::chrono::microseconds(50);
+
+// True once done() holds, false when the spin ran out first.
+template <class Done>
+bool spin_until(Done done) {
+    const auto start = std::chrono::steady_clock::now();
+    for (uint32_t i = 1;; ++i) {
+        if (done()) return true;
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+        if (i % 64 == 0 && std::chrono::steady_clock::now() - start > spin_limit) return false;
+    }
+}
+
+}  // namespace
 
 thread_pool_t::thread_pool_t(uint32_t thread_count)
     : thread_count_(std::clamp<uint32_t>(thread_count, 1, max_threads)), phase_barrier_(thread_count_) {
@@ -37,6 +61,7 @@ void thread_pool_t::run_erased(void* context, job_fn fn) {
     fn(context, 0);
     // The last worker to finish wakes this thread; the acquire load sees every write the
     // workers made during the job.
+    if (spin_until([this] { return running_.load(std::memory_order_acquire) == 0; })) return;
     for (uint32_t left = running_.load(std::memory_order_acquire); left != 0;
          left = running_.load(std::memory_order_acquire)) {
         running_.wait(left, std::memory_order_acquire);
@@ -46,7 +71,9 @@ void thread_pool_t::run_erased(void* context, job_fn fn) {
 void thread_pool_t::worker_loop(uint32_t worker) {
     uint32_t seen = 0;
     for (;;) {
-        generation_.wait(seen, std::memory_order_acquire);
+        if (!spin_until([&] { return generation_.load(std::memory_order_acquire) != seen; })) {
+            generation_.wait(seen, std::memory_order_acquire);
+        }
         seen = generation_.load(std::memory_order_acquire);
         if (stopping_) return;
         job_(job_context_, worker);

@@ -15,8 +15,9 @@ namespace rt {
 // barriers, run by the same fixed set of threads every frame. So the pool is not a task
 // queue: run() hands one job to every worker at once, the calling thread taking part as
 // worker 0, and returns when all have finished it. Threads are started by the constructor and
-// joined by the destructor; run() neither creates threads nor allocates. Idle workers block
-// in the kernel (an atomic wait), so a sleeping program burns no core.
+// joined by the destructor; run() neither creates threads nor allocates. Idle workers look
+// for the next job for a few tens of microseconds, then block in the kernel (an atomic
+// wait), so a sleeping program burns no core.
 class thread_pool_t {
 public:
     static constexpr uint32_t max_threads = 256;

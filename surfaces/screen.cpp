@@ -64,31 +64,56 @@ void screen_t::set_fov(float degrees) {
     fov = static_cast<float>(radians);
 }
 
-void screen_t::clear(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
-    const uint32_t colour = (alpha & 0xFF) << 24 | (red & 0xFF) << 16 | (green & 0xFF) << 8 | (blue & 0xFF);
+namespace {
+
+uint32_t packed_colour(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
+    return (alpha & 0xFF) << 24 | (red & 0xFF) << 16 | (green & 0xFF) << 8 | (blue & 0xFF);
+}
+
+}  // namespace
+
+// The box from (0, 0) to (width, height) touches every pixel once, and each pixel's new value
+// depends only on its old one, so the rows can be cleared in shares by the workers: the box of
+// a share runs from its first row to its last, both included.
+void screen_t::clear_colour_rows(uint64_t first, uint64_t end, uint32_t colour) {
+    if (first == end) return;
     const float right = static_cast<float>(width);
-    // The box from (0, 0) to (width, height) touches every pixel once, and each pixel's new
-    // value depends only on its old one, so the rows can be cleared in shares by the workers:
-    // the box of a share runs from its first row to its last, both included.
-    rt::for_each_share(threads, height, parallel_clear_rows, [&](uint64_t first, uint64_t end) {
-        if (first == end) return;
-        const auto top = static_cast<float>(first);
-        const auto bottom = static_cast<float>(end - 1);
-        if (own_framebuffer_ != nullptr) {
-            rt::fill_box_on(own_framebuffer_, width, height, true, 0.0f, top, right, bottom, colour);
-        } else if (framebuffer != nullptr) {
-            rt::fill_box(0.0f, top, right, bottom, colour);
-        }
-    });
+    const auto top = static_cast<float>(first);
+    const auto bottom = static_cast<float>(end - 1);
+    if (own_framebuffer_ != nullptr) {
+        rt::fill_box_on(own_framebuffer_, width, height, true, 0.0f, top, right, bottom, colour);
+    } else if (framebuffer != nullptr) {
+        rt::fill_box(0.0f, top, right, bottom, colour);
+    }
+}
+
+void screen_t::clear_depth_rows(uint64_t first, uint64_t end) {
+    if (zbuffer == nullptr) return;
+    uint8_t far_bytes[4];
+    std::memcpy(far_bytes, &far_depth, 4);
+    rt::fill_words(zbuffer + first * width, static_cast<size_t>(end - first) * width, far_bytes);
+}
+
+void screen_t::clear(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
+    const uint32_t colour = packed_colour(alpha, red, green, blue);
+    rt::for_each_share(threads, height, parallel_clear_rows,
+                       [&](uint64_t first, uint64_t end) { clear_colour_rows(first, end, colour); });
     triangle_count = 0;
     pixel_count = 0;
 }
 
 void screen_t::clear_zbuffer() {
     if (zbuffer == nullptr) return;
-    uint8_t far_bytes[4];
-    std::memcpy(far_bytes, &far_depth, 4);
+    rt::for_each_share(threads, height, parallel_clear_rows,
+                       [&](uint64_t first, uint64_t end) { clear_depth_rows(first, end); });
+}
+
+void screen_t::clear_frame(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
+    const uint32_t colour = packed_colour(alpha, red, green, blue);
     rt::for_each_share(threads, height, parallel_clear_rows, [&](uint64_t first, uint64_t end) {
-        rt::fill_words(zbuffer + first * width, static_cast<size_t>(end - first) * width, far_bytes);
+        clear_colour_rows(first, end, colour);
+        clear_depth_rows(first, end);
     });
+    triangle_count = 0;
+    pixel_count = 0;
 }

@@ -1,0 +1,42 @@
+// Sorting queued triangles into horizontal bands: which bins each lands in, and in what order.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "raster/triangle_queue.h"
+
+namespace {
+
+queued_triangle_t reaching(int32_t begin, int32_t end) {
+    queued_triangle_t t;
+    t.rows = {begin, end};
+    return t;
+}
+
+TEST(BandBins, EachTriangleLandsInEveryBandItReachesInSubmissionOrder) {
+    // Bands of 10 rows, three of them (rows 0 .. 29).
+    const std::vector<queued_triangle_t> triangles = {
+        reaching(0, 5),    // 0: band 0 only
+        reaching(5, 25),   // 1: bands 0, 1 and 2
+        reaching(7, 7),    // 2: no row, no band
+        reaching(28, 40),  // 3: band 2; rows past the last band are no band of their own
+        reaching(10, 11),  // 4: the first row of band 1
+        reaching(9, 10),   // 5: the last row of band 0
+    };
+    triangle_run_t run;
+    run.triangles = triangles.data();
+    run.count = static_cast<uint32_t>(triangles.size());
+    band_bins_t bins;
+    bin_by_band(run, 10, 3, bins);
+    EXPECT_EQ(run.bins, &bins);
+    EXPECT_EQ(bins.band_rows, 10u);
+    EXPECT_EQ(bins.first, (std::vector<uint32_t>{0, 3, 5, 7}));
+    EXPECT_EQ(bins.entries, (std::vector<uint32_t>{0, 1, 5, 1, 4, 1, 3}));
+
+    // Binned again for other bands, with the same bins: nothing of the first sort is left.
+    bin_by_band(run, 30, 1, bins);
+    EXPECT_EQ(bins.first, (std::vector<uint32_t>{0, 5}));
+    EXPECT_EQ(bins.entries, (std::vector<uint32_t>{0, 1, 3, 4, 5}));
+}
+
+}  // namespace
