@@ -7,6 +7,7 @@
 #   scripts/fuzz.sh smoke [BUILD_DIR]          build, then each target a fixed number of runs
 #                                              on its committed seeds (seeded, repeatable)
 #   scripts/fuzz.sh long SECONDS [TARGET...]   build, then each target SECONDS in turn
+#   scripts/fuzz.sh runs COUNT [TARGET...]     build, then each target COUNT executions in turn
 #   scripts/fuzz.sh merge [TARGET...]          minimise the working corpus into fuzz/corpus/
 #
 # BUILD_DIR defaults to $FUZZ_BUILD or build-fuzz. Findings are written to BUILD_DIR/artifacts/;
@@ -78,17 +79,19 @@ smoke)
     done
     exit "$failed"
     ;;
-long)
-    seconds=${2:-}
-    [[ "$seconds" =~ ^[0-9]+$ ]] || die "usage: scripts/fuzz.sh long SECONDS [TARGET...]"
+long | runs)
+    amount=${2:-}
+    [[ "$amount" =~ ^[0-9]+$ ]] || die "usage: scripts/fuzz.sh $mode $([ "$mode" = long ] && echo SECONDS || echo COUNT) [TARGET...]"
     shift 2
+    limit=-max_total_time=$amount
+    [ "$mode" = runs ] && limit=-runs=$amount
     dir=${FUZZ_BUILD:-build-fuzz}
     build "$dir"
     selected=("$@")
     [ ${#selected[@]} -eq 0 ] && selected=("${targets_all[@]}")
     failed=0
     for t in "${selected[@]}"; do
-        run_target "$dir" "$t" -max_total_time="$seconds" || failed=1
+        run_target "$dir" "$t" "$limit" || failed=1
     done
     exit "$failed"
     ;;
