@@ -16,9 +16,10 @@ namespace {
 // more apart, so the spin never lasts through the pause between them.
 constexpr auto spin_limit = std::chrono::microseconds(50);
 
-// True once done() holds, false when the spin ran out first.
+// True once done() holds, false when the spin ran out first or may not spin at all.
 template <class Done>
-bool spin_until(Done done) {
+bool spin_until(bool may_spin, Done done) {
+    if (!may_spin) return done();
     const auto start = std::chrono::steady_clock::now();
     for (uint32_t i = 1;; ++i) {
         if (done()) return true;
@@ -32,7 +33,10 @@ bool spin_until(Done done) {
 }  // namespace
 
 thread_pool_t::thread_pool_t(uint32_t thread_count)
-    : thread_count_(std::clamp<uint32_t>(thread_count, 1, max_threads)), phase_barrier_(thread_count_) {
+    : thread_count_(std::clamp<uint32_t>(thread_count, 1, max_threads)),
+      // With more threads than cores a spinning thread holds the core another needs to finish.
+      spin_(thread_count_ <= online_cores()),
+      phase_barrier_(thread_count_) {
     if (thread_count_ > 1) {
         threads_ = std::make_unique<std::jthread[]>(thread_count_ - 1);
         for (uint32_t i = 1; i < thread_count_; ++i) threads_[i - 1] = std::jthread([this, i] { worker_loop(i); });
@@ -61,7 +65,7 @@ void thread_pool_t::run_erased(void* context, job_fn fn) {
     fn(context, 0);
     // The last worker to finish wakes this thread; the acquire load sees every write the
     // workers made during the job.
-    if (spin_until([this] { return running_.load(std::memory_order_acquire) == 0; })) return;
+    if (spin_until(spin_, [this] { return running_.load(std::memory_order_acquire) == 0; })) return;
     for (uint32_t left = running_.load(std::memory_order_acquire); left != 0;
          left = running_.load(std::memory_order_acquire)) {
         running_.wait(left, std::memory_order_acquire);
@@ -71,7 +75,7 @@ void thread_pool_t::run_erased(void* context, job_fn fn) {
 void thread_pool_t::worker_loop(uint32_t worker) {
     uint32_t seen = 0;
     for (;;) {
-        if (!spin_until([&] { return generation_.load(std::memory_order_acquire) != seen; })) {
+        if (!spin_until(spin_, [&] { return generation_.load(std::memory_order_acquire) != seen; })) {
             generation_.wait(seen, std::memory_order_acquire);
         }
         seen = generation_.load(std::memory_order_acquire);

@@ -47,6 +47,7 @@ private:
     void worker_loop(uint32_t worker);
 
     uint32_t thread_count_;
+    bool spin_;  // whether waiting threads spin briefly before they block
     std::barrier<> phase_barrier_;
     void* job_context_ = nullptr;
     job_fn job_ = nullptr;
