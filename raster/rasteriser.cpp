@@ -106,6 +106,30 @@ void wireframe_ends(screen_t& screen, const gradients_t& g, const edge_t& left, 
     screen.draw_pixel(as_pixel_coordinate(xe), row, a, r, gr, b, shade);
 }
 
+// A vertex-colour row of a few pixels, drawn pixel by pixel as the span rules are written: the
+// rows of a dense mesh's small triangles mostly hold one or two pixels, where gathering them
+// into a batch for the wide fills costs more than the pixels themselves.
+constexpr int64_t short_row_pixels = 3;
+
+uint32_t fill_short_row(const span_row_t& row, const interpolants_t& d) {
+    interpolants_t v = row.start;
+    uint32_t drawn = 0;
+    for (int64_t i = 0; i < row.count; ++i) {
+        const float z = v[interpolant::z];
+        const float alpha = v[interpolant::alpha];
+        // NaN depth or alpha passes: only a comparison that holds rejects the pixel.
+        if (!(z >= row.depth[i]) && !(alpha >= 1.0f)) {
+            row.depth[i] = z;
+            blend_vertex_colour(row.pixels + i * 4, pixel_channel_byte(alpha), pixel_channel_byte(v[interpolant::red]),
+                                pixel_channel_byte(v[interpolant::green]), pixel_channel_byte(v[interpolant::blue]),
+                                v[interpolant::shade]);
+            ++drawn;
+        }
+        v.step<interpolant::untextured_count>(d);
+    }
+    return drawn;
+}
+
 // The pixels of row y's span, drawn one row at a time; returns how many were written.
 uint32_t span_pixels(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
                      const texture_t& texture) {
@@ -328,22 +352,26 @@ void row_rasteriser_t::fill_rows(int64_t y, int64_t y_last, edge_t& left, edge_t
                         : fill_vertex_colour_rows(rows_, count, gradients_.d_dx);
     };
     int batched = 0;
+    // Row y's span goes into the batch, or, when short and untextured, straight to the pixels.
+    const auto take_row = [&](const span_columns_t& columns) {
+        span_row_t& row = rows_[batched];
+        span_row<n>(screen_, gradients_, left, columns, static_cast<int32_t>(y), row);
+        if (!textured && row.count <= short_row_pixels) {
+            pixels_ += fill_short_row(row, gradients_.d_dx);
+        } else if (++batched == span_batch_rows) {
+            pixels_ += fill(batched);
+            batched = 0;
+        }
+    };
     if (first_row != nullptr) {
-        span_row<n>(screen_, gradients_, left, *first_row, static_cast<int32_t>(y), rows_[batched++]);
+        take_row(*first_row);
         left.step<n>();
         right.step<n>();
         ++y;
     }
     span_columns_t columns;
     for (; y <= y_last; ++y) {
-        const auto row_y = static_cast<int32_t>(y);
-        if (span_columns(screen_, left, right, row_y, columns)) {
-            span_row<n>(screen_, gradients_, left, columns, row_y, rows_[batched]);
-            if (++batched == span_batch_rows) {
-                pixels_ += fill(batched);
-                batched = 0;
-            }
-        }
+        if (span_columns(screen_, left, right, static_cast<int32_t>(y), columns)) take_row(columns);
         left.step<n>();
         right.step<n>();
     }
