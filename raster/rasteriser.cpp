@@ -79,9 +79,9 @@ bool span_columns(const screen_t& screen, const edge_t& left, const edge_t& righ
 // The row's share of a fill: the first n values at the first sample (step 2 of a span),
 // stepped over the columns left of the framebuffer, and the pixels it covers there.
 template <int n>
-void span_row(const screen_t& screen, const gradients_t& g, const edge_t& left, const span_columns_t& c, int32_t y,
-              span_row_t& row) {
-    move_into<n>(row.start, left.values, g.d_dx, c.xs - left.x);
+void span_row(const screen_t& screen, const gradients_t& g, const interpolants_t& left_values, float left_x,
+              const span_columns_t& c, int32_t y, span_row_t& row) {
+    move_into<n>(row.start, left_values, g.d_dx, c.xs - left_x);
     if (c.x_first < 0.0) advance_span<n>(row.start, g.d_dx, -c.x_first);  // stepped, not drawn
     const size_t offset = static_cast<size_t>(y) * screen.width + static_cast<size_t>(c.x_begin);
     row.pixels = screen.framebuffer + offset * 4;
@@ -110,6 +110,9 @@ void wireframe_ends(screen_t& screen, const gradients_t& g, const edge_t& left, 
 // rows of a dense mesh's small triangles mostly hold one or two pixels, where gathering them
 // into a batch for the wide fills costs more than the pixels themselves.
 constexpr int64_t short_row_pixels = 3;
+
+// The most rows draw_small takes a triangle of.
+constexpr int small_triangle_rows = 8;
 
 uint32_t fill_short_row(const span_row_t& row, const interpolants_t& d) {
     interpolants_t v = row.start;
@@ -140,7 +143,7 @@ uint32_t span_pixels(screen_t& screen, const gradients_t& g, const edge_t& left,
     span_columns_t c;
     if (!span_columns(screen, left, right, y, c)) return 0;
     span_row_t row;
-    span_row<interpolant::count>(screen, g, left, c, y, row);
+    span_row<interpolant::count>(screen, g, left.values, left.x, c, y, row);
     if (screen.textured != 0) return fill_textured_rows(&row, 1, g.d_dx, texture);
     return fill_vertex_colour_rows(&row, 1, g.d_dx);
 }
@@ -151,7 +154,16 @@ row_rasteriser_t::row_rasteriser_t(screen_t& screen, const texture_t& texture, i
     : screen_(screen),
       texture_(texture),
       row_begin_(std::max<int64_t>(row_begin, 0)),
-      row_end_(std::min<int64_t>(row_end, screen.height)) {}
+      row_end_(std::min<int64_t>(row_end, screen.height)) {
+    // Whole floats up to 2^24 are exact, so the bounds below are never widened by rounding.
+    constexpr int64_t exact = int64_t{1} << 24;
+    if (screen.framebuffer != nullptr && screen.zbuffer != nullptr && screen.width > 0 && row_end_ > row_begin_ &&
+        row_end_ <= exact) {
+        small_row_begin_ = static_cast<float>(row_begin_);
+        small_row_end_ = static_cast<float>(row_end_);
+        small_x_limit_ = static_cast<float>(std::min<int64_t>(int64_t{screen.width} - 1, exact));
+    }
+}
 
 uint32_t row_rasteriser_t::draw(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
                                 int32_t middle_is_left) {
@@ -161,6 +173,11 @@ uint32_t row_rasteriser_t::draw(const vertex_t& top, const vertex_t& middle, con
     middle_is_left_ = middle_is_left;
     made_ = false;
     pixels_ = 0;
+    if (screen_.wireframe == 0) {
+        if (screen_.textured != 0 ? draw_small<interpolant::count>() : draw_small<interpolant::untextured_count>()) {
+            return pixels_;
+        }
+    }
     long_.begin(top, bottom, 0);
     upper_.begin(top, middle, 0);
     lower_.begin(middle, bottom, 1);
@@ -211,6 +228,113 @@ void row_rasteriser_t::lazy_edge_t::place() {
     if (placed) return;
     edge.place(*start, *end);
     placed = true;
+}
+
+template <int n>
+bool row_rasteriser_t::draw_small() {
+    const vec4_t& p0 = top_->position;
+    const vec4_t& p1 = middle_->position;
+    const vec4_t& p2 = bottom_->position;
+    const float r0 = nearest_float(p0.y);
+    const float r1 = nearest_float(p1.y);
+    const float r2 = nearest_float(p2.y);
+    // Rows r0 .. r2 - 1 inside the window, the middle's row between (which also turns away
+    // NaN), and every corner within the columns: then each edge's x stays within the corners'
+    // columns up to rounding on every row it is walked (an edge is walked over no more rows
+    // than its height), so every span that covers a column covers only columns 0 .. width - 1.
+    if (!(r0 >= small_row_begin_ && r0 <= r1 && r1 <= r2 && r2 <= small_row_end_ &&
+          r2 - r0 <= static_cast<float>(small_triangle_rows))) {
+        return false;
+    }
+    if (!(p0.x >= 0.0f && p1.x >= 0.0f && p2.x >= 0.0f && p0.x <= small_x_limit_ && p1.x <= small_x_limit_ &&
+          p2.x <= small_x_limit_)) {
+        return false;
+    }
+    const auto row0 = static_cast<int32_t>(r0);
+    const auto row1 = static_cast<int32_t>(r1);
+    const auto row2 = static_cast<int32_t>(r2);
+    if (row2 == row0) return true;
+
+    // The x walk alone: the rows whose spans reach a pixel, with the left edge's x there.
+    struct found_row_t {
+        int32_t y;
+        float left_x;
+        span_columns_t columns;
+    };
+    found_row_t found[small_triangle_rows];
+    int found_count = 0;
+    const bool short_is_left = middle_is_left_ != 0;
+    const float long_step = (p2.x - p0.x) / (p2.y - p0.y);
+    float long_x = p0.x;
+    float short_x = p0.x;
+    float short_step = row1 > row0 ? (p1.x - p0.x) / (p1.y - p0.y) : 0.0f;
+    for (int32_t y = row0; y < row2; ++y) {
+        if (y == row1) {
+            short_x = p1.x;
+            short_step = (p2.x - p1.x) / (p2.y - p1.y);
+        }
+        const float left_x = short_is_left ? short_x : long_x;
+        const float right_x = short_is_left ? long_x : short_x;
+        const float xs = left_x + 0.5f;
+        const float x_first = nearest_float(xs);
+        const float x_last = nearest_float((right_x + 0.5f) - 1.0f);
+        if (x_last >= x_first) {
+            found_row_t& f = found[found_count++];
+            f.y = y;
+            f.left_x = left_x;
+            f.columns.xs = xs;
+            f.columns.x_first = x_first;
+            f.columns.x_begin = static_cast<int64_t>(x_first);
+            f.columns.x_end = static_cast<int64_t>(x_last);
+        }
+        long_x += long_step;
+        short_x += short_step;
+    }
+    if (found_count == 0) return true;
+
+    // The left edge's values, stepped row by row up to each found row.
+    gradients_.set_up<n>(*top_, *middle_, *bottom_);
+    made_ = true;
+    interpolants_t values;
+    interpolants_t steps;
+    int32_t at = -1;  // the row the values are on; none yet
+    int batched = 0;
+    for (int i = 0; i < found_count; ++i) {
+        const found_row_t& f = found[i];
+        const bool lower = short_is_left && f.y >= row1;
+        if (at < 0 || (lower && at < row1)) {
+            // The left edge starts here: the long or upper edge at the top, the lower edge at the middle.
+            const vertex_t& start = lower ? *middle_ : *top_;
+            const vertex_t& end = short_is_left && !lower ? *middle_ : *bottom_;
+            values = gradients_.vertex[lower ? 1 : 0];
+            move_into<n>(steps, gradients_.d_dy, gradients_.d_dx,
+                         (end.position.x - start.position.x) / (end.position.y - start.position.y));
+            at = lower ? row1 : row0;
+        }
+        for (; at < f.y; ++at) values.step<n>(steps);
+        take_row<n>(f.columns, values, f.left_x, f.y, batched);
+    }
+    flush_rows(batched);
+    return true;
+}
+
+template <int n>
+void row_rasteriser_t::take_row(const span_columns_t& columns, const interpolants_t& left_values, float left_x,
+                                int32_t y, int& batched) {
+    span_row_t& row = rows_[batched];
+    span_row<n>(screen_, gradients_, left_values, left_x, columns, y, row);
+    if (screen_.textured == 0 && row.count <= short_row_pixels) {
+        pixels_ += fill_short_row(row, gradients_.d_dx);
+    } else if (++batched == span_batch_rows) {
+        flush_rows(batched);
+        batched = 0;
+    }
+}
+
+void row_rasteriser_t::flush_rows(int batched) {
+    if (batched == 0) return;
+    pixels_ += screen_.textured != 0 ? fill_textured_rows(rows_, batched, gradients_.d_dx, texture_)
+                                     : fill_vertex_colour_rows(rows_, batched, gradients_.d_dx);
 }
 
 template <int n>
@@ -346,36 +470,22 @@ void row_rasteriser_t::walk_half(lazy_edge_t& short_edge) {
 template <int n>
 void row_rasteriser_t::fill_rows(int64_t y, int64_t y_last, edge_t& left, edge_t& right,
                                  const span_columns_t* first_row) {
-    const bool textured = screen_.textured != 0;
-    const auto fill = [&](int count) {
-        return textured ? fill_textured_rows(rows_, count, gradients_.d_dx, texture_)
-                        : fill_vertex_colour_rows(rows_, count, gradients_.d_dx);
-    };
     int batched = 0;
-    // Row y's span goes into the batch, or, when short and untextured, straight to the pixels.
-    const auto take_row = [&](const span_columns_t& columns) {
-        span_row_t& row = rows_[batched];
-        span_row<n>(screen_, gradients_, left, columns, static_cast<int32_t>(y), row);
-        if (!textured && row.count <= short_row_pixels) {
-            pixels_ += fill_short_row(row, gradients_.d_dx);
-        } else if (++batched == span_batch_rows) {
-            pixels_ += fill(batched);
-            batched = 0;
-        }
-    };
     if (first_row != nullptr) {
-        take_row(*first_row);
+        take_row<n>(*first_row, left.values, left.x, static_cast<int32_t>(y), batched);
         left.step<n>();
         right.step<n>();
         ++y;
     }
     span_columns_t columns;
     for (; y <= y_last; ++y) {
-        if (span_columns(screen_, left, right, static_cast<int32_t>(y), columns)) take_row(columns);
+        const auto row_y = static_cast<int32_t>(y);
+        if (span_columns(screen_, left, right, row_y, columns))
+            take_row<n>(columns, left.values, left.x, row_y, batched);
         left.step<n>();
         right.step<n>();
     }
-    if (batched != 0) pixels_ += fill(batched);
+    flush_rows(batched);
 }
 
 void draw_span(screen_t& screen, const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,

@@ -65,6 +65,18 @@ private:
         void place();
     };
 
+    // A triangle of a few rows, all inside the window, whose corners lie within the
+    // framebuffer's columns: its spans need no clamping, only the left edge's values are
+    // read, and they are stepped only up to the rows that reach a pixel. False, having drawn
+    // nothing, when the triangle is not such a one.
+    template <int n>
+    bool draw_small();
+    // Sends a filled row to the pixels: short untextured rows at once, others in batches.
+    template <int n>
+    void take_row(const span_columns_t& columns, const interpolants_t& left_values, float left_x, int32_t y,
+                  int& batched);
+    void flush_rows(int batched);
+
     // The gradients, then the values of the half's two edges.
     template <int n>
     void make_set_up(lazy_edge_t& left, lazy_edge_t& right);
@@ -85,6 +97,11 @@ private:
     const texture_t& texture_;
     int64_t row_begin_ = 0;
     int64_t row_end_ = 0;
+    // draw_small's bounds: the window's rows and the last column, as floats (the column
+    // limit is negative when nothing can be drawn).
+    float small_row_begin_ = 0.0f;
+    float small_row_end_ = 0.0f;
+    float small_x_limit_ = -1.0f;
     // The triangle being drawn.
     const vertex_t* top_ = nullptr;
     const vertex_t* middle_ = nullptr;

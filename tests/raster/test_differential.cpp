@@ -224,6 +224,57 @@ TEST(Differential, TexturedRowBatchesMatchTheReference) {
     }
 }
 
+TEST(Differential, SmallTrianglesAtTheBordersMatchTheReference) {
+    // Triangles of a few pixels around every side and corner of targets of even and odd size,
+    // their corners often on half pixels (rounding ties) and on the first and last pixel
+    // centres, so that spans end exactly on, just inside and just beyond the borders.
+    struct target_t {
+        const char* name;
+        uint32_t width, height;
+    };
+    const target_t targets[] = {{"even", 20, 12}, {"odd", 21, 13}};
+    texture_t tex(4, 4, 32);
+    for (uint32_t i = 0; i < 4 * 4 * 4; ++i) tex.pixels[i] = static_cast<uint8_t>(i * 41 + 5);
+    const uint64_t rounds = std::max<uint64_t>(iterations(2400) / 8, 16);
+    for (span_isa_t isa : every_isa_t()) {
+        ASSERT_EQ(set_span_isa(isa), isa);
+        for (const target_t& target : targets) {
+            generator_t gen{std::mt19937_64(0xb0d + static_cast<uint64_t>(isa))};
+            auto fast = blank_screen(target.width, target.height), slow = blank_screen(target.width, target.height);
+            const float last_x = static_cast<float>(target.width - 1), last_y = static_cast<float>(target.height - 1);
+            // Around the first or the last centre, or anywhere between.
+            const auto near = [&](float last) {
+                const int where = gen.pick(3);
+                return (where == 0 ? 0.0f : where == 1 ? last : gen.uniform(0.0f, last)) + gen.uniform(-1.5f, 1.5f);
+            };
+            const auto now_and_then_on_a_half = [&](float v) {
+                return gen.pick(3) == 0 ? std::round(v * 2.0f) / 2.0f : v;
+            };
+            for (uint64_t round = 0; round < rounds; ++round) {
+                SCOPED_TRACE(testing::Message() << span_isa_name(isa) << ", " << target.name << ", round " << round);
+                const int mode = gen.pick(2) == 0 ? 0 : gen.pick(8);
+                set_mode(*fast, mode);
+                set_mode(*slow, mode);
+                for (int t = 0; t < 16; ++t) {
+                    const float x = near(last_x), y = near(last_y);
+                    vertex_t v[3];
+                    for (vertex_t& c : v) {
+                        c = gen.clip_corner(1.0f);
+                        c.position =
+                            vec4_t(now_and_then_on_a_half(x + gen.uniform(-2.5f, 2.5f)),
+                                   now_and_then_on_a_half(y + gen.uniform(-3.0f, 3.0f)), gen.depth(), c.position.w);
+                    }
+                    const corner_order_t o = order_corners(false, v[0], v[1], v[2]);
+                    rasterise_triangle(*fast, v[o.top], v[o.middle], v[o.bottom], o.middle_is_left, tex);
+                    reference::triangle(*slow, v[o.top], v[o.middle], v[o.bottom], o.middle_is_left, tex);
+                }
+                ASSERT_TRUE(same_picture(*fast, *slow));
+            }
+            EXPECT_GT(fast->pixel_count, rounds) << span_isa_name(isa) << ", " << target.name;
+        }
+    }
+}
+
 TEST(Differential, AbsurdCornersStayInsideAndFinishOnEveryPath) {
     // Every write is bounds-checked (the sanitizer build watches both buffers) and the walk is
     // bounded, so each call returns promptly whatever the corners hold, in every mode.
