@@ -8,6 +8,7 @@
 #include "mesh/mesh_frame.h"
 #include "raster/band_drawer.h"
 #include "raster/pipeline.h"
+#include "raster/rasteriser.h"
 #include "surfaces/screen.h"
 
 namespace {
@@ -59,6 +60,11 @@ void mesh_t::render(screen_t& screen, const mat4_t& matrix, const texture_t& tex
     mesh_frame_t& f = *frame;
     const bool clipped = screen.clip_triangles != 0;
     const mat4_t viewport = viewport_of(screen);
+    // A slot whose indices fall outside the vertex array is skipped rather than read out of bounds.
+    const auto valid_indices = [this](const triangle_t& t) {
+        const auto valid = [this](int32_t i) { return i >= 0 && i < vertex_capacity; };
+        return valid(t.a) && valid(t.b) && valid(t.c);
+    };
 
     const auto map_vertices = [&](int32_t begin, int32_t end) {
         for (int32_t v = begin; v < end; ++v) {
@@ -66,18 +72,16 @@ void mesh_t::render(screen_t& screen, const mat4_t& matrix, const texture_t& tex
             f.vertices[static_cast<size_t>(v)] = clipped ? clip : to_screen_vertex(clip, viewport);
         }
     };
-    // One chunk of slots in order; a slot whose indices fall outside the vertex array is
-    // skipped rather than read out of bounds.
+    // One chunk of slots in order.
     const auto queue_chunk = [&](uint32_t chunk) {
         const uint32_t first = chunk * mesh_frame_t::chunk_triangles;
         const uint32_t end = std::min(first + mesh_frame_t::chunk_triangles, static_cast<uint32_t>(triangle_capacity));
-        const auto valid = [this](int32_t i) { return i >= 0 && i < vertex_capacity; };
         if (clipped) {
             triangle_batch_t& batch = f.batches[chunk];
             batch.clear();
             for (uint32_t i = first; i < end; ++i) {
                 const triangle_t& t = triangles[i];
-                if (!valid(t.a) || !valid(t.b) || !valid(t.c)) continue;
+                if (!valid_indices(t)) continue;
                 batch.add_clipped(screen, f.vertices[static_cast<size_t>(t.a)], f.vertices[static_cast<size_t>(t.b)],
                                   f.vertices[static_cast<size_t>(t.c)]);
             }
@@ -88,7 +92,7 @@ void mesh_t::render(screen_t& screen, const mat4_t& matrix, const texture_t& tex
         queued_triangle_t* out = f.triangles.get() + first;
         for (uint32_t i = first; i < end; ++i) {
             const triangle_t& t = triangles[i];
-            if (!valid(t.a) || !valid(t.b) || !valid(t.c)) continue;
+            if (!valid_indices(t)) continue;
             queued_triangle_t& q = out[run.count];
             if (!queue_triangle(screen, f.vertices.get(), static_cast<uint32_t>(t.a), static_cast<uint32_t>(t.b),
                                 static_cast<uint32_t>(t.c), q)) {
@@ -102,6 +106,27 @@ void mesh_t::render(screen_t& screen, const mat4_t& matrix, const texture_t& tex
 
     rt::thread_pool_t* pool = screen.threads;
     const uint32_t threads = pool != nullptr ? pool->size() : 1;
+    if (threads == 1 && !clipped) {
+        // One thread draws each triangle as soon as its corners are sorted: nothing is queued.
+        map_vertices(0, vertex_capacity);
+        const vertex_t* v = f.vertices.get();
+        const bool cull = screen.cull_backfaces != 0;
+        row_rasteriser_t rows(screen, texture, 0, static_cast<int32_t>(std::min<uint32_t>(screen.height, INT32_MAX)));
+        uint32_t drawn = 0;
+        uint32_t pixels = 0;
+        for (int32_t i = 0; i < triangle_capacity; ++i) {
+            const triangle_t& t = triangles[static_cast<size_t>(i)];
+            if (!valid_indices(t)) continue;
+            const vertex_t* corner[3] = {v + t.a, v + t.b, v + t.c};
+            const corner_order_t order = order_corners(cull, *corner[0], *corner[1], *corner[2]);
+            if (order.culled) continue;
+            pixels += rows.draw(*corner[order.top], *corner[order.middle], *corner[order.bottom], order.middle_is_left);
+            ++drawn;
+        }
+        screen.triangle_count += drawn;
+        screen.pixel_count += pixels;
+        return;
+    }
     if (threads == 1 || int64_t{vertex_capacity} + triangle_capacity < parallel_preparation_threshold) {
         map_vertices(0, vertex_capacity);
         for (uint32_t c = 0; c < f.chunk_count; ++c) queue_chunk(c);
