@@ -40,13 +40,25 @@ bool cpu_has_avx2_and_fma() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("fma") != 0;
 }
+
+// The AVX-512 path needs the foundation and the byte, word, doubleword and short-vector
+// extensions on top of AVX2 (the runtime check includes the operating system's support for
+// the wide registers).
+bool cpu_has_avx512() {
+    __builtin_cpu_init();
+    return cpu_has_avx2_and_fma() && __builtin_cpu_supports("avx512f") != 0 &&
+           __builtin_cpu_supports("avx512bw") != 0 && __builtin_cpu_supports("avx512vl") != 0 &&
+           __builtin_cpu_supports("avx512dq") != 0;
+}
 #endif
 
 span_isa_t supported(span_isa_t isa) {
 #if SOFTCUBE_X86
     static const bool avx2 = cpu_has_avx2_and_fma();
-    if (isa == span_isa_t::best) return avx2 ? span_isa_t::avx2 : span_isa_t::sse2;
-    if (isa == span_isa_t::avx2 && !avx2) return span_isa_t::sse2;
+    static const bool avx512 = cpu_has_avx512();
+    const span_isa_t widest = avx512 ? span_isa_t::avx512 : avx2 ? span_isa_t::avx2 : span_isa_t::sse2;
+    if (isa == span_isa_t::best) return widest;
+    if ((isa == span_isa_t::avx512 && !avx512) || (isa == span_isa_t::avx2 && !avx2)) return widest;
     return isa;
 #else
     (void)isa;
@@ -86,6 +98,11 @@ struct dispatch_t {
         isa = supported(wanted);
         switch (isa) {
 #if SOFTCUBE_X86
+            case span_isa_t::avx512:
+                rows = fill_rows_avx512;
+                texels = blend_texels_one_by_one;
+                textured_rows = fill_textured_rows_avx512;
+                break;
             case span_isa_t::avx2:
                 rows = fill_rows_avx2;
                 // Rows the lanes can sample go through fill_textured_rows_avx2; the others
@@ -267,6 +284,8 @@ const char* span_isa_name(span_isa_t isa) {
             return "sse2";
         case span_isa_t::avx2:
             return "avx2";
+        case span_isa_t::avx512:
+            return "avx512";
         case span_isa_t::best:
             break;
     }

@@ -36,7 +36,7 @@ uint32_t fill_textured_rows(const span_row_t* rows, int row_count, const interpo
 
 // The instruction sets the fills can use. best picks the widest this processor runs; the
 // others exist so tests and benchmarks can hold every path against the same reference.
-enum class span_isa_t { portable, sse2, avx2, best };
+enum class span_isa_t { portable, sse2, avx2, avx512, best };
 
 // The path in use, and a way to choose one (an unsupported choice falls back to the best
 // supported one; returns the path actually taken).

@@ -10,12 +10,14 @@
 #include <immintrin.h>
 
 #include "raster/span_lanes.h"
+#include "raster/textured_batch.h"
 
 namespace {
 
 struct avx2_lanes {
     using f = __m256;
     using i = __m256i;
+    using m = __m256;  // all bits set in the lanes chosen
     static constexpr int width = 8;
     static f load(const float* p) { return _mm256_load_ps(p); }
     static f loadu(const float* p) { return _mm256_loadu_ps(p); }
@@ -28,10 +30,10 @@ struct avx2_lanes {
     static f add(f a, f b) { return _mm256_add_ps(a, b); }
     static f sub(f a, f b) { return _mm256_sub_ps(a, b); }
     static f div(f a, f b) { return _mm256_div_ps(a, b); }
-    static f or_f(f a, f b) { return _mm256_or_ps(a, b); }
-    static f eq_i(i a, i b) { return _mm256_castsi256_ps(_mm256_cmpeq_epi32(a, b)); }
+    static m or_m(m a, m b) { return _mm256_or_ps(a, b); }
+    static m eq_i(i a, i b) { return _mm256_castsi256_ps(_mm256_cmpeq_epi32(a, b)); }
     // All bits set in lanes 0 .. count - 1.
-    static f lanes_below(int count) {
+    static m lanes_below(int count) {
         return _mm256_castsi256_ps(
             _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
     }
@@ -50,11 +52,11 @@ struct avx2_lanes {
     }
     static f splat(float v) { return _mm256_set1_ps(v); }
     static i splat_i(int v) { return _mm256_set1_epi32(v); }
-    static f not_ge(f a, f b) { return _mm256_cmp_ps(a, b, _CMP_NGE_UQ); }
-    static f and_f(f a, f b) { return _mm256_and_ps(a, b); }
-    static int mask_bits(f m) { return _mm256_movemask_ps(m); }
-    static f select_f(f m, f yes, f no) { return _mm256_blendv_ps(no, yes, m); }
-    static i select_i(f m, i yes, i no) { return _mm256_blendv_epi8(no, yes, _mm256_castps_si256(m)); }
+    static m not_ge(f a, f b) { return _mm256_cmp_ps(a, b, _CMP_NGE_UQ); }
+    static m and_m(m a, m b) { return _mm256_and_ps(a, b); }
+    static int mask_bits(m k) { return _mm256_movemask_ps(k); }
+    static f select_f(m k, f yes, f no) { return _mm256_blendv_ps(no, yes, k); }
+    static i select_i(m k, i yes, i no) { return _mm256_blendv_epi8(no, yes, _mm256_castps_si256(k)); }
     static f mul(f a, f b) { return _mm256_mul_ps(a, b); }
     static i to_int(f a) { return _mm256_cvtps_epi32(a); }
     static f to_float(i a) { return _mm256_cvtepi32_ps(a); }
@@ -135,7 +137,7 @@ uint32_t blend_pair_avx2(const span_row_t& ra, const span_row_t& rb, int64_t don
         const __m256 s = _mm256_shuffle_ps(u0, u1, 0xEE);
         __m256 d = both_rows(da + i, db + i);
         __m256i f = both_rows_i(pa + static_cast<size_t>(i) * 4, pb + static_cast<size_t>(i) * 4);
-        const int mask = blend_vertex_colour_lanes<avx2_lanes>(r, g, b, a, z, s, d, f);
+        const int mask = blend_vertex_colour_lanes<avx2_lanes>(avx2_lanes::lanes_below(8), r, g, b, a, z, s, d, f);
         if (mask == 0) continue;
         _mm_storeu_ps(da + i, _mm256_castps256_ps128(d));
         _mm_storeu_ps(db + i, _mm256_extractf128_ps(d, 1));
@@ -179,60 +181,8 @@ void chains_avx2(__m256* c, __m256* q, __m256 dc, __m256 dq, row_pair_chunk_t* b
     }
 }
 
-// The chains of every row of a batch for the next block_pixels pixels, one register per
-// quantity with a lane per row: serial additions, and after each eight of them an 8 x 8
-// transpose so that each row's values of a quantity lie side by side in the block.
-void step_block(__m256* state, const __m256* steps, textured_block_t& block) {
-    for (int q = 0; q < interpolant::count; ++q) {
-        __m256 x = state[q];
-        for (int at = 0; at < block_pixels; at += 8) {
-            __m256 p[8];
-            for (int j = 0; j < 8; ++j) {
-                p[j] = x;
-                x = _mm256_add_ps(x, steps[q]);
-            }
-            const __m256 t0 = _mm256_unpacklo_ps(p[0], p[1]);
-            const __m256 t1 = _mm256_unpackhi_ps(p[0], p[1]);
-            const __m256 t2 = _mm256_unpacklo_ps(p[2], p[3]);
-            const __m256 t3 = _mm256_unpackhi_ps(p[2], p[3]);
-            const __m256 t4 = _mm256_unpacklo_ps(p[4], p[5]);
-            const __m256 t5 = _mm256_unpackhi_ps(p[4], p[5]);
-            const __m256 t6 = _mm256_unpacklo_ps(p[6], p[7]);
-            const __m256 t7 = _mm256_unpackhi_ps(p[6], p[7]);
-            // s_k holds rows k and k + 4 of pixels 0..3 (low half) and 4..7 (high half).
-            const __m256 s0 = _mm256_shuffle_ps(t0, t2, 0x44);
-            const __m256 s1 = _mm256_shuffle_ps(t0, t2, 0xEE);
-            const __m256 s2 = _mm256_shuffle_ps(t1, t3, 0x44);
-            const __m256 s3 = _mm256_shuffle_ps(t1, t3, 0xEE);
-            const __m256 s4 = _mm256_shuffle_ps(t4, t6, 0x44);
-            const __m256 s5 = _mm256_shuffle_ps(t4, t6, 0xEE);
-            const __m256 s6 = _mm256_shuffle_ps(t5, t7, 0x44);
-            const __m256 s7 = _mm256_shuffle_ps(t5, t7, 0xEE);
-            _mm256_store_ps(block.v[0][q] + at, _mm256_permute2f128_ps(s0, s4, 0x20));
-            _mm256_store_ps(block.v[1][q] + at, _mm256_permute2f128_ps(s1, s5, 0x20));
-            _mm256_store_ps(block.v[2][q] + at, _mm256_permute2f128_ps(s2, s6, 0x20));
-            _mm256_store_ps(block.v[3][q] + at, _mm256_permute2f128_ps(s3, s7, 0x20));
-            _mm256_store_ps(block.v[4][q] + at, _mm256_permute2f128_ps(s0, s4, 0x31));
-            _mm256_store_ps(block.v[5][q] + at, _mm256_permute2f128_ps(s1, s5, 0x31));
-            _mm256_store_ps(block.v[6][q] + at, _mm256_permute2f128_ps(s2, s6, 0x31));
-            _mm256_store_ps(block.v[7][q] + at, _mm256_permute2f128_ps(s3, s7, 0x31));
-        }
-        state[q] = x;
-    }
-}
-
 // Sixteen pixels per kernel pass: two registers whose work interleaves.
 using avx2_pair_lanes = lane_pair<avx2_lanes>;
-
-// How far ahead of the pixel being drawn a row's depth and pixel lines are fetched.
-constexpr int64_t prefetch_ahead = 2 * block_pixels;
-
-// The lines of the 32 bytes of depths and of pixels from at onwards: every line a run of
-// pixels touches is asked for when its steps of 8 pixels are.
-void prefetch_pixels(const span_row_t& row, int64_t at) {
-    __builtin_prefetch(row.depth + at, 1, 3);
-    __builtin_prefetch(row.pixels + at * 4, 1, 3);
-}
 
 // The pixels of one row in a block, fewer than block_pixels: a register of 8 where there
 // are 8, then the rest through a copy.
@@ -257,48 +207,14 @@ uint32_t blend_block_rest(uint8_t* pixels, float* depth, const float* values, in
 
 uint32_t fill_textured_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps,
                                  const texel_sampler_t& sampler) {
-    // Lane k of each register is row k; lanes without a row step zeros that nobody reads.
-    alignas(32) float starts[interpolant::count][span_batch_rows] = {};
-    int64_t longest = 0;
-    for (int k = 0; k < row_count; ++k) {
-        for (int q = 0; q < interpolant::count; ++q) starts[q][k] = rows[k].start.at[q];
-        longest = rows[k].count > longest ? rows[k].count : longest;
-    }
-    __m256 state[interpolant::count];
-    __m256 step[interpolant::count];
-    for (int q = 0; q < interpolant::count; ++q) {
-        state[q] = _mm256_load_ps(starts[q]);
-        step[q] = _mm256_set1_ps(steps.at[q]);
-    }
-    // The rows' depths and pixels are seldom in the cache: each row asks for its lines
-    // prefetch_ahead pixels before it reaches them, so the rows' misses overlap.
-    for (int k = 0; k < row_count; ++k) {
-        for (int64_t at = 0; at < prefetch_ahead && at < rows[k].count; at += 8) prefetch_pixels(rows[k], at);
-    }
-    const avx2_pair_lanes::f all = avx2_pair_lanes::lanes_below(avx2_pair_lanes::width);
-    textured_block_t block;
-    uint32_t drawn = 0;
-    for (int64_t done = 0; done < longest; done += block_pixels) {
-        step_block(state, step, block);
-        for (int k = 0; k < row_count; ++k) {
-            const int64_t left = rows[k].count - done;
-            if (left <= 0) continue;
-            if (left > prefetch_ahead) {
-                prefetch_pixels(rows[k], done + prefetch_ahead);
-                prefetch_pixels(rows[k], done + prefetch_ahead + 8);
-            }
-            uint8_t* pixels = rows[k].pixels + done * 4;
-            float* depth = rows[k].depth + done;
-            const float* values = &block.v[k][0][0];
-            if (left >= block_pixels) {
-                const int mask = blend_texel_group<avx2_pair_lanes>(pixels, depth, values, block_pixels, all, sampler);
-                drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
-            } else {
-                drawn += blend_block_rest(pixels, depth, values, static_cast<int32_t>(left), sampler);
-            }
-        }
-    }
-    return drawn;
+    const avx2_pair_lanes::m all = avx2_pair_lanes::lanes_below(avx2_pair_lanes::width);
+    return fill_textured_batch(
+        rows, row_count, steps, [&](uint8_t* pixels, float* depth, const float* values, int64_t left) -> uint32_t {
+            if (left < block_pixels)
+                return blend_block_rest(pixels, depth, values, static_cast<int32_t>(left), sampler);
+            const int mask = blend_texel_group<avx2_pair_lanes>(pixels, depth, values, block_pixels, all, sampler);
+            return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+        });
 }
 
 uint32_t fill_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps) {

@@ -95,7 +95,11 @@ uint32_t blend_row_sse2(uint8_t* pixels, float* depth, const float* c, const flo
 // Vertex-colour rows of one batch (see fill_vertex_colour_rows), on each wide path.
 uint32_t fill_rows_sse2(const span_row_t* rows, int row_count, const interpolants_t& steps);
 uint32_t fill_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps);
+uint32_t fill_rows_avx512(const span_row_t* rows, int row_count, const interpolants_t& steps);
 
-// Textured rows of one batch (see fill_textured_rows) on the AVX2 path; needs sampler.lanes.
+// Textured rows of one batch (see fill_textured_rows) on the AVX2 and AVX-512 paths; need
+// sampler.lanes.
 uint32_t fill_textured_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps,
                                  const texel_sampler_t& sampler);
+uint32_t fill_textured_rows_avx512(const span_row_t* rows, int row_count, const interpolants_t& steps,
+                                   const texel_sampler_t& sampler);

@@ -14,6 +14,7 @@ namespace {
 struct sse2_lanes {
     using f = __m128;
     using i = __m128i;
+    using m = __m128;  // all bits set in the lanes chosen
     static constexpr int width = 4;
     static f load(const float* p) { return _mm_load_ps(p); }
     static f loadu(const float* p) { return _mm_loadu_ps(p); }
@@ -26,10 +27,10 @@ struct sse2_lanes {
     static f add(f a, f b) { return _mm_add_ps(a, b); }
     static f sub(f a, f b) { return _mm_sub_ps(a, b); }
     static f div(f a, f b) { return _mm_div_ps(a, b); }
-    static f or_f(f a, f b) { return _mm_or_ps(a, b); }
-    static f eq_i(i a, i b) { return _mm_castsi128_ps(_mm_cmpeq_epi32(a, b)); }
+    static m or_m(m a, m b) { return _mm_or_ps(a, b); }
+    static m eq_i(i a, i b) { return _mm_castsi128_ps(_mm_cmpeq_epi32(a, b)); }
     // All bits set in lanes 0 .. count - 1.
-    static f lanes_below(int count) {
+    static m lanes_below(int count) {
         return _mm_castsi128_ps(_mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(count)));
     }
     // No gather: the four texels one by one, put together in registers (a vector load of words
@@ -48,12 +49,12 @@ struct sse2_lanes {
     }
     static f splat(float v) { return _mm_set1_ps(v); }
     static i splat_i(int v) { return _mm_set1_epi32(v); }
-    static f not_ge(f a, f b) { return _mm_cmpnge_ps(a, b); }
-    static f and_f(f a, f b) { return _mm_and_ps(a, b); }
-    static int mask_bits(f m) { return _mm_movemask_ps(m); }
-    static f select_f(f m, f yes, f no) { return _mm_or_ps(_mm_and_ps(m, yes), _mm_andnot_ps(m, no)); }
-    static i select_i(f m, i yes, i no) {
-        const i mi = _mm_castps_si128(m);
+    static m not_ge(f a, f b) { return _mm_cmpnge_ps(a, b); }
+    static m and_m(m a, m b) { return _mm_and_ps(a, b); }
+    static int mask_bits(m k) { return _mm_movemask_ps(k); }
+    static f select_f(m k, f yes, f no) { return _mm_or_ps(_mm_and_ps(k, yes), _mm_andnot_ps(k, no)); }
+    static i select_i(m k, i yes, i no) {
+        const i mi = _mm_castps_si128(k);
         return _mm_or_si128(_mm_and_si128(mi, yes), _mm_andnot_si128(mi, no));
     }
     static f mul(f a, f b) { return _mm_mul_ps(a, b); }
@@ -173,7 +174,7 @@ uint32_t blend_row_sse2(uint8_t* pixels, float* depth, const float* c, const flo
         __m128 d = _mm_loadu_ps(depth + i);
         auto* p = reinterpret_cast<__m128i*>(pixels + static_cast<size_t>(i) * 4);
         __m128i f = _mm_loadu_si128(p);
-        const int mask = blend_vertex_colour_lanes<sse2_lanes>(r, g, b, a, z, s, d, f);
+        const int mask = blend_vertex_colour_lanes<sse2_lanes>(sse2_lanes::lanes_below(4), r, g, b, a, z, s, d, f);
         if (mask == 0) continue;
         _mm_storeu_ps(depth + i, d);
         _mm_storeu_si128(p, f);

@@ -3,7 +3,9 @@
 #pragma once
 
 // Lanes is a set of static operations on one register of Lanes::width pixels (see
-// span_fill_sse2.cpp and span_fill_avx2.cpp): floats in Lanes::f, 32-bit integers in Lanes::i.
+// span_fill_sse2.cpp, span_fill_avx2.cpp and span_fill_avx512.cpp): floats in Lanes::f, 32-bit
+// integers in Lanes::i and lane masks in Lanes::m (a register of all-ones lanes, or a mask
+// register where the instruction set has them).
 //
 // Why the lane operations give the scalar bits:
 // - The test !(z >= depth) && !(alpha >= 1) is the "not greater or equal" compare, which is
@@ -19,14 +21,14 @@
 //   keep their bits.
 //
 // r, g, b, a, z and s are the pixels' colour channels, depth and shade; d and f the old depths
-// and pixels (blue, green, red, alpha bytes), replaced by the new ones. Returns the lane mask
-// of the pixels drawn.
+// and pixels (blue, green, red, alpha bytes), replaced by the new ones in the lanes drawn; the
+// lanes outside `valid` are never drawn. Returns the lane mask of the pixels drawn.
 template <class Lanes>
-inline int blend_vertex_colour_lanes(typename Lanes::f r, typename Lanes::f g, typename Lanes::f b, typename Lanes::f a,
-                                     typename Lanes::f z, typename Lanes::f s, typename Lanes::f& d,
-                                     typename Lanes::i& f) {
+inline int blend_vertex_colour_lanes(typename Lanes::m valid, typename Lanes::f r, typename Lanes::f g,
+                                     typename Lanes::f b, typename Lanes::f a, typename Lanes::f z, typename Lanes::f s,
+                                     typename Lanes::f& d, typename Lanes::i& f) {
     using L = Lanes;
-    const typename L::f pass = L::and_f(L::not_ge(z, d), L::not_ge(a, L::splat(1.0f)));
+    const typename L::m pass = L::and_m(valid, L::and_m(L::not_ge(z, d), L::not_ge(a, L::splat(1.0f))));
     const int mask = L::mask_bits(pass);
     if (mask == 0) return 0;
     d = L::select_f(pass, z, d);
@@ -88,6 +90,9 @@ struct lane_pair {
     struct i {
         typename L::i lo, hi;
     };
+    struct m {
+        typename L::m lo, hi;
+    };
     static constexpr int width = 2 * L::width;
     static f load(const float* p) { return {L::load(p), L::load(p + L::width)}; }
     static f loadu(const float* p) { return {L::loadu(p), L::loadu(p + L::width)}; }
@@ -99,18 +104,18 @@ struct lane_pair {
     static void storeu_i(uint8_t* p, i v) { L::storeu_i(p, v.lo), L::storeu_i(p + 4 * L::width, v.hi); }
     static f splat(float v) { return {L::splat(v), L::splat(v)}; }
     static i splat_i(int v) { return {L::splat_i(v), L::splat_i(v)}; }
-    static f lanes_below(int count) { return {L::lanes_below(count), L::lanes_below(count - L::width)}; }
-    static int mask_bits(f m) { return L::mask_bits(m.lo) | (L::mask_bits(m.hi) << L::width); }
+    static m lanes_below(int count) { return {L::lanes_below(count), L::lanes_below(count - L::width)}; }
+    static int mask_bits(m k) { return L::mask_bits(k.lo) | (L::mask_bits(k.hi) << L::width); }
     static f add(f a, f b) { return {L::add(a.lo, b.lo), L::add(a.hi, b.hi)}; }
     static f sub(f a, f b) { return {L::sub(a.lo, b.lo), L::sub(a.hi, b.hi)}; }
     static f mul(f a, f b) { return {L::mul(a.lo, b.lo), L::mul(a.hi, b.hi)}; }
     static f div(f a, f b) { return {L::div(a.lo, b.lo), L::div(a.hi, b.hi)}; }
-    static f not_ge(f a, f b) { return {L::not_ge(a.lo, b.lo), L::not_ge(a.hi, b.hi)}; }
-    static f and_f(f a, f b) { return {L::and_f(a.lo, b.lo), L::and_f(a.hi, b.hi)}; }
-    static f or_f(f a, f b) { return {L::or_f(a.lo, b.lo), L::or_f(a.hi, b.hi)}; }
-    static f eq_i(i a, i b) { return {L::eq_i(a.lo, b.lo), L::eq_i(a.hi, b.hi)}; }
-    static f select_f(f m, f yes, f no) { return {L::select_f(m.lo, yes.lo, no.lo), L::select_f(m.hi, yes.hi, no.hi)}; }
-    static i select_i(f m, i yes, i no) { return {L::select_i(m.lo, yes.lo, no.lo), L::select_i(m.hi, yes.hi, no.hi)}; }
+    static m not_ge(f a, f b) { return {L::not_ge(a.lo, b.lo), L::not_ge(a.hi, b.hi)}; }
+    static m and_m(m a, m b) { return {L::and_m(a.lo, b.lo), L::and_m(a.hi, b.hi)}; }
+    static m or_m(m a, m b) { return {L::or_m(a.lo, b.lo), L::or_m(a.hi, b.hi)}; }
+    static m eq_i(i a, i b) { return {L::eq_i(a.lo, b.lo), L::eq_i(a.hi, b.hi)}; }
+    static f select_f(m k, f yes, f no) { return {L::select_f(k.lo, yes.lo, no.lo), L::select_f(k.hi, yes.hi, no.hi)}; }
+    static i select_i(m k, i yes, i no) { return {L::select_i(k.lo, yes.lo, no.lo), L::select_i(k.hi, yes.hi, no.hi)}; }
     static i to_int(f a) { return {L::to_int(a.lo), L::to_int(a.hi)}; }
     static i and_i(i a, i b) { return {L::and_i(a.lo, b.lo), L::and_i(a.hi, b.hi)}; }
     static f fraction(i a) { return {L::fraction(a.lo), L::fraction(a.hi)}; }
@@ -138,7 +143,7 @@ struct lane_pair {
 // (the same bits as the remainder); any other size by the remainder itself, lane by lane.
 template <class Lanes>
 inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values, int32_t stride,
-                             typename Lanes::f valid, const texel_sampler_t& sampler) {
+                             typename Lanes::m valid, const texel_sampler_t& sampler) {
     using L = Lanes;
     using f = typename L::f;
     using i = typename L::i;
@@ -147,7 +152,7 @@ inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values,
     const f z = quantity(interpolant::z);
     const f a = quantity(interpolant::alpha);
     const f d = L::loadu(depth);
-    const f pass = L::and_f(valid, L::and_f(L::not_ge(z, d), L::not_ge(a, L::splat(1.0f))));
+    const typename L::m pass = L::and_m(valid, L::and_m(L::not_ge(z, d), L::not_ge(a, L::splat(1.0f))));
     const int mask = L::mask_bits(pass);
     if (mask == 0) return 0;
     L::storeu(depth, L::select_f(pass, z, d));
@@ -160,7 +165,7 @@ inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values,
     // Out of range and NaN convert to the integer indefinite, INT32_MIN; so does -2^31 itself,
     // which the general rule then gives correctly.
     const i indefinite = L::splat_i(INT32_MIN);
-    const int ordinary = ~L::mask_bits(L::or_f(L::eq_i(tx, indefinite), L::eq_i(ty, indefinite))) & ((1 << n) - 1);
+    const int ordinary = ~L::mask_bits(L::or_m(L::eq_i(tx, indefinite), L::eq_i(ty, indefinite))) & ((1 << n) - 1);
     if (ordinary != (1 << n) - 1 || !sampler.pow2) {
         alignas(32) uint32_t cx[n];
         alignas(32) uint32_t cy[n];
@@ -222,7 +227,7 @@ inline uint32_t blend_texels_lanes(uint8_t* pixels, float* depth, const texture_
     if (!sampler.lanes) return blend_texels_portable(pixels, depth, &v.v[0][0], chunk, 0, n, sampler);
     uint32_t drawn = 0;
     int32_t at = 0;
-    const typename L::f all = L::lanes_below(L::width);
+    const typename L::m all = L::lanes_below(L::width);
     for (; at + L::width <= n; at += L::width) {
         const int mask =
             blend_texel_group<L>(pixels + static_cast<size_t>(at) * 4, depth + at, &v.v[0][at], chunk, all, sampler);

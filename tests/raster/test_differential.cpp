@@ -29,7 +29,7 @@ uint64_t iterations(uint64_t normal) {
 // Every span path this processor runs; the automatic choice is restored when the test ends.
 struct every_isa_t : std::vector<span_isa_t> {
     every_isa_t() : std::vector<span_isa_t>{span_isa_t::portable} {
-        for (span_isa_t isa : {span_isa_t::sse2, span_isa_t::avx2}) {
+        for (span_isa_t isa : {span_isa_t::sse2, span_isa_t::avx2, span_isa_t::avx512}) {
             if (set_span_isa(isa) == isa) push_back(isa);
         }
     }
