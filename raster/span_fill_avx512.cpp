@@ -29,6 +29,11 @@ struct avx512_lanes {
     static void store_i(uint32_t* p, i v) { _mm512_storeu_si512(p, v); }
     static i loadu_i(const uint8_t* p) { return _mm512_loadu_si512(p); }
     static void storeu_i(uint8_t* p, i v) { _mm512_storeu_si512(p, v); }
+    // Only the lanes of k are read or written; the others read as zero.
+    static f loadu_part(const float* p, m k) { return _mm512_maskz_loadu_ps(k, p); }
+    static i loadu_part_i(const uint8_t* p, m k) { return _mm512_maskz_loadu_epi32(k, p); }
+    static void storeu_part(float* p, m k, f v) { _mm512_mask_storeu_ps(p, k, v); }
+    static void storeu_part_i(uint8_t* p, m k, i v) { _mm512_mask_storeu_epi32(p, k, v); }
     static f add(f a, f b) { return _mm512_add_ps(a, b); }
     static f sub(f a, f b) { return _mm512_sub_ps(a, b); }
     static f mul(f a, f b) { return _mm512_mul_ps(a, b); }
@@ -43,19 +48,12 @@ struct avx512_lanes {
     static int mask_bits(m k) { return static_cast<int>(k); }
     static f select_f(m k, f yes, f no) { return _mm512_mask_blend_ps(k, no, yes); }
     static i select_i(m k, i yes, i no) { return _mm512_mask_blend_epi32(k, no, yes); }
-    // The sixteen texels one by one, put together in registers (see the AVX2 path). The texel
-    // index ty * row + tx stays below 2^31 (sampler.lanes).
+    // A gather: on processors with AVX-512 it beats sixteen loads put together one by one. The
+    // texel index ty * row + tx stays below 2^31 (sampler.lanes), and every lane's coordinates
+    // are reduced into the texture, so every lane reads inside it.
     static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
-        alignas(64) uint32_t index[16];
-        _mm512_store_si512(index,
-                           _mm512_add_epi32(_mm512_mullo_epi32(ty, _mm512_set1_epi32(static_cast<int>(row))), tx));
-        const auto word = [&](int k) {
-            uint32_t w = 0;
-            __builtin_memcpy(&w, texels + static_cast<size_t>(index[k]) * 4, 4);
-            return static_cast<int>(w);
-        };
-        return _mm512_setr_epi32(word(0), word(1), word(2), word(3), word(4), word(5), word(6), word(7), word(8),
-                                 word(9), word(10), word(11), word(12), word(13), word(14), word(15));
+        const i index = _mm512_add_epi32(_mm512_mullo_epi32(ty, _mm512_set1_epi32(static_cast<int>(row))), tx);
+        return _mm512_i32gather_epi32(index, texels, 4);
     }
     static f splat(float v) { return _mm512_set1_ps(v); }
     static i splat_i(int v) { return _mm512_set1_epi32(v); }
@@ -244,6 +242,72 @@ uint32_t blend_quad(const span_row_t* const* row, int64_t done, const row_quad_c
     return drawn;
 }
 
+// The chains of every row of a textured batch, two quantities per register: lanes 0..7 hold
+// quantity 2p of rows 0..7 and lanes 8..15 quantity 2p + 1 (the last register's upper lanes
+// step zeros that nobody reads). The same additions as one register per quantity, in the
+// same order, so the same bits; the transposes then serve two quantities at once.
+struct avx512_row_chains {
+    static constexpr int pairs = (interpolant::count + 1) / 2;
+    __m512 state[pairs];
+    __m512 step[pairs];
+
+    avx512_row_chains(const float (&starts)[interpolant::count][span_batch_rows], const interpolants_t& steps) {
+        for (int p = 0; p < pairs; ++p) {
+            const int a = 2 * p;
+            const int b = 2 * p + 1;
+            const __m256 start_b = b < interpolant::count ? _mm256_load_ps(starts[b]) : _mm256_setzero_ps();
+            state[p] = _mm512_insertf32x8(_mm512_castps256_ps512(_mm256_load_ps(starts[a])), start_b, 1);
+            const __m256 step_b = _mm256_set1_ps(b < interpolant::count ? steps.at[b] : 0.0f);
+            step[p] = _mm512_insertf32x8(_mm512_castps256_ps512(_mm256_set1_ps(steps.at[a])), step_b, 1);
+        }
+    }
+
+    // The next block_pixels pixels: serial additions, and after each eight of them the 8 x 8
+    // transposes of both quantities, so that each row's values of a quantity lie side by side
+    // in the block.
+    void next(textured_block_t& block) {
+        // Row k (and row k + 4) of both quantities from s_k and s_{k+4}: their first (second)
+        // 128-bit lanes of each quantity's half, in pixel order.
+        const __m512i row_low = _mm512_setr_epi32(0, 1, 2, 3, 16, 17, 18, 19, 8, 9, 10, 11, 24, 25, 26, 27);
+        const __m512i row_high = _mm512_setr_epi32(4, 5, 6, 7, 20, 21, 22, 23, 12, 13, 14, 15, 28, 29, 30, 31);
+        for (int p = 0; p < pairs; ++p) {
+            const int a = 2 * p;
+            const int b = 2 * p + 1;
+            const auto store = [&](int row, int at, __m512 v) {
+                _mm256_store_ps(block.v[row][a] + at, _mm512_castps512_ps256(v));
+                if (b < interpolant::count) _mm256_store_ps(block.v[row][b] + at, _mm512_extractf32x8_ps(v, 1));
+            };
+            __m512 x = state[p];
+            for (int at = 0; at < block_pixels; at += 8) {
+                __m512 v[8];
+                for (int j = 0; j < 8; ++j) {
+                    v[j] = x;
+                    x = _mm512_add_ps(x, step[p]);
+                }
+                const __m512 t0 = _mm512_unpacklo_ps(v[0], v[1]);
+                const __m512 t1 = _mm512_unpackhi_ps(v[0], v[1]);
+                const __m512 t2 = _mm512_unpacklo_ps(v[2], v[3]);
+                const __m512 t3 = _mm512_unpackhi_ps(v[2], v[3]);
+                const __m512 t4 = _mm512_unpacklo_ps(v[4], v[5]);
+                const __m512 t5 = _mm512_unpackhi_ps(v[4], v[5]);
+                const __m512 t6 = _mm512_unpacklo_ps(v[6], v[7]);
+                const __m512 t7 = _mm512_unpackhi_ps(v[6], v[7]);
+                // s_k holds, for each quantity, rows k and k + 4 of pixels 0..3 (k < 4) or
+                // of pixels 4..7 (k >= 4: rows k - 4 and k).
+                const __m512 s[8] = {_mm512_shuffle_ps(t0, t2, 0x44), _mm512_shuffle_ps(t0, t2, 0xEE),
+                                     _mm512_shuffle_ps(t1, t3, 0x44), _mm512_shuffle_ps(t1, t3, 0xEE),
+                                     _mm512_shuffle_ps(t4, t6, 0x44), _mm512_shuffle_ps(t4, t6, 0xEE),
+                                     _mm512_shuffle_ps(t5, t7, 0x44), _mm512_shuffle_ps(t5, t7, 0xEE)};
+                for (int k = 0; k < 4; ++k) {
+                    store(k, at, _mm512_permutex2var_ps(s[k], row_low, s[k + 4]));
+                    store(k + 4, at, _mm512_permutex2var_ps(s[k], row_high, s[k + 4]));
+                }
+            }
+            state[p] = x;
+        }
+    }
+};
+
 }  // namespace
 
 uint32_t fill_rows_avx512(const span_row_t* rows, int row_count, const interpolants_t& steps) {
@@ -295,16 +359,16 @@ uint32_t fill_rows_avx512(const span_row_t* rows, int row_count, const interpola
 
 uint32_t fill_textured_rows_avx512(const span_row_t* rows, int row_count, const interpolants_t& steps,
                                    const texel_sampler_t& sampler) {
-    return fill_textured_batch(rows, row_count, steps,
-                               [&](uint8_t* pixels, float* depth, const float* values, int64_t left) -> uint32_t {
-                                   if (left < block_pixels) {
-                                       return blend_texel_tail<avx512_lanes>(pixels, depth, values, block_pixels,
-                                                                             static_cast<int32_t>(left), sampler);
-                                   }
-                                   const int mask = blend_texel_group<avx512_lanes>(
-                                       pixels, depth, values, block_pixels, avx512_lanes::lanes_below(16), sampler);
-                                   return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
-                               });
+    return fill_textured_batch<avx512_row_chains>(
+        rows, row_count, steps, [&](uint8_t* pixels, float* depth, const float* values, int64_t left) -> uint32_t {
+            if (left < block_pixels) {
+                return blend_texel_tail<avx512_lanes>(pixels, depth, values, block_pixels, static_cast<int32_t>(left),
+                                                      sampler);
+            }
+            const int mask = blend_texel_group<avx512_lanes>(pixels, depth, values, block_pixels,
+                                                             avx512_lanes::lanes_below(16), sampler);
+            return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+        });
 }
 
 #endif

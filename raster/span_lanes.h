@@ -141,7 +141,10 @@ struct lane_pair {
 // 32-bit two's complement number, the low 32 bits of the 64-bit integer; lanes that convert
 // to INT32_MIN (beyond that, infinite or NaN) take wrapped_texel_coordinate. A power-of-two size reduces by its mask
 // (the same bits as the remainder); any other size by the remainder itself, lane by lane.
-template <class Lanes>
+//
+// With only_valid (for lanes that can load and store some lanes only), nothing outside
+// `valid` is read or written, so a short run of pixels is drawn in place.
+template <class Lanes, bool only_valid = false>
 inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values, int32_t stride,
                              typename Lanes::m valid, const texel_sampler_t& sampler) {
     using L = Lanes;
@@ -151,11 +154,20 @@ inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values,
     const auto quantity = [&](int q) { return L::load(values + q * stride); };
     const f z = quantity(interpolant::z);
     const f a = quantity(interpolant::alpha);
-    const f d = L::loadu(depth);
+    f d;
+    if constexpr (only_valid) {
+        d = L::loadu_part(depth, valid);
+    } else {
+        d = L::loadu(depth);
+    }
     const typename L::m pass = L::and_m(valid, L::and_m(L::not_ge(z, d), L::not_ge(a, L::splat(1.0f))));
     const int mask = L::mask_bits(pass);
     if (mask == 0) return 0;
-    L::storeu(depth, L::select_f(pass, z, d));
+    if constexpr (only_valid) {
+        L::storeu_part(depth, pass, z);
+    } else {
+        L::storeu(depth, L::select_f(pass, z, d));
+    }
 
     const f w = L::div(L::splat(1.0f), quantity(interpolant::one_over_w));
     const f su = L::add(L::mul(L::mul(w, quantity(interpolant::u_over_w)), L::splat(sampler.scale_u)), L::splat(0.5f));
@@ -193,29 +205,53 @@ inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values,
         ty = L::and_i(ty, L::splat_i(static_cast<int>(sampler.height - 1)));
     }
     const i texel = L::fetch(sampler.pixels, sampler.width, tx, ty);
-    const i old = L::loadu_i(pixels);
+    i old;
+    if constexpr (only_valid) {
+        old = L::loadu_part_i(pixels, valid);
+    } else {
+        old = L::loadu_i(pixels);
+    }
     const i out = blend_texel_lanes<L>(quantity(interpolant::red), quantity(interpolant::green),
                                        quantity(interpolant::blue), a, quantity(interpolant::shade), texel, old);
-    L::storeu_i(pixels, L::select_i(pass, out, old));
+    if constexpr (only_valid) {
+        L::storeu_part_i(pixels, pass, out);
+    } else {
+        L::storeu_i(pixels, L::select_i(pass, out, old));
+    }
     return mask;
 }
 
+// Lanes that can load and store some lanes only, leaving the memory of the others untouched.
+template <class Lanes>
+concept partial_access_lanes = requires(float* p, uint8_t* b, typename Lanes::m k, typename Lanes::f v,
+                                        typename Lanes::i w) {
+    Lanes::loadu_part(p, k);
+    Lanes::loadu_part_i(b, k);
+    Lanes::storeu_part(p, k, v);
+    Lanes::storeu_part_i(b, k, w);
+};
+
 // The first `count` (fewer than Lanes::width) pixels of a register, whose values are all there:
-// through a copy of their depths and pixels, so nothing beyond them is read or written.
-// Returns the pixels drawn.
+// nothing beyond them is read or written (in place where the lanes can do that, otherwise
+// through a copy of their depths and pixels). Returns the pixels drawn.
 template <class Lanes>
 inline uint32_t blend_texel_tail(uint8_t* pixels, float* depth, const float* values, int32_t stride, int32_t count,
                                  const texel_sampler_t& sampler) {
     using L = Lanes;
-    alignas(32) float depths[L::width] = {};
-    alignas(32) uint8_t colours[L::width * 4] = {};
-    const size_t bytes = static_cast<size_t>(count) * 4;
-    __builtin_memcpy(depths, depth, bytes);
-    __builtin_memcpy(colours, pixels, bytes);
-    const int mask = blend_texel_group<L>(colours, depths, values, stride, L::lanes_below(count), sampler);
-    __builtin_memcpy(depth, depths, bytes);
-    __builtin_memcpy(pixels, colours, bytes);
-    return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+    if constexpr (partial_access_lanes<L>) {
+        const int mask = blend_texel_group<L, true>(pixels, depth, values, stride, L::lanes_below(count), sampler);
+        return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+    } else {
+        alignas(32) float depths[L::width] = {};
+        alignas(32) uint8_t colours[L::width * 4] = {};
+        const size_t bytes = static_cast<size_t>(count) * 4;
+        __builtin_memcpy(depths, depth, bytes);
+        __builtin_memcpy(colours, pixels, bytes);
+        const int mask = blend_texel_group<L>(colours, depths, values, stride, L::lanes_below(count), sampler);
+        __builtin_memcpy(depth, depths, bytes);
+        __builtin_memcpy(pixels, colours, bytes);
+        return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+    }
 }
 
 // Textured pixels 0 .. n of a chunk, whose values run on to the next multiple of the register

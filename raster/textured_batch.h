@@ -11,47 +11,60 @@
 
 namespace {
 
-// The chains of every row of a batch for the next block_pixels pixels, one register per
-// quantity with a lane per row: serial additions, and after each eight of them an 8 x 8
-// transpose so that each row's values of a quantity lie side by side in the block.
-void step_block(__m256* state, const __m256* steps, textured_block_t& block) {
-    for (int q = 0; q < interpolant::count; ++q) {
-        __m256 x = state[q];
-        for (int at = 0; at < block_pixels; at += 8) {
-            __m256 p[8];
-            for (int j = 0; j < 8; ++j) {
-                p[j] = x;
-                x = _mm256_add_ps(x, steps[q]);
-            }
-            const __m256 t0 = _mm256_unpacklo_ps(p[0], p[1]);
-            const __m256 t1 = _mm256_unpackhi_ps(p[0], p[1]);
-            const __m256 t2 = _mm256_unpacklo_ps(p[2], p[3]);
-            const __m256 t3 = _mm256_unpackhi_ps(p[2], p[3]);
-            const __m256 t4 = _mm256_unpacklo_ps(p[4], p[5]);
-            const __m256 t5 = _mm256_unpackhi_ps(p[4], p[5]);
-            const __m256 t6 = _mm256_unpacklo_ps(p[6], p[7]);
-            const __m256 t7 = _mm256_unpackhi_ps(p[6], p[7]);
-            // s_k holds rows k and k + 4 of pixels 0..3 (low half) and 4..7 (high half).
-            const __m256 s0 = _mm256_shuffle_ps(t0, t2, 0x44);
-            const __m256 s1 = _mm256_shuffle_ps(t0, t2, 0xEE);
-            const __m256 s2 = _mm256_shuffle_ps(t1, t3, 0x44);
-            const __m256 s3 = _mm256_shuffle_ps(t1, t3, 0xEE);
-            const __m256 s4 = _mm256_shuffle_ps(t4, t6, 0x44);
-            const __m256 s5 = _mm256_shuffle_ps(t4, t6, 0xEE);
-            const __m256 s6 = _mm256_shuffle_ps(t5, t7, 0x44);
-            const __m256 s7 = _mm256_shuffle_ps(t5, t7, 0xEE);
-            _mm256_store_ps(block.v[0][q] + at, _mm256_permute2f128_ps(s0, s4, 0x20));
-            _mm256_store_ps(block.v[1][q] + at, _mm256_permute2f128_ps(s1, s5, 0x20));
-            _mm256_store_ps(block.v[2][q] + at, _mm256_permute2f128_ps(s2, s6, 0x20));
-            _mm256_store_ps(block.v[3][q] + at, _mm256_permute2f128_ps(s3, s7, 0x20));
-            _mm256_store_ps(block.v[4][q] + at, _mm256_permute2f128_ps(s0, s4, 0x31));
-            _mm256_store_ps(block.v[5][q] + at, _mm256_permute2f128_ps(s1, s5, 0x31));
-            _mm256_store_ps(block.v[6][q] + at, _mm256_permute2f128_ps(s2, s6, 0x31));
-            _mm256_store_ps(block.v[7][q] + at, _mm256_permute2f128_ps(s3, s7, 0x31));
+// The chains of every row of a batch, one register per quantity with a lane per row (lane k is
+// row k; lanes without a row step zeros that nobody reads).
+struct avx2_row_chains {
+    __m256 state[interpolant::count];
+    __m256 step[interpolant::count];
+
+    avx2_row_chains(const float (&starts)[interpolant::count][span_batch_rows], const interpolants_t& steps) {
+        for (int q = 0; q < interpolant::count; ++q) {
+            state[q] = _mm256_load_ps(starts[q]);
+            step[q] = _mm256_set1_ps(steps.at[q]);
         }
-        state[q] = x;
     }
-}
+
+    // The next block_pixels pixels: serial additions, and after each eight of them an 8 x 8
+    // transpose so that each row's values of a quantity lie side by side in the block.
+    void next(textured_block_t& block) {
+        for (int q = 0; q < interpolant::count; ++q) {
+            __m256 x = state[q];
+            for (int at = 0; at < block_pixels; at += 8) {
+                __m256 p[8];
+                for (int j = 0; j < 8; ++j) {
+                    p[j] = x;
+                    x = _mm256_add_ps(x, step[q]);
+                }
+                const __m256 t0 = _mm256_unpacklo_ps(p[0], p[1]);
+                const __m256 t1 = _mm256_unpackhi_ps(p[0], p[1]);
+                const __m256 t2 = _mm256_unpacklo_ps(p[2], p[3]);
+                const __m256 t3 = _mm256_unpackhi_ps(p[2], p[3]);
+                const __m256 t4 = _mm256_unpacklo_ps(p[4], p[5]);
+                const __m256 t5 = _mm256_unpackhi_ps(p[4], p[5]);
+                const __m256 t6 = _mm256_unpacklo_ps(p[6], p[7]);
+                const __m256 t7 = _mm256_unpackhi_ps(p[6], p[7]);
+                // s_k holds rows k and k + 4 of pixels 0..3 (low half) and 4..7 (high half).
+                const __m256 s0 = _mm256_shuffle_ps(t0, t2, 0x44);
+                const __m256 s1 = _mm256_shuffle_ps(t0, t2, 0xEE);
+                const __m256 s2 = _mm256_shuffle_ps(t1, t3, 0x44);
+                const __m256 s3 = _mm256_shuffle_ps(t1, t3, 0xEE);
+                const __m256 s4 = _mm256_shuffle_ps(t4, t6, 0x44);
+                const __m256 s5 = _mm256_shuffle_ps(t4, t6, 0xEE);
+                const __m256 s6 = _mm256_shuffle_ps(t5, t7, 0x44);
+                const __m256 s7 = _mm256_shuffle_ps(t5, t7, 0xEE);
+                _mm256_store_ps(block.v[0][q] + at, _mm256_permute2f128_ps(s0, s4, 0x20));
+                _mm256_store_ps(block.v[1][q] + at, _mm256_permute2f128_ps(s1, s5, 0x20));
+                _mm256_store_ps(block.v[2][q] + at, _mm256_permute2f128_ps(s2, s6, 0x20));
+                _mm256_store_ps(block.v[3][q] + at, _mm256_permute2f128_ps(s3, s7, 0x20));
+                _mm256_store_ps(block.v[4][q] + at, _mm256_permute2f128_ps(s0, s4, 0x31));
+                _mm256_store_ps(block.v[5][q] + at, _mm256_permute2f128_ps(s1, s5, 0x31));
+                _mm256_store_ps(block.v[6][q] + at, _mm256_permute2f128_ps(s2, s6, 0x31));
+                _mm256_store_ps(block.v[7][q] + at, _mm256_permute2f128_ps(s3, s7, 0x31));
+            }
+            state[q] = x;
+        }
+    }
+};
 
 // How far ahead of the pixel being drawn a row's depth and pixel lines are fetched.
 constexpr int64_t prefetch_ahead = 2 * block_pixels;
@@ -63,25 +76,20 @@ void prefetch_pixels(const span_row_t& row, int64_t at) {
     __builtin_prefetch(row.pixels + at * 4, 1, 3);
 }
 
-// Textured rows of one batch: the chains of every row stepped together a block at a time,
+// Textured rows of one batch: the chains of every row stepped together a block at a time (by
+// RowChains, built from the rows' start values, quantity by quantity),
 // then draw_block(pixels, depth, values, left) for each row that still has pixels, with its
 // block's values (quantity q at values[q * block_pixels]) and the pixels left in the row
 // (more than 0; only the first block_pixels of them are drawn). Returns the pixels drawn.
-template <class DrawBlock>
+template <class RowChains, class DrawBlock>
 uint32_t fill_textured_batch(const span_row_t* rows, int row_count, const interpolants_t& steps, DrawBlock draw_block) {
-    // Lane k of each register is row k; lanes without a row step zeros that nobody reads.
     alignas(32) float starts[interpolant::count][span_batch_rows] = {};
     int64_t longest = 0;
     for (int k = 0; k < row_count; ++k) {
         for (int q = 0; q < interpolant::count; ++q) starts[q][k] = rows[k].start.at[q];
         longest = rows[k].count > longest ? rows[k].count : longest;
     }
-    __m256 state[interpolant::count];
-    __m256 step[interpolant::count];
-    for (int q = 0; q < interpolant::count; ++q) {
-        state[q] = _mm256_load_ps(starts[q]);
-        step[q] = _mm256_set1_ps(steps.at[q]);
-    }
+    RowChains chains(starts, steps);
     // The rows' depths and pixels are seldom in the cache: each row asks for its lines
     // prefetch_ahead pixels before it reaches them, so the rows' misses overlap.
     for (int k = 0; k < row_count; ++k) {
@@ -90,7 +98,7 @@ uint32_t fill_textured_batch(const span_row_t* rows, int row_count, const interp
     textured_block_t block;
     uint32_t drawn = 0;
     for (int64_t done = 0; done < longest; done += block_pixels) {
-        step_block(state, step, block);
+        chains.next(block);
         for (int k = 0; k < row_count; ++k) {
             const int64_t left = rows[k].count - done;
             if (left <= 0) continue;
