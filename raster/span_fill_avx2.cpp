@@ -9,8 +9,8 @@
 #if defined(__AVX2__)
 #include <immintrin.h>
 
+#include "raster/row_batch.h"
 #include "raster/span_lanes.h"
-#include "raster/textured_batch.h"
 
 namespace {
 
@@ -208,7 +208,7 @@ uint32_t blend_block_rest(uint8_t* pixels, float* depth, const float* values, in
 uint32_t fill_textured_rows_avx2(const span_row_t* rows, int row_count, const interpolants_t& steps,
                                  const texel_sampler_t& sampler) {
     const avx2_pair_lanes::m all = avx2_pair_lanes::lanes_below(avx2_pair_lanes::width);
-    return fill_textured_batch<avx2_row_chains>(
+    return fill_row_batch<avx2_row_chains>(
         rows, row_count, steps, [&](uint8_t* pixels, float* depth, const float* values, int64_t left) -> uint32_t {
             if (left < block_pixels)
                 return blend_block_rest(pixels, depth, values, static_cast<int32_t>(left), sampler);

@@ -7,8 +7,8 @@
 #if defined(__AVX512F__) && defined(__AVX512BW__) && defined(__AVX512VL__) && defined(__AVX512DQ__)
 #include <immintrin.h>
 
+#include "raster/row_batch.h"
 #include "raster/span_lanes.h"
-#include "raster/textured_batch.h"
 
 namespace {
 
@@ -19,8 +19,8 @@ struct avx512_lanes {
     using i = __m512i;
     using m = __mmask16;
     static constexpr int width = 16;
-    // Every load and store is the unaligned form: the blocks are aligned to 32 bytes, not 64,
-    // and on aligned addresses both forms cost the same.
+    // Every load and store is the unaligned form: on aligned addresses both forms cost the
+    // same, and not every caller's values are aligned to 64 bytes.
     static f load(const float* p) { return _mm512_loadu_ps(p); }
     static f loadu(const float* p) { return _mm512_loadu_ps(p); }
     static void store(float* p, f v) { _mm512_storeu_ps(p, v); }
@@ -96,13 +96,18 @@ struct avx512_lanes {
     }
 };
 
+// Batches whose longest row has at least this many pixels are drawn a block of sixteen
+// pixels of one row at a time; shorter ones four rows at a time, where a row's pixels share a
+// register with three other rows' and little of the chains' work goes unused.
+constexpr int32_t block_rows_from = 24;
+
 // Four rows side by side: entry j holds each row's record for its pixel j in the 128-bit lane
 // of the row, (red, green, blue, alpha) in c and (z, shade, 0, 0) in q.
 constexpr int quad_rows = 4;
 
-struct alignas(64) row_quad_chunk_t {
-    float c[batch_chunk][16];
-    float q[batch_chunk][16];
+struct alignas(64) row_quad_records_t {
+    float c[block_rows_from][16];
+    float q[block_rows_from][16];
 };
 
 // The start or step records of four rows in one register each.
@@ -120,7 +125,7 @@ void quad_records(const interpolants_t* const* values, __m512& c, __m512& q) {
 
 // The chains of `quads` groups of four rows for m pixels.
 template <int quads>
-void quad_chains(__m512* c, __m512* q, __m512 dc, __m512 dq, row_quad_chunk_t* buf, int32_t m) {
+void quad_chains(__m512* c, __m512* q, __m512 dc, __m512 dq, row_quad_records_t* buf, int32_t m) {
     __m512 cc[quads];
     __m512 qq[quads];
     for (int p = 0; p < quads; ++p) {
@@ -183,13 +188,13 @@ void store_row(const quad_row_t& at, __mmask8 lanes, __m512 d, __m512i f) {
     }
 }
 
-// The pixels of four rows whose records are in buf, from `done` pixels into each row: four
+// The pixels of four rows (fewer than block_rows_from each) whose records are in buf: four
 // pixels of every row per register, the lanes past a row's end masked off.
-uint32_t blend_quad(const span_row_t* const* row, int64_t done, const row_quad_chunk_t& buf) {
+uint32_t blend_quad(const span_row_t* const* row, const row_quad_records_t& buf) {
     int32_t counts[quad_rows];
     int32_t longest = 0;
     for (int r = 0; r < quad_rows; ++r) {
-        counts[r] = chunk_count(*row[r], done);
+        counts[r] = static_cast<int32_t>(row[r]->count);
         longest = counts[r] > longest ? counts[r] : longest;
     }
     const __m512i ends =
@@ -204,8 +209,8 @@ uint32_t blend_quad(const span_row_t* const* row, int64_t done, const row_quad_c
         quad_row_t at[quad_rows];
         for (int r = 0; r < quad_rows; ++r) {
             const bool touched = ((valid >> (4 * r)) & 0xF) != 0;
-            at[r] = touched ? quad_row_t{row[r]->depth + done + i, row[r]->pixels + (done + i) * 4}
-                            : quad_row_t{spare_depth, spare_pixels};
+            at[r] =
+                touched ? quad_row_t{row[r]->depth + i, row[r]->pixels + i * 4} : quad_row_t{spare_depth, spare_pixels};
         }
         const auto lanes = [&](int r) { return static_cast<__mmask8>((valid >> (4 * r)) & 0xF); };
         __m512 d = _mm512_setzero_ps();
@@ -242,12 +247,14 @@ uint32_t blend_quad(const span_row_t* const* row, int64_t done, const row_quad_c
     return drawn;
 }
 
-// The chains of every row of a textured batch, two quantities per register: lanes 0..7 hold
-// quantity 2p of rows 0..7 and lanes 8..15 quantity 2p + 1 (the last register's upper lanes
-// step zeros that nobody reads). The same additions as one register per quantity, in the
-// same order, so the same bits; the transposes then serve two quantities at once.
+// The chains of the first `quantities` values of every row of a batch, two quantities per
+// register: lanes 0..7 hold quantity 2p of rows 0..7 and lanes 8..15 quantity 2p + 1 (with an
+// odd count the last register's upper lanes step zeros that nobody reads). The same
+// additions as one register per quantity, in the same order, so the same bits; the
+// transposes then serve two quantities at once.
+template <int quantities>
 struct avx512_row_chains {
-    static constexpr int pairs = (interpolant::count + 1) / 2;
+    static constexpr int pairs = (quantities + 1) / 2;
     __m512 state[pairs];
     __m512 step[pairs];
 
@@ -255,9 +262,9 @@ struct avx512_row_chains {
         for (int p = 0; p < pairs; ++p) {
             const int a = 2 * p;
             const int b = 2 * p + 1;
-            const __m256 start_b = b < interpolant::count ? _mm256_load_ps(starts[b]) : _mm256_setzero_ps();
+            const __m256 start_b = b < quantities ? _mm256_load_ps(starts[b]) : _mm256_setzero_ps();
             state[p] = _mm512_insertf32x8(_mm512_castps256_ps512(_mm256_load_ps(starts[a])), start_b, 1);
-            const __m256 step_b = _mm256_set1_ps(b < interpolant::count ? steps.at[b] : 0.0f);
+            const __m256 step_b = _mm256_set1_ps(b < quantities ? steps.at[b] : 0.0f);
             step[p] = _mm512_insertf32x8(_mm512_castps256_ps512(_mm256_set1_ps(steps.at[a])), step_b, 1);
         }
     }
@@ -265,7 +272,7 @@ struct avx512_row_chains {
     // The next block_pixels pixels: serial additions, and after each eight of them the 8 x 8
     // transposes of both quantities, so that each row's values of a quantity lie side by side
     // in the block.
-    void next(textured_block_t& block) {
+    void next(row_block_t& block) {
         // Row k (and row k + 4) of both quantities from s_k and s_{k+4}: their first (second)
         // 128-bit lanes of each quantity's half, in pixel order.
         const __m512i row_low = _mm512_setr_epi32(0, 1, 2, 3, 16, 17, 18, 19, 8, 9, 10, 11, 24, 25, 26, 27);
@@ -275,7 +282,7 @@ struct avx512_row_chains {
             const int b = 2 * p + 1;
             const auto store = [&](int row, int at, __m512 v) {
                 _mm256_store_ps(block.v[row][a] + at, _mm512_castps512_ps256(v));
-                if (b < interpolant::count) _mm256_store_ps(block.v[row][b] + at, _mm512_extractf32x8_ps(v, 1));
+                if (b < quantities) _mm256_store_ps(block.v[row][b] + at, _mm512_extractf32x8_ps(v, 1));
             };
             __m512 x = state[p];
             for (int at = 0; at < block_pixels; at += 8) {
@@ -308,9 +315,46 @@ struct avx512_row_chains {
     }
 };
 
+// Up to sixteen vertex-colour pixels of one row from their values in a block (quantity q at
+// values[q * block_pixels]), `left` of them being the row's.
+uint32_t blend_colour_block(uint8_t* pixels, float* depth, const float* values, int64_t left) {
+    using L = avx512_lanes;
+    const auto quantity = [&](int q) { return L::load(values + q * block_pixels); };
+    const __m512 red = quantity(interpolant::red);
+    const __m512 green = quantity(interpolant::green);
+    const __m512 blue = quantity(interpolant::blue);
+    const __m512 alpha = quantity(interpolant::alpha);
+    const __m512 z = quantity(interpolant::z);
+    const __m512 shade = quantity(interpolant::shade);
+    int mask = 0;
+    if (left >= block_pixels) {
+        __m512 d = L::loadu(depth);
+        __m512i f = L::loadu_i(pixels);
+        mask = blend_vertex_colour_lanes<L>(L::lanes_below(block_pixels), red, green, blue, alpha, z, shade, d, f);
+        if (mask == 0) return 0;
+        L::storeu(depth, d);
+        L::storeu_i(pixels, f);
+    } else {
+        const __mmask16 valid = L::lanes_below(static_cast<int>(left));
+        __m512 d = L::loadu_part(depth, valid);
+        __m512i f = L::loadu_part_i(pixels, valid);
+        mask = blend_vertex_colour_lanes<L>(valid, red, green, blue, alpha, z, shade, d, f);
+        if (mask == 0) return 0;
+        L::storeu_part(depth, valid, d);
+        L::storeu_part_i(pixels, valid, f);
+    }
+    return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+}
+
 }  // namespace
 
 uint32_t fill_rows_avx512(const span_row_t* rows, int row_count, const interpolants_t& steps) {
+    int64_t longest = 0;
+    for (int k = 0; k < row_count; ++k) longest = rows[k].count > longest ? rows[k].count : longest;
+    if (longest >= block_rows_from) {
+        return fill_row_batch<avx512_row_chains<interpolant::untextured_count>>(rows, row_count, steps,
+                                                                                blend_colour_block);
+    }
     constexpr int max_quads = span_batch_rows / quad_rows;
     const span_row_t none{};
     const span_row_t* row[span_batch_rows];
@@ -327,39 +371,22 @@ uint32_t fill_rows_avx512(const span_row_t* rows, int row_count, const interpola
     __m512 dc;
     __m512 dq;
     quad_records(step_rows, dc, dq);
-    int64_t longest = 0;
-    for (int k = 0; k < row_count; ++k) longest = rows[k].count > longest ? rows[k].count : longest;
-
-    row_quad_chunk_t buf[max_quads];
-    uint32_t drawn = 0;
-    for (int64_t done = 0; done < longest; done += batch_chunk) {
-        int32_t m = 0;
-        for (int k = 0; k < row_count; ++k) m = chunk_count(rows[k], done) > m ? chunk_count(rows[k], done) : m;
-        // The rows' depths and pixels are seldom in the cache: their lines for this chunk
-        // are asked for before the chains are stepped, so the misses overlap that work.
-        for (int k = 0; k < row_count; ++k) {
-            const int32_t n = chunk_count(rows[k], done);
-            for (int32_t at = 0; at < n; at += 16) {
-                __builtin_prefetch(rows[k].depth + done + at, 1, 3);
-                __builtin_prefetch(rows[k].pixels + (done + at) * 4, 1, 3);
-            }
-        }
-        // Whole registers of four pixels are read from the records. Only the last chunk is
-        // short, so stepping on past its end moves no value used afterwards.
-        const int32_t padded = (m + 3) & ~3;
-        if (quads == 2) {
-            quad_chains<2>(c, q, dc, dq, buf, padded);
-        } else {
-            quad_chains<1>(c, q, dc, dq, buf, padded);
-        }
-        for (int p = 0; p < quads; ++p) drawn += blend_quad(row + quad_rows * p, done, buf[p]);
+    // Whole registers of four pixels are read from the records.
+    const auto padded = static_cast<int32_t>((longest + 3) & ~3);
+    row_quad_records_t buf[max_quads];
+    if (quads == 2) {
+        quad_chains<2>(c, q, dc, dq, buf, padded);
+    } else {
+        quad_chains<1>(c, q, dc, dq, buf, padded);
     }
+    uint32_t drawn = 0;
+    for (int p = 0; p < quads; ++p) drawn += blend_quad(row + quad_rows * p, buf[p]);
     return drawn;
 }
 
 uint32_t fill_textured_rows_avx512(const span_row_t* rows, int row_count, const interpolants_t& steps,
                                    const texel_sampler_t& sampler) {
-    return fill_textured_batch<avx512_row_chains>(
+    return fill_row_batch<avx512_row_chains<interpolant::count>>(
         rows, row_count, steps, [&](uint8_t* pixels, float* depth, const float* values, int64_t left) -> uint32_t {
             if (left < block_pixels) {
                 return blend_texel_tail<avx512_lanes>(pixels, depth, values, block_pixels, static_cast<int32_t>(left),

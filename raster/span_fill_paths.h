@@ -41,11 +41,11 @@ struct alignas(32) texture_chunk_t {
     float v[interpolant::count][chunk];
 };
 
-// Textured rows stepped side by side: sixteen pixels of each row of a batch, quantity by
-// quantity in interpolant order, so a row's values for a pixel are 16 floats apart.
+// Rows stepped side by side: sixteen pixels of each row of a batch, quantity by quantity in
+// interpolant order, so a row's values for a pixel are 16 floats apart.
 constexpr int32_t block_pixels = 16;
 
-struct alignas(32) textured_block_t {
+struct alignas(64) row_block_t {
     float v[span_batch_rows][interpolant::count][block_pixels];
 };
 

@@ -1,4 +1,4 @@
-// The batch driver shared by the wide textured paths: the rows' nine chains stepped side by side in AVX2 registers and
+// The batch driver shared by the wide paths: the chains of a batch's rows stepped side by side, a lane per row, and
 // each row's block of values handed to the path's kernel.
 #pragma once
 
@@ -26,7 +26,7 @@ struct avx2_row_chains {
 
     // The next block_pixels pixels: serial additions, and after each eight of them an 8 x 8
     // transpose so that each row's values of a quantity lie side by side in the block.
-    void next(textured_block_t& block) {
+    void next(row_block_t& block) {
         for (int q = 0; q < interpolant::count; ++q) {
             __m256 x = state[q];
             for (int at = 0; at < block_pixels; at += 8) {
@@ -76,13 +76,13 @@ void prefetch_pixels(const span_row_t& row, int64_t at) {
     __builtin_prefetch(row.pixels + at * 4, 1, 3);
 }
 
-// Textured rows of one batch: the chains of every row stepped together a block at a time (by
+// The rows of one batch: the chains of every row stepped together a block at a time (by
 // RowChains, built from the rows' start values, quantity by quantity),
 // then draw_block(pixels, depth, values, left) for each row that still has pixels, with its
 // block's values (quantity q at values[q * block_pixels]) and the pixels left in the row
 // (more than 0; only the first block_pixels of them are drawn). Returns the pixels drawn.
 template <class RowChains, class DrawBlock>
-uint32_t fill_textured_batch(const span_row_t* rows, int row_count, const interpolants_t& steps, DrawBlock draw_block) {
+uint32_t fill_row_batch(const span_row_t* rows, int row_count, const interpolants_t& steps, DrawBlock draw_block) {
     alignas(32) float starts[interpolant::count][span_batch_rows] = {};
     int64_t longest = 0;
     for (int k = 0; k < row_count; ++k) {
@@ -95,7 +95,7 @@ uint32_t fill_textured_batch(const span_row_t* rows, int row_count, const interp
     for (int k = 0; k < row_count; ++k) {
         for (int64_t at = 0; at < prefetch_ahead && at < rows[k].count; at += 8) prefetch_pixels(rows[k], at);
     }
-    textured_block_t block;
+    row_block_t block;
     uint32_t drawn = 0;
     for (int64_t done = 0; done < longest; done += block_pixels) {
         chains.next(block);
