@@ -161,11 +161,13 @@ TEST(Differential, TexturedLanesMatchTheReferenceForEveryTextureSize) {
     }
 }
 
-TEST(Differential, TexturedRowBatchesMatchTheReference) {
-    // Textured rows are filled several at a time: batches of one row, rows of one to three
-    // pixels, rows of very different lengths side by side, row counts that leave a short last
-    // batch, rows cut at every side of the target and rows ending on the last pixel of both
-    // buffers. Each shape is drawn again and again with new colours, depths, w and coordinates.
+TEST(Differential, RowBatchesMatchTheReference) {
+    // Vertex-colour and textured rows are filled several at a time: batches of one row, rows of
+    // one to three pixels, rows of very different lengths side by side, batches on either side
+    // of the length from which a path draws rows a block at a time, row counts that leave a
+    // short last batch, rows cut at every side of the target and rows ending on the last pixel
+    // of both buffers. Each shape is drawn again and again with new colours, depths, w and
+    // coordinates, in both modes.
     struct shape_t {
         const char* name;
         float x[3], y[3];  // screen positions of the corners
@@ -176,6 +178,7 @@ TEST(Differential, TexturedRowBatchesMatchTheReference) {
         {"one row at the bottom", {2.0f, 60.9f, 30.0f}, {27.6f, 28.3f, 29.2f}},
         {"rows of one to three pixels", {20.2f, 22.6f, 21.0f}, {0.4f, 14.0f, 27.6f}},
         {"lengths from 1 to 60 in a batch", {0.0f, 60.0f, 0.0f}, {0.0f, 1.0f, 9.0f}},
+        {"batches of rows of 12 to 25 pixels", {5.0f, 30.0f, 5.0f}, {0.0f, 0.0f, 28.0f}},
         {"seventeen rows", {5.5f, 50.5f, 12.0f}, {2.5f, 10.0f, 19.5f}},
         {"beyond every side", {-20.0f, 80.0f, 30.0f}, {-5.0f, 10.0f, 40.0f}},
         {"the last pixel of the buffers", {60.9f, 35.0f, 61.4f}, {12.0f, 28.9f, 28.9f}},
@@ -186,8 +189,6 @@ TEST(Differential, TexturedRowBatchesMatchTheReference) {
         for (uint32_t i = 0; i < t->width * t->height * 4; ++i) t->pixels[i] = static_cast<uint8_t>(i * 29 + 3);
     }
     auto fast = blank_screen(width, height), slow = blank_screen(width, height);
-    set_mode(*fast, 1);
-    set_mode(*slow, 1);
     const float a = static_cast<float>(width) / 2.0f, b = static_cast<float>(height) / 2.0f;
     const uint64_t rounds = std::max<uint64_t>(iterations(2400) / 80, 4);
     for (span_isa_t isa : every_isa_t()) {
@@ -196,7 +197,11 @@ TEST(Differential, TexturedRowBatchesMatchTheReference) {
         for (const shape_t& shape : shapes) {
             uint64_t drawn = 0;
             for (uint64_t round = 0; round < rounds; ++round) {
-                SCOPED_TRACE(testing::Message() << span_isa_name(isa) << ", " << shape.name << ", round " << round);
+                const int mode = round % 4 < 2 ? 0 : 1;
+                set_mode(*fast, mode);
+                set_mode(*slow, mode);
+                SCOPED_TRACE(testing::Message()
+                             << span_isa_name(isa) << ", " << shape.name << ", round " << round << ", mode " << mode);
                 std::generate_n(fast->framebuffer, width * height * 4, [&] { return static_cast<uint8_t>(gen.rng()); });
                 fast->clear_zbuffer();
                 for (int k = 0; k < 30; ++k) fast->zbuffer[gen.rng() % (width * height)] = gen.depth();
