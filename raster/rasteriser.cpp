@@ -255,11 +255,14 @@ bool row_rasteriser_t::draw_small() {
     const auto row2 = static_cast<int32_t>(r2);
     if (row2 == row0) return true;
 
-    // The x walk alone: the rows whose spans reach a pixel, with the left edge's x there.
+    // The x walk alone: the rows whose spans reach a pixel, with the left edge's x there
+    // (plain fields: nothing is written before it is found).
     struct found_row_t {
         int32_t y;
         float left_x;
-        span_columns_t columns;
+        float xs;
+        float x_first;
+        float x_last;
     };
     found_row_t found[small_triangle_rows];
     int found_count = 0;
@@ -282,10 +285,9 @@ bool row_rasteriser_t::draw_small() {
             found_row_t& f = found[found_count++];
             f.y = y;
             f.left_x = left_x;
-            f.columns.xs = xs;
-            f.columns.x_first = x_first;
-            f.columns.x_begin = static_cast<int64_t>(x_first);
-            f.columns.x_end = static_cast<int64_t>(x_last);
+            f.xs = xs;
+            f.x_first = x_first;
+            f.x_last = x_last;
         }
         long_x += long_step;
         short_x += short_step;
@@ -312,7 +314,12 @@ bool row_rasteriser_t::draw_small() {
             at = lower ? row1 : row0;
         }
         for (; at < f.y; ++at) values.step<n>(steps);
-        take_row<n>(f.columns, values, f.left_x, f.y, batched);
+        span_columns_t columns;
+        columns.xs = f.xs;
+        columns.x_first = f.x_first;
+        columns.x_begin = static_cast<int64_t>(f.x_first);
+        columns.x_end = static_cast<int64_t>(f.x_last);
+        take_row<n>(columns, values, f.left_x, f.y, batched);
     }
     flush_rows(batched);
     return true;
