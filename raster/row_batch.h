@@ -80,9 +80,10 @@ void prefetch_pixels(const span_row_t& row, int64_t at) {
 // RowChains, built from the rows' start values, quantity by quantity),
 // then draw_block(pixels, depth, values, left) for each row that still has pixels, with its
 // block's values (quantity q at values[q * block_pixels]) and the pixels left in the row
-// (more than 0; only the first block_pixels of them are drawn). Returns the pixels drawn.
+// (more than 0; only the first block_pixels of them are drawn). A draw_block that leaves work
+// pending across calls has it done by its finish() at the end. Returns the pixels drawn.
 template <class RowChains, class DrawBlock>
-uint32_t fill_row_batch(const span_row_t* rows, int row_count, const interpolants_t& steps, DrawBlock draw_block) {
+uint32_t fill_row_batch(const span_row_t* rows, int row_count, const interpolants_t& steps, DrawBlock&& draw_block) {
     alignas(32) float starts[interpolant::count][span_batch_rows] = {};
     int64_t longest = 0;
     for (int k = 0; k < row_count; ++k) {
@@ -109,6 +110,7 @@ uint32_t fill_row_batch(const span_row_t* rows, int row_count, const interpolant
             drawn += draw_block(rows[k].pixels + done * 4, rows[k].depth + done, &block.v[k][0][0], left);
         }
     }
+    if constexpr (requires { draw_block.finish(); }) draw_block.finish();
     return drawn;
 }
 

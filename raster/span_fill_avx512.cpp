@@ -346,6 +346,39 @@ uint32_t blend_colour_block(uint8_t* pixels, float* depth, const float* values, 
     return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
 }
 
+// Textured blocks drawn in an overlapped order: a block's texels are fetched before the
+// previous block is blended, so the fetch's wait is spent on that blend. The two blocks are
+// of different rows, or of one row at different pixels, so neither touches what the other
+// reads or writes; each block is still blended exactly as on its own.
+struct overlapped_texel_blocks {
+    using L = avx512_lanes;
+    enum class pending_t { none, whole, part };
+    const texel_sampler_t& sampler;
+    texel_group_t<L> group{};
+    pending_t pending = pending_t::none;
+
+    uint32_t operator()(uint8_t* pixels, float* depth, const float* values, int64_t left) {
+        texel_group_t<L> next;
+        const bool whole = left >= block_pixels;
+        const int mask = whole ? start_texel_group<L>(next, pixels, depth, values, block_pixels,
+                                                      L::lanes_below(block_pixels), sampler)
+                               : start_texel_group<L, true>(next, pixels, depth, values, block_pixels,
+                                                            L::lanes_below(static_cast<int>(left)), sampler);
+        finish();
+        if (mask != 0) {
+            group = next;
+            pending = whole ? pending_t::whole : pending_t::part;
+        }
+        return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+    }
+
+    void finish() {
+        if (pending == pending_t::whole) finish_texel_group<L>(group);
+        if (pending == pending_t::part) finish_texel_group<L, true>(group);
+        pending = pending_t::none;
+    }
+};
+
 }  // namespace
 
 uint32_t fill_rows_avx512(const span_row_t* rows, int row_count, const interpolants_t& steps) {
@@ -386,16 +419,8 @@ uint32_t fill_rows_avx512(const span_row_t* rows, int row_count, const interpola
 
 uint32_t fill_textured_rows_avx512(const span_row_t* rows, int row_count, const interpolants_t& steps,
                                    const texel_sampler_t& sampler) {
-    return fill_row_batch<avx512_row_chains<interpolant::count>>(
-        rows, row_count, steps, [&](uint8_t* pixels, float* depth, const float* values, int64_t left) -> uint32_t {
-            if (left < block_pixels) {
-                return blend_texel_tail<avx512_lanes>(pixels, depth, values, block_pixels, static_cast<int32_t>(left),
-                                                      sampler);
-            }
-            const int mask = blend_texel_group<avx512_lanes>(pixels, depth, values, block_pixels,
-                                                             avx512_lanes::lanes_below(16), sampler);
-            return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
-        });
+    return fill_row_batch<avx512_row_chains<interpolant::count>>(rows, row_count, steps,
+                                                                 overlapped_texel_blocks{sampler});
 }
 
 #endif

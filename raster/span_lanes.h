@@ -131,11 +131,21 @@ struct lane_pair {
     }
 };
 
+// A textured group between its two halves: what the blend needs once the texels are fetched.
+template <class Lanes>
+struct texel_group_t {
+    typename Lanes::f red, green, blue, alpha, shade;
+    typename Lanes::i texel, old;
+    typename Lanes::m pass;
+    uint8_t* pixels;
+};
+
 // Lanes::width textured pixels, pixels and depth pointing at the first one, their values
-// quantity q at values[q * stride] onwards, the lanes outside `valid` left alone: the depth
-// test, then for the pixels that pass the depth write, w = 1 / (1/w), u and v, the texel
-// coordinates, their reduction into the texture, the texel fetch and the blend. Needs
-// sampler.lanes. Returns the lane mask of the pixels drawn.
+// quantity q at values[q * stride] onwards, the lanes outside `valid` left alone. The first
+// half: the depth test, then for the pixels that pass the depth write, w = 1 / (1/w), u and v,
+// the texel coordinates, their reduction into the texture and the texel fetch; the values the
+// blend needs go into group. Needs sampler.lanes. Returns the lane mask of the pixels drawn
+// (when 0, there is nothing to finish).
 //
 // The coordinates: below 2^31 in magnitude the rounding conversion gives nearest() as a
 // 32-bit two's complement number, the low 32 bits of the 64-bit integer; lanes that convert
@@ -145,8 +155,8 @@ struct lane_pair {
 // With only_valid (for lanes that can load and store some lanes only), nothing outside
 // `valid` is read or written, so a short run of pixels is drawn in place.
 template <class Lanes, bool only_valid = false>
-inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values, int32_t stride,
-                             typename Lanes::m valid, const texel_sampler_t& sampler) {
+inline int start_texel_group(texel_group_t<Lanes>& group, uint8_t* pixels, float* depth, const float* values,
+                             int32_t stride, typename Lanes::m valid, const texel_sampler_t& sampler) {
     using L = Lanes;
     using f = typename L::f;
     using i = typename L::i;
@@ -211,47 +221,58 @@ inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values,
     } else {
         old = L::loadu_i(pixels);
     }
-    const i out = blend_texel_lanes<L>(quantity(interpolant::red), quantity(interpolant::green),
-                                       quantity(interpolant::blue), a, quantity(interpolant::shade), texel, old);
-    if constexpr (only_valid) {
-        L::storeu_part_i(pixels, pass, out);
-    } else {
-        L::storeu_i(pixels, L::select_i(pass, out, old));
-    }
+    group = {quantity(interpolant::red),
+             quantity(interpolant::green),
+             quantity(interpolant::blue),
+             a,
+             quantity(interpolant::shade),
+             texel,
+             old,
+             pass,
+             pixels};
     return mask;
 }
 
-// Lanes that can load and store some lanes only, leaving the memory of the others untouched.
-template <class Lanes>
-concept partial_access_lanes = requires(float* p, uint8_t* b, typename Lanes::m k, typename Lanes::f v,
-                                        typename Lanes::i w) {
-    Lanes::loadu_part(p, k);
-    Lanes::loadu_part_i(b, k);
-    Lanes::storeu_part(p, k, v);
-    Lanes::storeu_part_i(b, k, w);
-};
+// The second half: the blend of the group's texels and the store of the pixels drawn.
+template <class Lanes, bool only_valid = false>
+inline void finish_texel_group(const texel_group_t<Lanes>& group) {
+    using L = Lanes;
+    const typename L::i out =
+        blend_texel_lanes<L>(group.red, group.green, group.blue, group.alpha, group.shade, group.texel, group.old);
+    if constexpr (only_valid) {
+        L::storeu_part_i(group.pixels, group.pass, out);
+    } else {
+        L::storeu_i(group.pixels, L::select_i(group.pass, out, group.old));
+    }
+}
+
+// Both halves of a textured group, one after the other. Returns the lane mask of the pixels
+// drawn.
+template <class Lanes, bool only_valid = false>
+inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values, int32_t stride,
+                             typename Lanes::m valid, const texel_sampler_t& sampler) {
+    texel_group_t<Lanes> group;
+    const int mask = start_texel_group<Lanes, only_valid>(group, pixels, depth, values, stride, valid, sampler);
+    if (mask != 0) finish_texel_group<Lanes, only_valid>(group);
+    return mask;
+}
 
 // The first `count` (fewer than Lanes::width) pixels of a register, whose values are all there:
-// nothing beyond them is read or written (in place where the lanes can do that, otherwise
-// through a copy of their depths and pixels). Returns the pixels drawn.
+// through a copy of their depths and pixels, so nothing beyond them is read or written.
+// Returns the pixels drawn.
 template <class Lanes>
 inline uint32_t blend_texel_tail(uint8_t* pixels, float* depth, const float* values, int32_t stride, int32_t count,
                                  const texel_sampler_t& sampler) {
     using L = Lanes;
-    if constexpr (partial_access_lanes<L>) {
-        const int mask = blend_texel_group<L, true>(pixels, depth, values, stride, L::lanes_below(count), sampler);
-        return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
-    } else {
-        alignas(32) float depths[L::width] = {};
-        alignas(32) uint8_t colours[L::width * 4] = {};
-        const size_t bytes = static_cast<size_t>(count) * 4;
-        __builtin_memcpy(depths, depth, bytes);
-        __builtin_memcpy(colours, pixels, bytes);
-        const int mask = blend_texel_group<L>(colours, depths, values, stride, L::lanes_below(count), sampler);
-        __builtin_memcpy(depth, depths, bytes);
-        __builtin_memcpy(pixels, colours, bytes);
-        return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
-    }
+    alignas(32) float depths[L::width] = {};
+    alignas(32) uint8_t colours[L::width * 4] = {};
+    const size_t bytes = static_cast<size_t>(count) * 4;
+    __builtin_memcpy(depths, depth, bytes);
+    __builtin_memcpy(colours, pixels, bytes);
+    const int mask = blend_texel_group<L>(colours, depths, values, stride, L::lanes_below(count), sampler);
+    __builtin_memcpy(depth, depths, bytes);
+    __builtin_memcpy(pixels, colours, bytes);
+    return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
 }
 
 // Textured pixels 0 .. n of a chunk, whose values run on to the next multiple of the register
