@@ -267,14 +267,18 @@ bool row_rasteriser_t::draw_small() {
     found_row_t found[small_triangle_rows];
     int found_count = 0;
     const bool short_is_left = middle_is_left_ != 0;
+    // The edges' x steps, as edge_t::place makes them; a half without rows needs none.
     const float long_step = (p2.x - p0.x) / (p2.y - p0.y);
+    const float upper_step = row1 > row0 ? (p1.x - p0.x) / (p1.y - p0.y) : 0.0f;
+    float lower_step = 0.0f;
     float long_x = p0.x;
     float short_x = p0.x;
-    float short_step = row1 > row0 ? (p1.x - p0.x) / (p1.y - p0.y) : 0.0f;
+    float short_step = upper_step;
     for (int32_t y = row0; y < row2; ++y) {
         if (y == row1) {
+            lower_step = (p2.x - p1.x) / (p2.y - p1.y);
             short_x = p1.x;
-            short_step = (p2.x - p1.x) / (p2.y - p1.y);
+            short_step = lower_step;
         }
         const float left_x = short_is_left ? short_x : long_x;
         const float right_x = short_is_left ? long_x : short_x;
@@ -306,11 +310,9 @@ bool row_rasteriser_t::draw_small() {
         const bool lower = short_is_left && f.y >= row1;
         if (at < 0 || (lower && at < row1)) {
             // The left edge starts here: the long or upper edge at the top, the lower edge at the middle.
-            const vertex_t& start = lower ? *middle_ : *top_;
-            const vertex_t& end = short_is_left && !lower ? *middle_ : *bottom_;
             values = gradients_.vertex[lower ? 1 : 0];
             move_into<n>(steps, gradients_.d_dy, gradients_.d_dx,
-                         (end.position.x - start.position.x) / (end.position.y - start.position.y));
+                         lower ? lower_step : (short_is_left ? upper_step : long_step));
             at = lower ? row1 : row0;
         }
         for (; at < f.y; ++at) values.step<n>(steps);
