@@ -11,6 +11,46 @@
 
 namespace {
 
+// The in-lane steps of an 8 x 8 transpose of floats, written once for 256-bit registers and,
+// in a file compiled for AVX-512, for 512-bit ones, which hold two quantities (one per 256-bit
+// half) and transpose both at once. v_j holds pixel j with a lane per row; afterwards, in
+// each half, s_k holds rows k and k + 4 (one per 128-bit lane) of pixels 0..3 for k < 4 and
+// of pixels 4..7 for k >= 4 (rows k - 4 and k).
+inline __m256 unpack_low(__m256 a, __m256 b) { return _mm256_unpacklo_ps(a, b); }
+inline __m256 unpack_high(__m256 a, __m256 b) { return _mm256_unpackhi_ps(a, b); }
+template <int order>
+__m256 shuffle_pairs(__m256 a, __m256 b) {
+    return _mm256_shuffle_ps(a, b, order);
+}
+#if defined(__AVX512F__)
+inline __m512 unpack_low(__m512 a, __m512 b) { return _mm512_unpacklo_ps(a, b); }
+inline __m512 unpack_high(__m512 a, __m512 b) { return _mm512_unpackhi_ps(a, b); }
+template <int order>
+__m512 shuffle_pairs(__m512 a, __m512 b) {
+    return _mm512_shuffle_ps(a, b, order);
+}
+#endif
+
+template <class V>
+void transpose_within_lanes(const V (&v)[8], V (&s)[8]) {
+    const V t0 = unpack_low(v[0], v[1]);
+    const V t1 = unpack_high(v[0], v[1]);
+    const V t2 = unpack_low(v[2], v[3]);
+    const V t3 = unpack_high(v[2], v[3]);
+    const V t4 = unpack_low(v[4], v[5]);
+    const V t5 = unpack_high(v[4], v[5]);
+    const V t6 = unpack_low(v[6], v[7]);
+    const V t7 = unpack_high(v[6], v[7]);
+    s[0] = shuffle_pairs<0x44>(t0, t2);
+    s[1] = shuffle_pairs<0xEE>(t0, t2);
+    s[2] = shuffle_pairs<0x44>(t1, t3);
+    s[3] = shuffle_pairs<0xEE>(t1, t3);
+    s[4] = shuffle_pairs<0x44>(t4, t6);
+    s[5] = shuffle_pairs<0xEE>(t4, t6);
+    s[6] = shuffle_pairs<0x44>(t5, t7);
+    s[7] = shuffle_pairs<0xEE>(t5, t7);
+}
+
 // The chains of every row of a batch, one register per quantity with a lane per row (lane k is
 // row k; lanes without a row step zeros that nobody reads).
 struct avx2_row_chains {
@@ -35,31 +75,13 @@ struct avx2_row_chains {
                     p[j] = x;
                     x = _mm256_add_ps(x, step[q]);
                 }
-                const __m256 t0 = _mm256_unpacklo_ps(p[0], p[1]);
-                const __m256 t1 = _mm256_unpackhi_ps(p[0], p[1]);
-                const __m256 t2 = _mm256_unpacklo_ps(p[2], p[3]);
-                const __m256 t3 = _mm256_unpackhi_ps(p[2], p[3]);
-                const __m256 t4 = _mm256_unpacklo_ps(p[4], p[5]);
-                const __m256 t5 = _mm256_unpackhi_ps(p[4], p[5]);
-                const __m256 t6 = _mm256_unpacklo_ps(p[6], p[7]);
-                const __m256 t7 = _mm256_unpackhi_ps(p[6], p[7]);
-                // s_k holds rows k and k + 4 of pixels 0..3 (low half) and 4..7 (high half).
-                const __m256 s0 = _mm256_shuffle_ps(t0, t2, 0x44);
-                const __m256 s1 = _mm256_shuffle_ps(t0, t2, 0xEE);
-                const __m256 s2 = _mm256_shuffle_ps(t1, t3, 0x44);
-                const __m256 s3 = _mm256_shuffle_ps(t1, t3, 0xEE);
-                const __m256 s4 = _mm256_shuffle_ps(t4, t6, 0x44);
-                const __m256 s5 = _mm256_shuffle_ps(t4, t6, 0xEE);
-                const __m256 s6 = _mm256_shuffle_ps(t5, t7, 0x44);
-                const __m256 s7 = _mm256_shuffle_ps(t5, t7, 0xEE);
-                _mm256_store_ps(block.v[0][q] + at, _mm256_permute2f128_ps(s0, s4, 0x20));
-                _mm256_store_ps(block.v[1][q] + at, _mm256_permute2f128_ps(s1, s5, 0x20));
-                _mm256_store_ps(block.v[2][q] + at, _mm256_permute2f128_ps(s2, s6, 0x20));
-                _mm256_store_ps(block.v[3][q] + at, _mm256_permute2f128_ps(s3, s7, 0x20));
-                _mm256_store_ps(block.v[4][q] + at, _mm256_permute2f128_ps(s0, s4, 0x31));
-                _mm256_store_ps(block.v[5][q] + at, _mm256_permute2f128_ps(s1, s5, 0x31));
-                _mm256_store_ps(block.v[6][q] + at, _mm256_permute2f128_ps(s2, s6, 0x31));
-                _mm256_store_ps(block.v[7][q] + at, _mm256_permute2f128_ps(s3, s7, 0x31));
+                __m256 s[8];
+                transpose_within_lanes(p, s);
+                // Row k from the low lanes of s_k and s_{k+4}, row k + 4 from their high lanes.
+                for (int k = 0; k < 4; ++k) {
+                    _mm256_store_ps(block.v[k][q] + at, _mm256_permute2f128_ps(s[k], s[k + 4], 0x20));
+                    _mm256_store_ps(block.v[k + 4][q] + at, _mm256_permute2f128_ps(s[k], s[k + 4], 0x31));
+                }
             }
             state[q] = x;
         }

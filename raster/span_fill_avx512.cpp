@@ -291,20 +291,8 @@ struct avx512_row_chains {
                     v[j] = x;
                     x = _mm512_add_ps(x, step[p]);
                 }
-                const __m512 t0 = _mm512_unpacklo_ps(v[0], v[1]);
-                const __m512 t1 = _mm512_unpackhi_ps(v[0], v[1]);
-                const __m512 t2 = _mm512_unpacklo_ps(v[2], v[3]);
-                const __m512 t3 = _mm512_unpackhi_ps(v[2], v[3]);
-                const __m512 t4 = _mm512_unpacklo_ps(v[4], v[5]);
-                const __m512 t5 = _mm512_unpackhi_ps(v[4], v[5]);
-                const __m512 t6 = _mm512_unpacklo_ps(v[6], v[7]);
-                const __m512 t7 = _mm512_unpackhi_ps(v[6], v[7]);
-                // s_k holds, for each quantity, rows k and k + 4 of pixels 0..3 (k < 4) or
-                // of pixels 4..7 (k >= 4: rows k - 4 and k).
-                const __m512 s[8] = {_mm512_shuffle_ps(t0, t2, 0x44), _mm512_shuffle_ps(t0, t2, 0xEE),
-                                     _mm512_shuffle_ps(t1, t3, 0x44), _mm512_shuffle_ps(t1, t3, 0xEE),
-                                     _mm512_shuffle_ps(t4, t6, 0x44), _mm512_shuffle_ps(t4, t6, 0xEE),
-                                     _mm512_shuffle_ps(t5, t7, 0x44), _mm512_shuffle_ps(t5, t7, 0xEE)};
+                __m512 s[8];
+                transpose_within_lanes(v, s);
                 for (int k = 0; k < 4; ++k) {
                     store(k, at, _mm512_permutex2var_ps(s[k], row_low, s[k + 4]));
                     store(k + 4, at, _mm512_permutex2var_ps(s[k], row_high, s[k + 4]));
