@@ -64,7 +64,8 @@ struct avx2_lanes {
     static i or_i(i a, i b) { return _mm256_or_si256(a, b); }
     static i add_i(i a, i b) { return _mm256_add_epi32(a, b); }
     static i sub_i(i a, i b) { return _mm256_sub_epi32(a, b); }
-    static i mul16(i a, i b) { return _mm256_mullo_epi16(a, b); }
+    // Sums of the products of signed 16-bit pairs, one per 32-bit lane.
+    static i madd16(i a, i b) { return _mm256_madd_epi16(a, b); }
     template <int n>
     static i srl(i a) {
         return _mm256_srli_epi32(a, n);
@@ -82,6 +83,11 @@ struct avx2_lanes {
     template <int k>
     static i byte(i a) {
         return move_byte<k, 0>(a);
+    }
+    // Byte k of each lane moved to bits 16..23, every other bit cleared.
+    template <int k>
+    static i byte_high(i a) {
+        return move_byte<k, 2>(a);
     }
     // b / 255 for bytes b, with the bits of the division (see byte_fraction_high): b * high is
     // exact, so the fused multiply-add rounds the same sum once, as the separate add does.

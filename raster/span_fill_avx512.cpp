@@ -63,7 +63,8 @@ struct avx512_lanes {
     static i or_i(i a, i b) { return _mm512_or_si512(a, b); }
     static i add_i(i a, i b) { return _mm512_add_epi32(a, b); }
     static i sub_i(i a, i b) { return _mm512_sub_epi32(a, b); }
-    static i mul16(i a, i b) { return _mm512_mullo_epi16(a, b); }
+    // Sums of the products of signed 16-bit pairs, one per 32-bit lane.
+    static i madd16(i a, i b) { return _mm512_madd_epi16(a, b); }
     template <int n>
     static i srl(i a) {
         return _mm512_srli_epi32(a, n);
@@ -83,6 +84,11 @@ struct avx512_lanes {
     template <int k>
     static i byte(i a) {
         return move_byte<k, 0>(a);
+    }
+    // Byte k of each lane moved to bits 16..23, every other bit cleared.
+    template <int k>
+    static i byte_high(i a) {
+        return move_byte<k, 2>(a);
     }
     // b / 255 for bytes b with the bits of the division (see the AVX2 path's fraction).
     static f fraction(i bytes) {

@@ -64,7 +64,17 @@ struct sse2_lanes {
     static i or_i(i a, i b) { return _mm_or_si128(a, b); }
     static i add_i(i a, i b) { return _mm_add_epi32(a, b); }
     static i sub_i(i a, i b) { return _mm_sub_epi32(a, b); }
-    static i mul16(i a, i b) { return _mm_mullo_epi16(a, b); }
+    // Sums of the products of signed 16-bit pairs, one per 32-bit lane.
+    static i madd16(i a, i b) { return _mm_madd_epi16(a, b); }
+    // Byte k of each lane moved to bits 16..23, every other bit cleared.
+    template <int k>
+    static i byte_high(i a) {
+        const i third = _mm_set1_epi32(0xFF0000);
+        if constexpr (k == 0) return _mm_slli_epi32(_mm_and_si128(a, _mm_set1_epi32(0xFF)), 16);
+        if constexpr (k == 1) return _mm_and_si128(_mm_slli_epi32(a, 8), third);
+        if constexpr (k == 2) return _mm_and_si128(a, third);
+        return _mm_and_si128(_mm_srli_epi32(a, 8), third);
+    }
     template <int n>
     static i srl(i a) {
         return _mm_srli_epi32(a, n);

@@ -15,8 +15,9 @@
 //   is 0: exactly what low_byte_of_nearest gives. Products by 255 and by the shade are single
 //   multiplies, as in the scalar code.
 // - The blend products are of bytes (at most 255 * 255, and the two products of one channel
-//   sum to at most 255 * 255), so 16-bit multiplies of 32-bit lanes whose upper halves are
-//   zero give the exact 32-bit products.
+//   sum to at most 255 * 255): with a channel's new and old bytes as the two 16-bit halves of
+//   a lane, and a and 255 - a likewise, one multiply-add of signed 16-bit pairs gives the
+//   exact sum, since every factor is below 2^15.
 // - The depth and pixel selects take whole lanes bit for bit, so untouched pixels and depths
 //   keep their bits.
 //
@@ -36,16 +37,17 @@ inline int blend_vertex_colour_lanes(typename Lanes::m valid, typename Lanes::f 
     const typename L::i ff = L::splat_i(0xFF);
     const auto byte_of = [&](typename L::f c) { return L::and_i(L::to_int(L::mul(c, k255)), ff); };
     const typename L::i ai = byte_of(a);
-    const typename L::i keep = L::sub_i(ff, ai);
-    // (c * a + old * (255 - a)) >> 8, then the low byte of nearest(that * shade).
-    const auto mix = [&](typename L::i c, typename L::i old) {
-        return L::template srl<8>(L::add_i(L::mul16(c, ai), L::mul16(old, keep)));
+    const typename L::i weights = L::or_i(ai, L::template sll<16>(L::sub_i(ff, ai)));
+    // (c * a + old * (255 - a)) >> 8, old being the pixel's byte k, then the low byte of
+    // nearest(that * shade).
+    const auto mix = [&](typename L::i c, typename L::i old_high) {
+        return L::template srl<8>(L::madd16(L::or_i(c, old_high), weights));
     };
     const auto shaded = [&](typename L::i c) { return L::and_i(L::to_int(L::mul(L::to_float(c), s)), ff); };
-    const typename L::i na = mix(ai, L::template srl<24>(f));
-    const typename L::i nr = shaded(mix(byte_of(r), L::and_i(L::template srl<16>(f), ff)));
-    const typename L::i ng = shaded(mix(byte_of(g), L::and_i(L::template srl<8>(f), ff)));
-    const typename L::i nb = shaded(mix(byte_of(b), L::and_i(f, ff)));
+    const typename L::i na = mix(ai, L::template byte_high<3>(f));
+    const typename L::i nr = shaded(mix(byte_of(r), L::template byte_high<2>(f)));
+    const typename L::i ng = shaded(mix(byte_of(g), L::template byte_high<1>(f)));
+    const typename L::i nb = shaded(mix(byte_of(b), L::template byte_high<0>(f)));
     const typename L::i out =
         L::or_i(L::or_i(nb, L::template sll<8>(ng)), L::or_i(L::template sll<16>(nr), L::template sll<24>(na)));
     f = L::select_i(pass, out, f);
