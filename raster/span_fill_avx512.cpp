@@ -1,5 +1,5 @@
-// The AVX-512 span fill path: vertex-colour rows in fours (four pixels of each per register, masked at each row's end)
-// and textured rows sixteen pixels per register.
+// The AVX-512 span fill path: rows sixteen pixels of one row per register, and the short rows of small triangles four
+// rows to a register with each row's end masked.
 #include "raster/span_fill_paths.h"
 
 // This file alone is compiled for AVX-512 (raster/CMakeLists.txt) and only runs where the
