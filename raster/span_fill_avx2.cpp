@@ -14,7 +14,7 @@
 
 namespace {
 
-struct avx2_lanes {
+struct avx2_lanes : shuffled_byte_lanes<avx2_lanes> {
     using f = __m256;
     using i = __m256i;
     using m = __m256;  // all bits set in the lanes chosen
@@ -79,28 +79,7 @@ struct avx2_lanes {
                                             at(10), at(11), at(12), at(13), at(14), at(15));
         return _mm256_shuffle_epi8(a, _mm256_broadcastsi128_si256(order));
     }
-    // Byte k of each lane, 0..255.
-    template <int k>
-    static i byte(i a) {
-        return move_byte<k, 0>(a);
-    }
-    // Byte k of each lane moved to bits 16..23, every other bit cleared.
-    template <int k>
-    static i byte_high(i a) {
-        return move_byte<k, 2>(a);
-    }
-    // b / 255 for bytes b, with the bits of the division (see byte_fraction_high): b * high is
-    // exact, so the fused multiply-add rounds the same sum once, as the separate add does.
-    static f fraction(i bytes) {
-        const f b = _mm256_cvtepi32_ps(bytes);
-        return _mm256_fmadd_ps(b, _mm256_set1_ps(byte_fraction_high),
-                               _mm256_mul_ps(b, _mm256_set1_ps(byte_fraction_low)));
-    }
-    // The low bytes of four sets of lanes as blue, green, red, alpha bytes of one pixel per lane.
-    static i pack_low_bytes(i b, i g, i r, i a) {
-        return _mm256_or_si256(_mm256_or_si256(move_byte<0, 0>(b), move_byte<0, 1>(g)),
-                               _mm256_or_si256(move_byte<0, 2>(r), _mm256_slli_epi32(a, 24)));
-    }
+    static f fmadd(f a, f b, f c) { return _mm256_fmadd_ps(a, b, c); }
     template <int n>
     static i sll(i a) {
         return _mm256_slli_epi32(a, n);

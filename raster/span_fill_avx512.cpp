@@ -14,7 +14,7 @@ namespace {
 
 // Masks are mask registers, one bit per lane, so a compare, a select or a partial load or
 // store is one instruction.
-struct avx512_lanes {
+struct avx512_lanes : shuffled_byte_lanes<avx512_lanes> {
     using f = __m512;
     using i = __m512i;
     using m = __mmask16;
@@ -81,25 +81,7 @@ struct avx512_lanes {
                                             at(10), at(11), at(12), at(13), at(14), at(15));
         return _mm512_shuffle_epi8(a, _mm512_broadcast_i32x4(order));
     }
-    template <int k>
-    static i byte(i a) {
-        return move_byte<k, 0>(a);
-    }
-    // Byte k of each lane moved to bits 16..23, every other bit cleared.
-    template <int k>
-    static i byte_high(i a) {
-        return move_byte<k, 2>(a);
-    }
-    // b / 255 for bytes b with the bits of the division (see the AVX2 path's fraction).
-    static f fraction(i bytes) {
-        const f b = _mm512_cvtepi32_ps(bytes);
-        return _mm512_fmadd_ps(b, _mm512_set1_ps(byte_fraction_high),
-                               _mm512_mul_ps(b, _mm512_set1_ps(byte_fraction_low)));
-    }
-    static i pack_low_bytes(i b, i g, i r, i a) {
-        return _mm512_or_si512(_mm512_or_si512(move_byte<0, 0>(b), move_byte<0, 1>(g)),
-                               _mm512_or_si512(move_byte<0, 2>(r), _mm512_slli_epi32(a, 24)));
-    }
+    static f fmadd(f a, f b, f c) { return _mm512_fmadd_ps(a, b, c); }
 };
 
 // Batches whose longest row has at least this many pixels are drawn a block of sixteen

@@ -54,6 +54,35 @@ inline int blend_vertex_colour_lanes(typename Lanes::m valid, typename Lanes::f 
     return mask;
 }
 
+// Lane operations built from a byte shuffle and a fused multiply-add, for the lanes that have
+// both (AVX2 and AVX-512): Lanes derives from shuffled_byte_lanes<Lanes> and supplies
+// move_byte<from, to> (byte `from` of each lane moved to byte `to`, every other byte cleared),
+// fmadd, mul, to_float, splat, or_i and sll.
+template <class Lanes>
+struct shuffled_byte_lanes {
+    // Byte k of each lane, 0..255.
+    template <int k>
+    static auto byte(auto a) {
+        return Lanes::template move_byte<k, 0>(a);
+    }
+    // Byte k of each lane moved to bits 16..23, every other bit cleared.
+    template <int k>
+    static auto byte_high(auto a) {
+        return Lanes::template move_byte<k, 2>(a);
+    }
+    // b / 255 for bytes b, with the bits of the division (see byte_fraction_high): b * high is
+    // exact, so the fused multiply-add rounds the same sum once, as the separate add does.
+    static auto fraction(auto bytes) {
+        const auto b = Lanes::to_float(bytes);
+        return Lanes::fmadd(b, Lanes::splat(byte_fraction_high), Lanes::mul(b, Lanes::splat(byte_fraction_low)));
+    }
+    // The low bytes of four sets of lanes as blue, green, red, alpha bytes of one pixel per lane.
+    static auto pack_low_bytes(auto b, auto g, auto r, auto a) {
+        return Lanes::or_i(Lanes::or_i(Lanes::template move_byte<0, 0>(b), Lanes::template move_byte<0, 1>(g)),
+                           Lanes::or_i(Lanes::template move_byte<0, 2>(r), Lanes::template sll<24>(a)));
+    }
+};
+
 // Texel over vertex colour over the old pixel, as blend_texel does it, for every lane: r, g, b,
 // a and s the vertex colour and shade, texel and old the texel's and the pixel's four bytes.
 // Lanes::fraction gives the bits of the scalar table's entries b / 255 (see byte_fraction_high);
