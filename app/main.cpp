@@ -13,12 +13,14 @@
 #include "app/mode_keys.h"
 #include "app/model_scene.h"
 #include "app/thread_count.h"
+#include "base/graphics_screen.h"
+#include "base/thread_pool.h"
+#include "model/texture_files.h"
 #include "runtime/keyboard.h"
 #include "runtime/program.h"
-#include "runtime/screen.h"
 #include "runtime/screenshot.h"
-#include "runtime/thread_pool.h"
 #include "runtime/timer.h"
+#include "runtime/window.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
@@ -42,13 +44,13 @@ std::unique_ptr<texture_t> load_scene_texture(const std::string& chosen) {
     auto texture = std::make_unique<texture_t>(32, 32, 32);
     if (!chosen.empty()) {
         std::string why;
-        if (!texture->load_picture(chosen.c_str(), &why)) {
+        if (!load_texture_picture(*texture, chosen.c_str(), &why)) {
             std::fprintf(stderr, "softcube: warning: texture %s: %s; using a blank texture\n", chosen.c_str(),
                          why.c_str());
         }
         return texture;
     }
-    if (!texture->load(scene_texture_file)) {
+    if (!load_texture(*texture, scene_texture_file)) {
         // The demo never samples the texture, so it goes on with the blank one.
         std::fprintf(stderr, "softcube: warning: could not load texture \"%s\"; using a blank texture\n",
                      scene_texture_file);
@@ -82,9 +84,9 @@ void run_frames(scene_t& scene, const model_window_t& model, framestats_t& stats
         }
         stats.update();
         const long double started = benchmark ? rt::timer() : 0.0L;
-        rt::screen_lock();
+        base::screen_lock();
         run.last_line = draw_demo_frame(scene, stats, screen);
-        rt::screen_unlock(-1, -1);
+        base::screen_unlock(-1, -1);
         if (screenshot_asked) {
             std::string why;
             if (rt::save_screenshot(model.screenshot, &why)) {
@@ -107,7 +109,7 @@ void run_frames(scene_t& scene, const model_window_t& model, framestats_t& stats
 }
 
 [[noreturn]] void finish(int status) {
-    rt::screen_close(0);
+    base::screen_close(0);
     rt::end_program(status);
 }
 
@@ -127,7 +129,7 @@ int main(int argc, char** argv) {
         finish(0);
     }
     const thread_choice_t threads =
-        choose_thread_count(options.threads, std::getenv("SOFTCUBE_THREADS"), rt::online_cores());
+        choose_thread_count(options.threads, std::getenv("SOFTCUBE_THREADS"), base::online_cores());
     if (!threads.ok) {
         std::fprintf(stderr, "softcube: %s\n%s", threads.error.c_str(), usage_text());
         finish(2);
@@ -178,7 +180,7 @@ int main(int argc, char** argv) {
     }
 
     // The workers start here, once, and sleep between frames; they are stopped before the end.
-    auto pool = std::make_unique<rt::thread_pool_t>(threads.threads);
+    auto pool = std::make_unique<base::thread_pool_t>(threads.threads);
     screen.threads = pool.get();
     const auto stop_workers = [&pool] {
         screen.threads = nullptr;

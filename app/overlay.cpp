@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "runtime/text.h"
+#include "base/text.h"
 #include "surfaces/screen.h"
 
 static_assert(overlay_format.size() == 89);
@@ -26,7 +26,7 @@ std::string overlay_format_for(uint32_t triangles, uint32_t pixels) {
 }
 
 std::string print_overlay(const framestats_t& stats, const screen_t& screen) {
-    rt::text_cursor(1, 1);
-    return rt::print_using(overlay_format_for(screen.triangle_count, screen.pixel_count),
-                           {stats.frames, stats.fps, stats.frame_ms, screen.triangle_count, screen.pixel_count});
+    base::text_cursor(1, 1);
+    return base::print_using(overlay_format_for(screen.triangle_count, screen.pixel_count),
+                             {stats.frames, stats.fps, stats.frame_ms, screen.triangle_count, screen.pixel_count});
 }

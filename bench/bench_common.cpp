@@ -24,9 +24,9 @@ const bool span_path_reported = [] {
 
 }  // namespace
 
-rt::thread_pool_t& render_threads() {
-    static rt::thread_pool_t pool([] {
-        const thread_choice_t choice = choose_thread_count(0, std::getenv("SOFTCUBE_THREADS"), rt::online_cores());
+base::thread_pool_t& render_threads() {
+    static base::thread_pool_t pool([] {
+        const thread_choice_t choice = choose_thread_count(0, std::getenv("SOFTCUBE_THREADS"), base::online_cores());
         if (!choice.ok) {
             std::fprintf(stderr, "softcube_bench: %s\n", choice.error.c_str());
             std::exit(2);

@@ -15,7 +15,7 @@ namespace bench {
 
 // The workers the mesh benchmarks draw with: SOFTCUBE_THREADS of them, else one per online
 // core (a bad value ends the run with status 2), started on first use.
-rt::thread_pool_t& render_threads();
+base::thread_pool_t& render_threads();
 
 constexpr uint32_t screen_width = 800;
 constexpr uint32_t screen_height = 600;

@@ -3,7 +3,7 @@
 
 #include <typeinfo>
 
-#include "runtime/number_text.h"
+#include "base/number_text.h"
 
 bool ktObject::equals(const ktObject& other) const { return this == &other; }
 
@@ -16,7 +16,7 @@ std::uintptr_t ktObject::hashCode() const { return reinterpret_cast<std::uintptr
 std::string ktObject::toString() const {
     std::string text = className();
     text += '@';
-    text += rt::unsigned_to_decimal(reinterpret_cast<std::uintptr_t>(this));
+    text += base::unsigned_to_decimal(reinterpret_cast<std::uintptr_t>(this));
     return text;
 }
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/screen.h"
-#include "runtime/text.h"
+#include "base/graphics_screen.h"
+#include "base/text.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int row = in.ConsumeIntegral<int>();
     const int column = in.ConsumeIntegral<int>();
     const auto count = in.ConsumeIntegralInRange<size_t>(0, 8);
-    std::vector<rt::print_value> values;
+    std::vector<base::print_value> values;
     values.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         const bool real = in.ConsumeBool();
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The text: never longer than the format; exactly as long when every field has a value;
     // every character outside the fields kept in its place.
-    const std::string text = rt::format_fields(format, values);
+    const std::string text = base::format_fields(format, values);
     if (text.size() > format.size()) std::abort();
     if (count_fields(format) <= values.size() && text.size() != format.size()) std::abort();
     for (size_t i = 0; i < text.size(); ++i) {
@@ -82,13 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The glyphs: drawn at any cursor into a screen of any small size, never outside it
     // (AddressSanitizer watches the framebuffer's bounds).
-    if (rt::screen_open(width, height, 32, 2, rt::screen_option_alpha_primitives) == nullptr) std::abort();
-    rt::text_cursor(row, column);
-    const rt::print_value none = uint64_t{0};
+    if (base::screen_open(width, height, 32, 2, base::screen_option_alpha_primitives) == nullptr) std::abort();
+    base::text_cursor(row, column);
+    const base::print_value none = uint64_t{0};
     const auto value = [&](size_t i) { return i < values.size() ? values[i] : none; };
-    const std::string printed = rt::print_using(format, {value(0), value(1), value(2), value(3), value(4)});
+    const std::string printed = base::print_using(format, {value(0), value(1), value(2), value(3), value(4)});
     if (printed.size() > format.size()) std::abort();
-    rt::print_text(format);
-    rt::screen_close(0);
+    base::print_text(format);
+    base::screen_close(0);
     return 0;
 }

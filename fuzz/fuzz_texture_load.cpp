@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "model/texture_files.h"
 #include "runtime/image.h"
 #include "surfaces/texture.h"
 
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint32_t i = 0; i < 3 * 2 * 4; ++i) texture.pixels[i] = static_cast<uint8_t>(0xA0 + i);
     const uint8_t* before = texture.pixels;
 
-    const bool loaded = texture.load(scratch_file().c_str());
+    const bool loaded = load_texture(texture, scratch_file().c_str());
     std::remove(scratch_file().c_str());
     if (!loaded) {
         if (texture.width != 3 || texture.height != 2 || texture.depth != 32 || texture.pixels != before) std::abort();

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "base/number_text.h"
 #include "math/single_scalar.h"
-#include "runtime/number_text.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ std::string to_string(const mat4_t& mat) {
         if (r > 0) text += '\n';
         for (int c = 0; c < 4; ++c) {
             text += ' ';
-            text += rt::single_to_string(mat.at(r, c));
+            text += base::single_to_string(mat.at(r, c));
         }
     }
     return text;

@@ -2,11 +2,11 @@
 #include <initializer_list>
 #include <string>
 
+#include "base/number_text.h"
 #include "math/quat.h"
 #include "math/vec2.h"
 #include "math/vec3.h"
 #include "math/vec4.h"
-#include "runtime/number_text.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ std::string spaced(std::initializer_list<float> components) {
     std::string text;
     for (float c : components) {
         text += ' ';
-        text += rt::single_to_string(c);
+        text += base::single_to_string(c);
     }
     return text;
 }
@@ -26,7 +26,7 @@ std::string parenthesised(std::initializer_list<float> components) {
     const char* separator = "";
     for (float c : components) {
         text += separator;
-        text += rt::single_to_string(c);
+        text += base::single_to_string(c);
         separator = ", ";
     }
     text += ')';

@@ -104,7 +104,7 @@ void mesh_t::render(screen_t& screen, const mat4_t& matrix, const texture_t& tex
         f.runs[chunk] = run;
     };
 
-    rt::thread_pool_t* pool = screen.threads;
+    base::thread_pool_t* pool = screen.threads;
     const uint32_t threads = pool != nullptr ? pool->size() : 1;
     if (threads == 1 && !clipped) {
         // One thread draws each triangle as soon as its corners are sorted: nothing is queued.

@@ -20,7 +20,7 @@ constexpr uint32_t min_band_rows = 8;
 band_drawer_t::band_drawer_t(screen_t& screen, const texture_t& texture, uint32_t thread_count, uint32_t band_rows)
     : screen_(screen),
       texture_(texture),
-      thread_count_(std::clamp<uint32_t>(thread_count, 1, rt::thread_pool_t::max_threads)) {
+      thread_count_(std::clamp<uint32_t>(thread_count, 1, base::thread_pool_t::max_threads)) {
     const uint32_t height = screen.height;
     if (band_rows == 0) {
         const uint32_t bands = thread_count_ * bands_per_thread;
@@ -83,7 +83,7 @@ void draw_queued_serial(screen_t& screen, const triangle_run_t* runs, size_t run
 }
 
 void draw_queued(screen_t& screen, const triangle_run_t* runs, size_t run_count, const texture_t& texture,
-                 rt::thread_pool_t* pool, uint32_t band_rows) {
+                 base::thread_pool_t* pool, uint32_t band_rows) {
     if (pool == nullptr || pool->size() == 1) {
         draw_queued_serial(screen, runs, run_count, texture);
         return;

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/thread_pool.h"
 #include "raster/triangle_queue.h"
-#include "runtime/thread_pool.h"
 
 struct screen_t;
 struct texture_t;
@@ -44,14 +44,14 @@ private:
     struct alignas(64) pixel_tally_t {
         uint32_t pixels = 0;
     };
-    pixel_tally_t tallies_[rt::thread_pool_t::max_threads];
+    pixel_tally_t tallies_[base::thread_pool_t::max_threads];
 };
 
 // Draws the runs' triangles in order: on the calling thread alone through rasterise_triangle
 // (the serial path) when there is no pool or it has one thread, in bands otherwise. The
 // picture and both counters are the same either way.
 void draw_queued(screen_t& screen, const triangle_run_t* runs, size_t run_count, const texture_t& texture,
-                 rt::thread_pool_t* pool, uint32_t band_rows = 0);
+                 base::thread_pool_t* pool, uint32_t band_rows = 0);
 
 // The serial path of draw_queued.
 void draw_queued_serial(screen_t& screen, const triangle_run_t* runs, size_t run_count, const texture_t& texture);

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
+#include "base/exchange.h"
 #include "geometry/vertex.h"
 #include "math/mat4.h"
-#include "runtime/exchange.h"
 
 struct screen_t;
 struct texture_t;
@@ -44,8 +44,8 @@ inline corner_order_t order_corners(bool cull_backfaces, const vertex_t& a, cons
     float y[3] = {a.y(), b.y(), c.y()};
     const auto exchange_if_above = [&](uint8_t& upper, uint8_t& lower, int i, int j) {
         if (y[j] < y[i]) {
-            rt::exchange(upper, lower);
-            rt::exchange(y[i], y[j]);
+            base::exchange(upper, lower);
+            base::exchange(y[i], y[j]);
         }
     };
     exchange_if_above(order.middle, order.bottom, 1, 2);

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "runtime/screen.h"
+#include "base/graphics_screen.h"
 #include "runtime/window.h"
 
 namespace rt {

@@ -11,8 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "base/graphics_screen.h"
 #include "runtime/bmp_writer.h"
-#include "runtime/screen.h"
 
 namespace rt {
 namespace {
@@ -95,7 +95,8 @@ bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width,
         if (why) *why = "cannot write '" + path + "': the name must end in .png or .bmp";
         return false;
     }
-    if (bgra == nullptr || width == 0 || height == 0 || width > screen_max_side || height > screen_max_side) {
+    if (bgra == nullptr || width == 0 || height == 0 || width > base::screen_max_side ||
+        height > base::screen_max_side) {
         if (why) *why = "cannot write '" + path + "': there is no picture to write";
         return false;
     }
@@ -132,7 +133,7 @@ bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width,
 }
 
 bool save_screenshot(const std::string& path, std::string* why) {
-    return write_picture(path, screen_framebuffer(), screen_width(), screen_height(), why);
+    return write_picture(path, base::screen_framebuffer(), base::screen_width(), base::screen_height(), why);
 }
 
 std::string default_screenshot_path() {

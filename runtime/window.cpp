@@ -8,7 +8,9 @@
 
 #include <cstdlib>
 
-namespace rt::detail {
+#include "base/graphics_screen.h"
+
+namespace rt {
 namespace {
 
 constinit SDL_Window* window = nullptr;
@@ -16,6 +18,8 @@ constinit SDL_Renderer* renderer = nullptr;
 constinit SDL_Texture* texture = nullptr;
 constinit bool escape_down_at_open = false;
 std::string title = "softcube";
+
+void window_close();
 
 bool fail(std::string* why, const char* what) {
     if (why) *why = std::string(what) + ": " + SDL_GetError();
@@ -66,8 +70,6 @@ void take_focus() {
     }
 }
 
-}  // namespace
-
 bool window_open(uint32_t width, uint32_t height, std::string* why) {
     if (window != nullptr) return true;
     // An explicitly chosen SDL video driver is the user's business.
@@ -113,10 +115,6 @@ bool window_open(uint32_t width, uint32_t height, std::string* why) {
     return true;
 }
 
-bool window_is_open() { return window != nullptr; }
-
-bool escape_was_down_at_open() { return escape_down_at_open; }
-
 void window_present(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t first_row, uint32_t last_row) {
     if (texture == nullptr || first_row > last_row || last_row >= height) return;
     const int pitch = static_cast<int>(width * 4);
@@ -125,11 +123,6 @@ void window_present(const uint8_t* pixels, uint32_t width, uint32_t height, uint
     SDL_UpdateTexture(texture, &rows, pixels + static_cast<size_t>(first_row) * width * 4, pitch);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
-}
-
-void window_set_title(const std::string& new_title) {
-    title = new_title;
-    if (window != nullptr) SDL_SetWindowTitle(window, title.c_str());
 }
 
 void window_close() {
@@ -147,4 +140,41 @@ void window_close() {
     }
 }
 
-}  // namespace rt::detail
+// The window as the graphics screen sees it.
+class window_presenter_t final : public base::screen_presenter_t {
+public:
+    void present(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t first_row,
+                 uint32_t last_row) override {
+        window_present(pixels, width, height, first_row, last_row);
+    }
+    void detach() override { window_close(); }
+};
+
+constinit window_presenter_t presenter;
+
+}  // namespace
+
+bool enable_window(std::string* why) {
+    if (base::screen_framebuffer() == nullptr) {
+        if (why) *why = "no screen is open";
+        return false;
+    }
+    if (window != nullptr) return true;
+    if (!window_open(base::screen_width(), base::screen_height(), why)) return false;
+    base::set_screen_presenter(&presenter);
+    return true;
+}
+
+bool window_enabled() { return window != nullptr; }
+
+void set_window_title(const std::string& new_title) {
+    title = new_title;
+    if (window != nullptr) SDL_SetWindowTitle(window, title.c_str());
+}
+
+namespace detail {
+
+bool escape_was_down_at_open() { return escape_down_at_open; }
+
+}  // namespace detail
+}  // namespace rt

@@ -1,12 +1,12 @@
-// screen_t: construction over the runtime's screen or its own memory, field of view and clearing.
+// screen_t: construction over the graphics screen or its own memory, field of view and clearing.
 #include "surfaces/screen.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "runtime/fill_words.h"
-#include "runtime/screen.h"
+#include "base/fill_words.h"
+#include "base/graphics_screen.h"
 
 namespace {
 
@@ -17,17 +17,17 @@ constexpr float far_depth = 1.0e37f;
 constexpr uint64_t parallel_clear_rows = 64;
 
 bool usable_size(uint32_t width, uint32_t height) {
-    return width != 0 && height != 0 && width <= rt::screen_max_side && height <= rt::screen_max_side;
+    return width != 0 && height != 0 && width <= base::screen_max_side && height <= base::screen_max_side;
 }
 
 }  // namespace
 
 screen_t::screen_t() : screen_t(800, 600, 90.0f) {}
 
-// Sizes the runtime cannot open (zero, or a side above rt::screen_max_side) and failed
+// Sizes the runtime cannot open (zero, or a side above base::screen_max_side) and failed
 // allocations leave an empty 0 x 0 target, on which clearing and drawing do nothing.
 screen_t::screen_t(uint32_t w, uint32_t h, float field_of_view) : fov(field_of_view) {
-    attach(rt::screen_open(w, h, 32, 2, rt::screen_option_alpha_primitives), w, h);
+    attach(base::screen_open(w, h, 32, 2, base::screen_option_alpha_primitives), w, h);
 }
 
 screen_t::screen_t(uint32_t w, uint32_t h, float field_of_view, offscreen_tag) : fov(field_of_view) {
@@ -81,9 +81,9 @@ void screen_t::clear_colour_rows(uint64_t first, uint64_t end, uint32_t colour) 
     const auto top = static_cast<float>(first);
     const auto bottom = static_cast<float>(end - 1);
     if (own_framebuffer_ != nullptr) {
-        rt::fill_box_on(own_framebuffer_, width, height, true, 0.0f, top, right, bottom, colour);
+        base::fill_box_on(own_framebuffer_, width, height, true, 0.0f, top, right, bottom, colour);
     } else if (framebuffer != nullptr) {
-        rt::fill_box(0.0f, top, right, bottom, colour);
+        base::fill_box(0.0f, top, right, bottom, colour);
     }
 }
 
@@ -91,26 +91,26 @@ void screen_t::clear_depth_rows(uint64_t first, uint64_t end) {
     if (zbuffer == nullptr) return;
     uint8_t far_bytes[4];
     std::memcpy(far_bytes, &far_depth, 4);
-    rt::fill_words(zbuffer + first * width, static_cast<size_t>(end - first) * width, far_bytes);
+    base::fill_words(zbuffer + first * width, static_cast<size_t>(end - first) * width, far_bytes);
 }
 
 void screen_t::clear(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
     const uint32_t colour = packed_colour(alpha, red, green, blue);
-    rt::for_each_share(threads, height, parallel_clear_rows,
-                       [&](uint64_t first, uint64_t end) { clear_colour_rows(first, end, colour); });
+    base::for_each_share(threads, height, parallel_clear_rows,
+                         [&](uint64_t first, uint64_t end) { clear_colour_rows(first, end, colour); });
     triangle_count = 0;
     pixel_count = 0;
 }
 
 void screen_t::clear_zbuffer() {
     if (zbuffer == nullptr) return;
-    rt::for_each_share(threads, height, parallel_clear_rows,
-                       [&](uint64_t first, uint64_t end) { clear_depth_rows(first, end); });
+    base::for_each_share(threads, height, parallel_clear_rows,
+                         [&](uint64_t first, uint64_t end) { clear_depth_rows(first, end); });
 }
 
 void screen_t::clear_frame(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
     const uint32_t colour = packed_colour(alpha, red, green, blue);
-    rt::for_each_share(threads, height, parallel_clear_rows, [&](uint64_t first, uint64_t end) {
+    base::for_each_share(threads, height, parallel_clear_rows, [&](uint64_t first, uint64_t end) {
         clear_colour_rows(first, end, colour);
         clear_depth_rows(first, end);
     });

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
+#include "base/thread_pool.h"
 #include "math/vec4.h"
-#include "runtime/thread_pool.h"
 
 struct texture_t;
 
@@ -13,7 +13,7 @@ struct texture_t;
 // and smaller is nearer.
 struct screen_t {
     uint32_t bytes_per_pixel = 0;
-    uint8_t* framebuffer = nullptr;  // the runtime's, or our own for an offscreen target
+    uint8_t* framebuffer = nullptr;  // the graphics screen's, or our own for an offscreen target
     uint32_t width = 0;
     uint32_t height = 0;
     uint32_t zbuffer_size = 0;  // bytes
@@ -29,13 +29,13 @@ struct screen_t {
     uint32_t pixel_count = 0;
     // Workers that meshes draw with, in bands (not owned); none: the calling thread alone.
     // Any number of threads gives the same picture and counters.
-    rt::thread_pool_t* threads = nullptr;
+    base::thread_pool_t* threads = nullptr;
 
-    // Opens the runtime's graphics screen at this size and draws into its framebuffer.
+    // Opens the graphics screen at this size and draws into its framebuffer.
     screen_t();
     screen_t(uint32_t width, uint32_t height, float fov);
 
-    // A target with a framebuffer of its own, independent of the runtime's screen: for
+    // A target with a framebuffer of its own, independent of the graphics screen: for
     // tests, benchmarks and tools that need several targets at once.
     struct offscreen_tag {};
     screen_t(uint32_t width, uint32_t height, float fov, offscreen_tag);

@@ -4,12 +4,12 @@
 #include <limits>
 
 #include "app/overlay.h"
-#include "runtime/screen.h"
-#include "runtime/text.h"
+#include "base/graphics_screen.h"
+#include "base/text.h"
 #include "surfaces/screen.h"
 
 TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {
-    ASSERT_NE(rt::screen_open(800, 600, 32, 2, rt::screen_option_alpha_primitives), nullptr);
+    ASSERT_NE(base::screen_open(800, 600, 32, 2, base::screen_option_alpha_primitives), nullptr);
     screen_t counters(1, 1, 90.0f, screen_t::offscreen_tag{});
     const auto print = [&](uint32_t frames, double fps, double frame_ms, uint32_t triangles, uint32_t pixels) {
         framestats_t stats{};
@@ -17,13 +17,13 @@ TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {
             std::tie(frames, fps, frame_ms, triangles, pixels);
         return print_overlay(stats, counters);
     };
-    rt::text_cursor(9, 9);
+    base::text_cursor(9, 9);
     EXPECT_EQ(print(1, 0.4, 2500.0, 12, 34567),
               "       1 Frames /   0.40 FPS / 2500.000000 ms per Frame /   12 Tiangles /    34567 Pixels");
-    EXPECT_EQ(std::pair(rt::text_cursor_row(), rt::text_cursor_column()), std::pair(2, 1));  // the line ends
+    EXPECT_EQ(std::pair(base::text_cursor_row(), base::text_cursor_column()), std::pair(2, 1));  // the line ends
 
     // Drawn from the top-left cell: white ink in the first text row, none below it or past column 89.
-    const uint8_t* fb = rt::screen_framebuffer();
+    const uint8_t* fb = base::screen_framebuffer();
     size_t in_row = 0, elsewhere = 0;
     for (uint32_t i = 0; i < 800 * 600; ++i) {
         if (fb[i * 4] == 255 && fb[i * 4 + 1] == 255 && fb[i * 4 + 2] == 255)
@@ -43,5 +43,5 @@ TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {
               "       7 Frames /  60.00 FPS /   16.500000 ms per Frame / 10000 Tiangles / 100000000 Pixels");
     EXPECT_EQ(print(0, std::numeric_limits<double>::infinity(), 0.0, 0, 0),
               "       0 Frames /    inf FPS /    0.000000 ms per Frame /    0 Tiangles /        0 Pixels");
-    rt::screen_close(0);
+    base::screen_close(0);
 }

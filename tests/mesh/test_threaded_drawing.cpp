@@ -11,13 +11,13 @@
 
 #include "app/cube_scene.h"
 #include "app/demo_frame.h"
+#include "base/thread_pool.h"
 #include "mesh/mesh.h"
 #include "raster/band_drawer.h"
 #include "raster/clip.h"
 #include "raster/pipeline.h"
 #include "raster/raster_fixtures.h"
 #include "raster/triangle_queue.h"
-#include "runtime/thread_pool.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
@@ -26,9 +26,9 @@ namespace {
 constexpr std::array<uint32_t, 6> thread_counts = {1, 2, 3, 4, 7, 8};
 
 // One pool per count for the whole test program: pools are made once, like the program's.
-rt::thread_pool_t& pool_of(uint32_t threads) {
-    static std::array<std::unique_ptr<rt::thread_pool_t>, 9> pools;
-    if (!pools[threads]) pools[threads] = std::make_unique<rt::thread_pool_t>(threads);
+base::thread_pool_t& pool_of(uint32_t threads) {
+    static std::array<std::unique_ptr<base::thread_pool_t>, 9> pools;
+    if (!pools[threads]) pools[threads] = std::make_unique<base::thread_pool_t>(threads);
     return *pools[threads];
 }
 
@@ -210,7 +210,7 @@ TEST(ThreadedDrawing, EveryRouteInBandsOfAnyHeightMatchesTheSerialPath) {
 
 TEST(ThreadedDrawing, TheDemosFramesAreTheSameOnAnyNumberOfThreads) {
     for (const int frame : {1, 100, 314, 1000}) {
-        const auto draw = [frame](rt::thread_pool_t* pool) {
+        const auto draw = [frame](base::thread_pool_t* pool) {
             auto s = std::make_unique<screen_t>(800, 600, 90.0f, screen_t::offscreen_tag{});
             s->set_fov(90.0f);
             s->threads = pool;

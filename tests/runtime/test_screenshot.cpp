@@ -7,8 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/graphics_screen.h"
 #include "runtime/bmp_fixtures.h"
-#include "runtime/screen.h"
 #include "runtime/screenshot.h"
 
 namespace {
@@ -27,7 +27,7 @@ const std::vector<uint8_t> picture = {1,  2,  3,  0,   4,  5,  6,  128, 7,  8,  
 }  // namespace
 
 TEST(Screenshot, PngAndBmpHoldTheOpaqueRgbOfTheScreenTopRowFirst) {
-    uint8_t* fb = rt::screen_open(3, 2, 32, 2, 0);
+    uint8_t* fb = base::screen_open(3, 2, 32, 2, 0);
     ASSERT_NE(fb, nullptr);
     std::copy(picture.begin(), picture.end(), fb);
     temp_file_t png("shot.png"), bmp("shot.BMP");  // the extension in either case
@@ -35,7 +35,7 @@ TEST(Screenshot, PngAndBmpHoldTheOpaqueRgbOfTheScreenTopRowFirst) {
     ASSERT_TRUE(rt::save_screenshot(png.path(), &why)) << why;
     ASSERT_TRUE(rt::save_screenshot(bmp.path(), &why)) << why;
     EXPECT_FALSE(std::filesystem::exists(png.path_ + ".tmp"));
-    rt::screen_close(0);
+    base::screen_close(0);
     EXPECT_FALSE(rt::save_screenshot(png.path(), &why));  // no screen
 
     png_image image{};

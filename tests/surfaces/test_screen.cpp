@@ -7,7 +7,7 @@
 #include <numbers>
 #include <tuple>
 
-#include "runtime/screen.h"
+#include "base/graphics_screen.h"
 #include "surfaces/screen.h"
 
 namespace {
@@ -26,7 +26,7 @@ TEST(Screen, ConstructionOpensTheRuntimeScreenWithAZeroedDepthBuffer) {
     {
         const screen_t s;  // as (800, 600, 90)
         ASSERT_NE(s.framebuffer, nullptr);
-        EXPECT_EQ(s.framebuffer, rt::screen_framebuffer());
+        EXPECT_EQ(s.framebuffer, base::screen_framebuffer());
         EXPECT_EQ(std::vector<uint32_t>(
                       {s.bytes_per_pixel, s.width, s.height, s.zbuffer_size, s.triangle_count, s.pixel_count}),
                   std::vector<uint32_t>({4, 800, 600, 1920000, 0, 0}));
@@ -35,7 +35,7 @@ TEST(Screen, ConstructionOpensTheRuntimeScreenWithAZeroedDepthBuffer) {
         EXPECT_EQ(std::count(s.zbuffer, s.zbuffer + 800 * 600, 0.0f), 800 * 600);
     }
     // Sizes that cannot be served give an empty target that clears harmlessly.
-    for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{0, 10}, {10, 0}, {rt::screen_max_side + 1, 2}}) {
+    for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{0, 10}, {10, 0}, {base::screen_max_side + 1, 2}}) {
         SCOPED_TRACE(testing::Message() << w << " x " << h);
         screen_t offscreen(w, h, 90.0f, screen_t::offscreen_tag{}), on_runtime(w, h, 90.0f);
         for (screen_t* s : {&offscreen, &on_runtime}) {
@@ -46,7 +46,7 @@ TEST(Screen, ConstructionOpensTheRuntimeScreenWithAZeroedDepthBuffer) {
             s->clear_zbuffer();
         }
     }
-    rt::screen_close(0);
+    base::screen_close(0);
 }
 
 TEST(Screen, SetFovStoresTheRadiansNearestTheExactValue) {
@@ -78,7 +78,7 @@ TEST(Screen, ClearMakesEveryPixelOpaqueDarkBlueAndZeroesTheCounters) {
     shown.clear(255, 0, 0, 16);
     EXPECT_EQ(shown.pixel_count, 0u);
     EXPECT_EQ(pixels_equal(shown, {16, 0, 0, 255}), 35u);
-    rt::screen_close(0);
+    base::screen_close(0);
 }
 
 TEST(Screen, ClearZbufferSetsEveryElementToExactly1e37) {

@@ -4,12 +4,12 @@
 #include <atomic>
 #include <vector>
 
-#include "runtime/thread_pool.h"
+#include "base/thread_pool.h"
 
 TEST(ThreadPool, EveryWorkerRunsEveryJobOnceAndSeesThePhaseBeforeIt) {
     for (const uint32_t threads : {1u, 2u, 3u, 8u}) {
         SCOPED_TRACE(testing::Message() << threads << " threads");
-        rt::thread_pool_t pool(threads);
+        base::thread_pool_t pool(threads);
         ASSERT_EQ(pool.size(), threads);
         std::vector<uint32_t> written(threads, 0);
         std::vector<uint32_t> sums(threads, 0);
@@ -31,7 +31,7 @@ TEST(ThreadPool, EveryWorkerRunsEveryJobOnceAndSeesThePhaseBeforeIt) {
 }
 
 TEST(ThreadPool, CountsAreClampedAndTheCoresCounted) {
-    EXPECT_EQ(rt::thread_pool_t(0).size(), 1u);
-    EXPECT_EQ(rt::thread_pool_t(rt::thread_pool_t::max_threads + 1).size(), rt::thread_pool_t::max_threads);
-    EXPECT_GE(rt::online_cores(), 1u);
+    EXPECT_EQ(base::thread_pool_t(0).size(), 1u);
+    EXPECT_EQ(base::thread_pool_t(base::thread_pool_t::max_threads + 1).size(), base::thread_pool_t::max_threads);
+    EXPECT_GE(base::online_cores(), 1u);
 }

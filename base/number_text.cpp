@@ -1,9 +1,9 @@
 // Number-to-text conversions.
-#include "runtime/number_text.h"
+#include "base/number_text.h"
 
 #include <cstdio>
 
-namespace rt {
+namespace base {
 
 std::string single_to_string(float value) {
     char buf[64];
@@ -23,4 +23,4 @@ std::string unsigned_to_decimal(uint64_t value) {
     return std::string(p, buf + sizeof buf);
 }
 
-}  // namespace rt
+}  // namespace base

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace rt {
+namespace base {
 
 // One value of a formatted print: an unsigned integer (carried as 64 bits) or a double.
 struct print_value {
@@ -38,4 +38,4 @@ struct print_value {
 // text stops at the next field that has none.
 std::string format_fields(std::string_view format, std::span<const print_value> values);
 
-}  // namespace rt
+}  // namespace base

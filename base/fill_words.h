@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace rt {
+namespace base {
 
 // Writes the 4 bytes at `pattern` count times from dst onwards (dst needs no alignment).
 // The clears of the colour and depth buffers are this, over every byte of both buffers
 // each frame.
 void fill_words(void* dst, size_t count, const uint8_t pattern[4]);
 
-}  // namespace rt
+}  // namespace base

@@ -1,5 +1,5 @@
 // The memory framebuffer, its lock nesting, presentation and the filled-box primitive.
-#include "runtime/screen.h"
+#include "base/graphics_screen.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,11 +7,10 @@
 #include <cstring>
 #include <new>
 
-#include "runtime/fill_words.h"
-#include "runtime/text.h"
-#include "runtime/window.h"
+#include "base/fill_words.h"
+#include "base/text.h"
 
-namespace rt {
+namespace base {
 namespace {
 
 // Plain constant-initialised state: the global screen_t opens the screen during static
@@ -21,9 +20,14 @@ constinit uint32_t width = 0;
 constinit uint32_t height = 0;
 constinit bool blend_primitives = false;
 constinit int lock_depth = 0;
+constinit screen_presenter_t* presenter = nullptr;
 
 void release() {
-    detail::window_close();
+    if (presenter != nullptr) {
+        screen_presenter_t* closing = presenter;
+        presenter = nullptr;
+        closing->detach();
+    }
     delete[] framebuffer;
     framebuffer = nullptr;
     width = 0;
@@ -64,24 +68,14 @@ uint8_t* screen_framebuffer() { return framebuffer; }
 uint32_t screen_width() { return width; }
 uint32_t screen_height() { return height; }
 
-bool enable_window(std::string* why) {
-    if (framebuffer == nullptr) {
-        if (why) *why = "no screen is open";
-        return false;
-    }
-    if (detail::window_is_open()) return true;
-    return detail::window_open(width, height, why);
-}
-
-bool window_enabled() { return detail::window_is_open(); }
-
-void set_window_title(const std::string& title) { detail::window_set_title(title); }
+void set_screen_presenter(screen_presenter_t* p) { presenter = p; }
+screen_presenter_t* screen_presenter() { return presenter; }
 
 void screen_lock() { ++lock_depth; }
 
 void screen_unlock(int first_line, int last_line) {
     if (lock_depth == 0) return;
-    if (--lock_depth != 0 || framebuffer == nullptr || !detail::window_is_open()) return;
+    if (--lock_depth != 0 || framebuffer == nullptr || presenter == nullptr) return;
     // -1 on either side means "from the top" / "to the bottom"; the rest is clipped.
     const int64_t last_row = static_cast<int64_t>(height) - 1;
     int64_t first = first_line < 0 ? 0 : first_line;
@@ -89,7 +83,7 @@ void screen_unlock(int first_line, int last_line) {
     if (first > last) std::swap(first, last);
     last = std::min(last, last_row);
     if (first > last_row) return;
-    detail::window_present(framebuffer, width, height, static_cast<uint32_t>(first), static_cast<uint32_t>(last));
+    presenter->present(framebuffer, width, height, static_cast<uint32_t>(first), static_cast<uint32_t>(last));
 }
 
 void fill_box_on(uint8_t* pixels, uint32_t w, uint32_t h, bool blend, float x1, float y1, float x2, float y2,
@@ -137,4 +131,4 @@ void fill_box(float x1, float y1, float x2, float y2, uint32_t argb) {
 
 void screen_close(int /*text_mode*/) { release(); }
 
-}  // namespace rt
+}  // namespace base

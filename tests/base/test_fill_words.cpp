@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "runtime/fill_words.h"
+#include "base/fill_words.h"
 
 TEST(FillWords, EveryLengthAndOffsetWritesExactlyTheRun) {
     // Lengths either side of the switch to the string store (64 words), offsets that are not
@@ -14,7 +14,7 @@ TEST(FillWords, EveryLengthAndOffsetWritesExactlyTheRun) {
         for (size_t offset : {size_t{0}, size_t{1}, size_t{4}, size_t{6}}) {
             SCOPED_TRACE(testing::Message() << count << " words at offset " << offset);
             std::vector<uint8_t> buffer(count * 4 + 16, 0xAB);
-            rt::fill_words(buffer.data() + offset, count, pattern);
+            base::fill_words(buffer.data() + offset, count, pattern);
             for (size_t i = 0; i < buffer.size(); ++i) {
                 const bool inside = i >= offset && i < offset + count * 4;
                 const uint8_t expected = inside ? pattern[(i - offset) % 4] : 0xAB;

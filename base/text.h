@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/formatted_print.h"
+#include "base/formatted_print.h"
 
-namespace rt {
+namespace base {
 
 // Default text colour, 0xAARRGGBB: opaque white, readable over dark and mid-tone pictures.
 constexpr uint32_t text_colour = 0xFFFFFFFF;
@@ -29,4 +29,4 @@ void print_text(std::string_view text);
 // break. Returns the text it drew (without the line break).
 std::string print_using(std::string_view format, std::initializer_list<print_value> values);
 
-}  // namespace rt
+}  // namespace base

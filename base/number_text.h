@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace rt {
+namespace base {
 
 // printf's "%.7g" of the value widened to double, with a final "." removed.
 std::string single_to_string(float value);
@@ -12,4 +12,4 @@ std::string single_to_string(float value);
 // Base 10, no sign, no leading zeros.
 std::string unsigned_to_decimal(uint64_t value);
 
-}  // namespace rt
+}  // namespace base

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace rt {
+namespace base {
 
 constexpr int font_cell_width = 8;
 constexpr int font_cell_height = 8;
@@ -12,4 +12,4 @@ constexpr int font_cell_height = 8;
 // Characters outside printable ASCII (32 .. 126) are drawn as "?".
 const uint8_t* font_glyph(unsigned char c);
 
-}  // namespace rt
+}  // namespace base

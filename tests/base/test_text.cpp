@@ -6,9 +6,9 @@
 #include <set>
 #include <vector>
 
-#include "runtime/font.h"
-#include "runtime/screen.h"
-#include "runtime/text.h"
+#include "base/font.h"
+#include "base/graphics_screen.h"
+#include "base/text.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ std::string glyphs(std::string_view text) {
     std::string s;
     for (int y = 0; y < 8; ++y) {
         for (unsigned char c : text)
-            for (int x = 0; x < 8; ++x) s += (rt::font_glyph(c)[y] & (0x80 >> x)) != 0 ? '#' : '.';
+            for (int x = 0; x < 8; ++x) s += (base::font_glyph(c)[y] & (0x80 >> x)) != 0 ? '#' : '.';
     }
     return s;
 }
@@ -35,7 +35,7 @@ std::string glyphs(std::string_view text) {
 TEST(Font, EveryPrintableGlyphIsDistinctInkedAndClearOfItsNeighbours) {
     std::set<std::vector<uint8_t>> seen;
     for (int c = 32; c <= 126; ++c) {
-        const uint8_t* g = rt::font_glyph(static_cast<unsigned char>(c));
+        const uint8_t* g = base::font_glyph(static_cast<unsigned char>(c));
         seen.insert(std::vector<uint8_t>(g, g + 8));
         int bits = 0;
         for (int y = 0; y < 8; ++y)
@@ -44,31 +44,31 @@ TEST(Font, EveryPrintableGlyphIsDistinctInkedAndClearOfItsNeighbours) {
     }
     EXPECT_EQ(seen.size(), 95u);
     for (const int c : {0, 31, 127, 255})
-        EXPECT_EQ(rt::font_glyph(static_cast<unsigned char>(c)), rt::font_glyph('?')) << "character " << c;
+        EXPECT_EQ(base::font_glyph(static_cast<unsigned char>(c)), base::font_glyph('?')) << "character " << c;
 }
 
 TEST(Text, GlyphsAtTheCursorOnlyInkWrittenClippedAtTheEdges) {
-    uint8_t* fb = rt::screen_open(20, 20, 32, 2, 0);
+    uint8_t* fb = base::screen_open(20, 20, 32, 2, 0);
     ASSERT_NE(fb, nullptr);
-    EXPECT_EQ(std::pair(rt::text_cursor_row(), rt::text_cursor_column()), std::pair(1, 1));
-    rt::print_text("A\ng");
+    EXPECT_EQ(std::pair(base::text_cursor_row(), base::text_cursor_column()), std::pair(1, 1));
+    base::print_text("A\ng");
     EXPECT_EQ(drawn(fb, 20, 0, 0, 1) + drawn(fb, 20, 0, 8, 1), glyphs("A") + glyphs("g"));
-    EXPECT_EQ(std::pair(rt::text_cursor_row(), rt::text_cursor_column()), std::pair(2, 2));
-    rt::text_cursor(2, 2);
-    rt::print_text("#");
+    EXPECT_EQ(std::pair(base::text_cursor_row(), base::text_cursor_column()), std::pair(2, 2));
+    base::text_cursor(2, 2);
+    base::print_text("#");
     EXPECT_EQ(drawn(fb, 20, 8, 8, 1), glyphs("#"));
-    rt::text_cursor(0, -5);  // clamped to the top-left cell
-    EXPECT_EQ(std::pair(rt::text_cursor_row(), rt::text_cursor_column()), std::pair(1, 1));
+    base::text_cursor(0, -5);  // clamped to the top-left cell
+    EXPECT_EQ(std::pair(base::text_cursor_row(), base::text_cursor_column()), std::pair(1, 1));
 
     // The paper between strokes keeps the picture; partial cells (the third column, the third
     // row) and rows below the screen are never drawn, and nothing wraps.
     std::memset(fb, 7, 20 * 20 * 4);
-    rt::print_text("IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII\n\nIIII\nIIII");
+    base::print_text("IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII\n\nIIII\nIIII");
     const std::string two = glyphs("II");
     EXPECT_EQ(drawn(fb, 20, 0, 0, 2), two);
     size_t ink = 0;
     for (size_t i = 0; i < 20 * 20 * 4; i += 4) ink += fb[i] != 7;
     EXPECT_EQ(ink, static_cast<size_t>(std::count(two.begin(), two.end(), '#')));
-    rt::screen_close(0);
-    rt::print_text("no screen");  // harmless
+    base::screen_close(0);
+    base::print_text("no screen");  // harmless
 }

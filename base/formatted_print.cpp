@@ -1,14 +1,14 @@
 // Formatted print: field parsing, rounding and fitting of numbers into fields.
-#include "runtime/formatted_print.h"
+#include "base/formatted_print.h"
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 
-#include "runtime/number_text.h"
+#include "base/number_text.h"
 
-namespace rt {
+namespace base {
 namespace {
 
 std::string print_fixed(double magnitude, int decimals) {
@@ -126,4 +126,4 @@ std::string format_fields(std::string_view format, std::span<const print_value> 
     return out;
 }
 
-}  // namespace rt
+}  // namespace base

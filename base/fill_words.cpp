@@ -1,9 +1,9 @@
 // fill_words: the string-store instruction on x86-64, a plain loop for short runs and elsewhere.
-#include "runtime/fill_words.h"
+#include "base/fill_words.h"
 
 #include <cstring>
 
-namespace rt {
+namespace base {
 
 void fill_words(void* dst, size_t count, const uint8_t pattern[4]) {
     auto* p = static_cast<uint8_t*>(dst);
@@ -25,4 +25,4 @@ void fill_words(void* dst, size_t count, const uint8_t pattern[4]) {
     for (; p != end; p += 4) std::memcpy(p, pattern, 4);
 }
 
-}  // namespace rt
+}  // namespace base

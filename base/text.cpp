@@ -1,12 +1,12 @@
 // Text cursor and glyph drawing into the screen's framebuffer.
-#include "runtime/text.h"
+#include "base/text.h"
 
 #include <span>
 
-#include "runtime/font.h"
-#include "runtime/screen.h"
+#include "base/font.h"
+#include "base/graphics_screen.h"
 
-namespace rt {
+namespace base {
 namespace {
 
 constinit int cursor_row = 1;     // 1-based
@@ -69,4 +69,4 @@ std::string print_using(std::string_view format, std::initializer_list<print_val
     return text;
 }
 
-}  // namespace rt
+}  // namespace base

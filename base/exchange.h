@@ -4,7 +4,7 @@
 #include <cstring>
 #include <type_traits>
 
-namespace rt {
+namespace base {
 
 template <class T>
 inline void exchange(T& a, T& b) {
@@ -15,4 +15,4 @@ inline void exchange(T& a, T& b) {
     std::memcpy(&b, tmp, sizeof(T));
 }
 
-}  // namespace rt
+}  // namespace base

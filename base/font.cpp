@@ -1,10 +1,10 @@
 // The glyphs of the built-in font, drawn here as 5 x 8 pictures ("#" ink, "." paper).
-#include "runtime/font.h"
+#include "base/font.h"
 
 #include <array>
 #include <cstddef>
 
-namespace rt {
+namespace base {
 namespace {
 
 struct glyph_picture {
@@ -149,4 +149,4 @@ const uint8_t* font_glyph(unsigned char c) {
     return glyphs[static_cast<std::size_t>(c - first_char)].data();
 }
 
-}  // namespace rt
+}  // namespace base

@@ -1,10 +1,9 @@
-// The graphics screen: one framebuffer in memory, shown in an SDL window when one is enabled.
+// The graphics screen: one framebuffer in memory, shown by a presenter (the platform's window) when one is attached.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
-namespace rt {
+namespace base {
 
 // Option bit of screen_open: drawing primitives blend their colour over the old pixel by its alpha.
 constexpr int screen_option_alpha_primitives = 64;
@@ -13,20 +12,31 @@ constexpr int screen_option_alpha_primitives = 64;
 constexpr uint32_t screen_max_side = 16384;
 
 // Allocates the screen's framebuffer (BGRA bytes, rows width * 4 apart, zero-filled) and
-// returns its address, valid until screen_close. Never touches a display: the window is
-// created by enable_window. Opening again replaces the previous screen. Only 32 bits per
+// returns its address, valid until screen_close. Never touches a display: a window attaches
+// itself as the presenter. Opening again replaces the previous screen. Only 32 bits per
 // pixel exist; other depths, a zero side or a side above screen_max_side give nullptr.
 uint8_t* screen_open(uint32_t width, uint32_t height, int bits_per_pixel, int pages, int options);
 uint8_t* screen_framebuffer();
 uint32_t screen_width();
 uint32_t screen_height();
 
-// Opens the SDL window for the current screen. On failure returns false and puts a
-// one-line reason in *why; the screen keeps working offscreen.
-bool enable_window(std::string* why);
-bool window_enabled();
-// The window's title bar text, applied now or when the window opens.
-void set_window_title(const std::string& title);
+// What shows the framebuffer: the platform layer's window attaches one while it is open.
+// Without one the screen works offscreen and an unlock shows nothing.
+class screen_presenter_t {
+public:
+    // Rows first_row .. last_row (inclusive) of the BGRA framebuffer are to be shown.
+    virtual void present(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t first_row,
+                         uint32_t last_row) = 0;
+    // The screen is closed or replaced: the presenter is detached and should close.
+    virtual void detach() = 0;
+
+protected:
+    ~screen_presenter_t() = default;
+};
+
+// Attaches the presenter (null detaches without telling the old one).
+void set_screen_presenter(screen_presenter_t* presenter);
+screen_presenter_t* screen_presenter();
 
 // Locks nest; when the outermost lock is released the given lines (-1, -1: all) are shown.
 // An unlock without a lock is ignored.
@@ -44,4 +54,4 @@ void fill_box_on(uint8_t* pixels, uint32_t width, uint32_t height, bool blend, f
 // Text mode 0: closes the window and releases the framebuffer.
 void screen_close(int text_mode);
 
-}  // namespace rt
+}  // namespace base

@@ -1,12 +1,12 @@
 // The worker pool: start-up, the per-job hand-over, shut-down; and the count of usable cores.
-#include "runtime/thread_pool.h"
+#include "base/thread_pool.h"
 
 #include <sched.h>
 
 #include <algorithm>
 #include <chrono>
 
-namespace rt {
+namespace base {
 
 namespace {
 
@@ -95,4 +95,4 @@ uint32_t online_cores() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-}  // namespace rt
+}  // namespace base

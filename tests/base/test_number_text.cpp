@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "runtime/number_text.h"
+#include "base/number_text.h"
 
 TEST(NumberText, SingleToStringIsSevenSignificantDigitsAndUnsignedIsPlainDecimal) {
     const float inf = std::numeric_limits<float>::infinity();
@@ -21,8 +21,8 @@ TEST(NumberText, SingleToStringIsSevenSignificantDigitsAndUnsignedIsPlainDecimal
                                                      {-0.0f, "-0"},
                                                      {inf, "inf"},
                                                      {-inf, "-inf"}};
-    for (const auto& [value, text] : singles) EXPECT_EQ(rt::single_to_string(value), text) << text;
+    for (const auto& [value, text] : singles) EXPECT_EQ(base::single_to_string(value), text) << text;
     const std::pair<uint64_t, const char*> unsigneds[] = {
         {0, "0"}, {7, "7"}, {10, "10"}, {4294967295u, "4294967295"}, {UINT64_MAX, "18446744073709551615"}};
-    for (const auto& [value, text] : unsigneds) EXPECT_EQ(rt::unsigned_to_decimal(value), text) << text;
+    for (const auto& [value, text] : unsigneds) EXPECT_EQ(base::unsigned_to_decimal(value), text) << text;
 }

@@ -7,13 +7,13 @@
 #include <tuple>
 #include <vector>
 
-#include "runtime/formatted_print.h"
+#include "base/formatted_print.h"
 
 TEST(FormattedPrint, FieldsAreRightAlignedRoundedAndNeverWiderThanTheFormat) {
     const double inf = std::numeric_limits<double>::infinity();
     struct case_t {
         std::string_view format;
-        std::vector<rt::print_value> values;
+        std::vector<base::print_value> values;
         std::string_view expected;
     };
     const std::vector<case_t> cases = {
@@ -61,7 +61,7 @@ TEST(FormattedPrint, FieldsAreRightAlignedRoundedAndNeverWiderThanTheFormat) {
         {"##|##.#|##", {1.0f, 2.25f, uint8_t{3}}, " 1| 2.3| 3"},
     };
     for (const case_t& c : cases) {
-        EXPECT_EQ(rt::format_fields(c.format, c.values), c.expected) << "format \"" << c.format << "\"";
+        EXPECT_EQ(base::format_fields(c.format, c.values), c.expected) << "format \"" << c.format << "\"";
     }
 }
 
@@ -100,7 +100,7 @@ TEST(FormattedPrint, ExactTiesRoundAwayFromZeroAtEveryMagnitude) {
             std::string format(24, '#');
             if (decimals > 0) format.append(1, '.').append(static_cast<size_t>(decimals), '#');
             const std::string want = std::string(sign < 0 ? "-" : "").append(text);
-            const std::string got = rt::format_fields(format, std::vector<rt::print_value>{sign * value});
+            const std::string got = base::format_fields(format, std::vector<base::print_value>{sign * value});
             EXPECT_EQ(got, std::string(format.size() - want.size(), ' ') + want);
         }
     }

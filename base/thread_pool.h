@@ -9,7 +9,7 @@
 #include <thread>
 #include <type_traits>
 
-namespace rt {
+namespace base {
 
 // The renderer's parallel frame is a few phases (vertices, triangles, bands) separated by
 // barriers, run by the same fixed set of threads every frame. So the pool is not a task
@@ -73,4 +73,4 @@ void for_each_share(thread_pool_t* pool, uint64_t count, uint64_t min_parallel, 
 // The processors this program may run on (online cores within its affinity mask), at least 1.
 uint32_t online_cores();
 
-}  // namespace rt
+}  // namespace base
