@@ -1,16 +1,19 @@
-// Command-line parsing.
+// Command-line parsing: each option's value checked against its limits, then the combinations.
 #include "app/command_line.h"
-
-#include "app/thread_count.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string_view>
 
+#include "app/output_names.h"
+#include "app/thread_count.h"
+#include "runtime/screenshot.h"
+
 namespace {
 
-std::optional<uint64_t> parse_count(std::string_view text, uint64_t max) {
+std::optional<uint64_t> parse_count(std::string_view text, uint64_t min, uint64_t max) {
     if (text.empty() || text.size() > 20) return std::nullopt;
     uint64_t value = 0;
     for (const char c : text) {
@@ -19,30 +22,97 @@ std::optional<uint64_t> parse_count(std::string_view text, uint64_t max) {
         if (value > (max - digit) / 10) return std::nullopt;
         value = value * 10 + digit;
     }
-    if (value == 0) return std::nullopt;
+    if (value < min) return std::nullopt;
     return value;
 }
 
-// The option's count from 1 to max, or nothing with the option's one-line error in *error.
-std::optional<uint64_t> option_count(std::string_view name, std::string_view text, uint64_t max, std::string* error) {
-    const auto n = parse_count(text, max);
-    if (!n) {
-        *error = std::string(name) + " needs a whole number from 1 to " + std::to_string(max) + ", not '" +
-                 std::string(text) + "'";
-    }
-    return n;
-}
-
-// A decimal number from 0 up to but not including 1.
-std::optional<float> parse_opacity(std::string_view text) {
+// A finite decimal number (digits, one point, an exponent, a sign) within [min, max].
+std::optional<double> parse_number(std::string_view text, double min, double max) {
     const std::string digits(text);
     if (digits.empty() || digits.find_first_not_of("0123456789.eE+-") != std::string::npos) return std::nullopt;
     char* end = nullptr;
     const double value = std::strtod(digits.c_str(), &end);
-    if (end != digits.c_str() + digits.size() || !std::isfinite(value) || value < 0.0 || value >= 1.0) {
+    if (end != digits.c_str() + digits.size() || !std::isfinite(value) || value < min || value > max) {
         return std::nullopt;
     }
-    return static_cast<float>(value);
+    return value;
+}
+
+// "WxH", each side within the picture limits.
+std::optional<std::pair<uint32_t, uint32_t>> parse_size(std::string_view text) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos) return std::nullopt;
+    const auto w = parse_count(text.substr(0, x), min_picture_side, max_picture_side);
+    const auto h = parse_count(text.substr(x + 1), min_picture_side, max_picture_side);
+    if (!w || !h) return std::nullopt;
+    return std::pair(static_cast<uint32_t>(*w), static_cast<uint32_t>(*h));
+}
+
+// The value in quotes, its control characters written as \xNN so that an error stays one line.
+std::string quoted(std::string_view value) {
+    std::string text(1, '\'');
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            constexpr char digits[] = "0123456789abcdef";
+            text.append("\\x").push_back(digits[byte >> 4]);
+            text.push_back(digits[byte & 15]);
+        } else {
+            text.push_back(c);
+        }
+    }
+    text.push_back('\'');
+    return text;
+}
+
+std::string count_error(std::string_view name, uint64_t min, uint64_t max, std::string_view value) {
+    return std::string(name) + " needs a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
+           ", not " + quoted(value);
+}
+
+// What an option does with its value; returns an error line, or nothing.
+using option_action_t = std::function<std::optional<std::string>(std::string_view name, std::string_view value)>;
+
+struct option_spec_t {
+    std::string_view name;
+    int values;  // 0, 1, or 3 (--thumbnail)
+    option_action_t action;
+};
+
+// Builders of the common actions.
+option_action_t flag(bool& target) {
+    return [&target](std::string_view, std::string_view) -> std::optional<std::string> {
+        target = true;
+        return std::nullopt;
+    };
+}
+
+template <class T>
+option_action_t count(T& target, uint64_t min, uint64_t max, bool* given = nullptr) {
+    return [&target, min, max, given](std::string_view name, std::string_view value) -> std::optional<std::string> {
+        const auto n = parse_count(value, min, max);
+        if (!n) return count_error(name, min, max, value);
+        target = static_cast<T>(*n);
+        if (given != nullptr) *given = true;
+        return std::nullopt;
+    };
+}
+
+option_action_t number(double& target, double min, double max, std::string_view what) {
+    return [&target, min, max, what](std::string_view name, std::string_view value) -> std::optional<std::string> {
+        const auto n = parse_number(value, min, max);
+        if (!n) return std::string(name) + " needs " + std::string(what) + ", not " + quoted(value);
+        target = *n;
+        return std::nullopt;
+    };
+}
+
+option_action_t file_name(std::string& target) {
+    return [&target](std::string_view name, std::string_view value) -> std::optional<std::string> {
+        if (value.empty()) return std::string(name) + " needs a file name";
+        target = std::string(value);
+        return std::nullopt;
+    };
 }
 
 }  // namespace
@@ -51,135 +121,225 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
     parsed_command_line_t result;
     options_t& o = result.options;
     bool frames_given = false;
+    bool model_option_given = false;
+    bool only_thumbnail_allowed = false;  // an option other than --threads was given
+    std::string thumbnail_size_text;
+    const std::vector<option_spec_t> specs = {
+        {"--help", 0, flag(o.help)},
+        {"-h", 0, flag(o.help)},
+        {"--version", 0, flag(o.version)},
+        {"--size", 1,
+         [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+             const auto size = parse_size(value);
+             if (!size) {
+                 return std::string(name) + " needs WIDTHxHEIGHT, each from " + std::to_string(min_picture_side) +
+                        " to " + std::to_string(max_picture_side) + ", not " + quoted(value);
+             }
+             std::tie(o.width, o.height) = *size;
+             o.size_given = true;
+             return std::nullopt;
+         }},
+        {"--no-overlay", 0,
+         [&](std::string_view, std::string_view) -> std::optional<std::string> {
+             o.overlay = false;
+             return std::nullopt;
+         }},
+        {"--background", 1,
+         [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+             const auto background = parse_background(value);
+             if (!background) {
+                 return std::string(name) +
+                        " needs #rrggbb, r,g,b (0 to 255), transparent, demo, black, white or grey, not " +
+                        quoted(value);
+             }
+             o.background = *background;
+             return std::nullopt;
+         }},
+        {"--azimuth", 1, number(o.camera.azimuth, -1e6, 1e6, "an angle in degrees")},
+        {"--elevation", 1,
+         number(o.camera.elevation, -camera_t::max_elevation, camera_t::max_elevation,
+                "an angle in degrees from -89 to 89")},
+        {"--zoom", 1, number(o.camera.zoom, camera_t::min_zoom, camera_t::max_zoom, "a factor from 0.01 to 100")},
+        {"--frame", 1,
+         [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+             const auto n = parse_count(value, 0, max_frames);
+             if (!n) return count_error(name, 0, max_frames, value);
+             o.first_frame = *n;
+             o.frame_given = true;
+             return std::nullopt;
+         }},
+        {"--headless", 0, flag(o.headless)},
+        {"--frames", 1, count(o.frames, 1, max_frames, &frames_given)},
+        {"--screenshot", 1, file_name(o.screenshot)},
+        {"--every", 1, count(o.every, 1, max_frames)},
+        {"--turntable", 1, count(o.turntable, 1, max_turntable_frames)},
+        {"--output-dir", 1,
+         [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+             if (value.empty()) return std::string(name) + " needs a folder";
+             o.output_dir = std::string(value);
+             return std::nullopt;
+         }},
+        {"--thumbnail", 3,
+         [&](std::string_view, std::string_view value) -> std::optional<std::string> {
+             thumbnail_size_text = std::string(value);
+             return std::nullopt;
+         }},
+        {"--benchmark", 1, count(o.benchmark, 1, max_benchmark_frames)},
+        {"--threads", 1, count(o.threads, 1, max_render_threads)},
+        {"--model", 1,
+         [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+             if (value.empty()) return std::string(name) + " needs a file name";
+             if (model_option_given) return std::string(name) + " names one model; give several as plain arguments";
+             model_option_given = true;
+             o.models.insert(o.models.begin(), std::string(value));
+             return std::nullopt;
+         }},
+        {"--texture", 1, file_name(o.texture)},
+        {"--opacity", 1,
+         [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+             const auto a = parse_number(value, 0.0, 1.0);
+             if (!a) return std::string(name) + " needs a number from 0 to 1 (1: fully opaque), not " + quoted(value);
+             o.opacity = static_cast<float>(*a);
+             o.opacity_given = true;
+             return std::nullopt;
+         }},
+        {"--textured", 0, flag(o.textured)},
+        {"--wireframe", 0, flag(o.wireframe)},
+        {"--cull", 0, flag(o.cull)},
+        {"--clip", 0, flag(o.clip)},
+    };
+
+    const auto fail = [&](std::string error) {
+        result.error = std::move(error);
+        return result;
+    };
     for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i] != nullptr ? argv[i] : "";
+        const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
+        if (!arg.starts_with("-") || arg == "-") {
+            if (arg.empty()) return fail("an empty argument is not a model file");
+            o.models.emplace_back(arg);
+            only_thumbnail_allowed = true;
+            continue;
+        }
         std::string_view name = arg;
         std::optional<std::string_view> value;
         if (const size_t eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        const bool takes_value = name == "--frames" || name == "--screenshot" || name == "--benchmark" ||
-                                 name == "--threads" || name == "--model" || name == "--texture" || name == "--opacity";
-        if (!takes_value && value) {
-            result.error = "option '" + std::string(name) + "' takes no value";
-            return result;
+        const option_spec_t* spec = nullptr;
+        for (const option_spec_t& s : specs) {
+            if (s.name == name) spec = &s;
         }
-        if (takes_value && !value) {
-            if (i + 1 >= argc || argv[i + 1] == nullptr) {
-                result.error = "option '" + std::string(name) + "' needs a value";
-                return result;
-            }
+        if (spec == nullptr) return fail("unknown option " + quoted(arg));
+        if (spec->values == 0 && value) return fail("option " + quoted(name) + " takes no value");
+        if (spec->values == 3) {
+            if (value || i + 3 >= argc) return fail(std::string(name) + " needs SIZE INPUT OUTPUT");
+            value = argv[++i];
+            o.thumbnail_input = argv[++i];
+            o.thumbnail_output = argv[++i];
+        } else if (spec->values == 1 && !value) {
+            if (i + 1 >= argc || argv[i + 1] == nullptr) return fail("option " + quoted(name) + " needs a value");
             value = argv[++i];
         }
-        if (name == "--help" || name == "-h") {
-            o.help = true;
-        } else if (name == "--headless") {
-            o.headless = true;
-        } else if (name == "--frames") {
-            const auto n = option_count(name, *value, max_frames, &result.error);
-            if (!n) return result;
-            o.frames = *n;
-            frames_given = true;
-        } else if (name == "--screenshot") {
-            if (value->empty()) {
-                result.error = "--screenshot needs a file name";
-                return result;
-            }
-            o.screenshot = std::string(*value);
-        } else if (name == "--benchmark") {
-            const auto n = option_count(name, *value, max_benchmark_frames, &result.error);
-            if (!n) return result;
-            o.benchmark = static_cast<uint32_t>(*n);
-        } else if (name == "--threads") {
-            const auto n = option_count(name, *value, max_render_threads, &result.error);
-            if (!n) return result;
-            o.threads = static_cast<uint32_t>(*n);
-        } else if (name == "--model" || name == "--texture") {
-            if (value->empty()) {
-                result.error = std::string(name) + " needs a file name";
-                return result;
-            }
-            (name == "--model" ? o.model : o.texture) = std::string(*value);
-        } else if (name == "--opacity") {
-            const auto a = parse_opacity(*value);
-            if (!a) {
-                result.error =
-                    "--opacity needs a number from 0 up to but not including 1 (pixels of alpha 1 are "
-                    "never drawn), not '" +
-                    std::string(*value) + "'";
-                return result;
-            }
-            o.opacity = *a;
-            o.opacity_given = true;
-        } else if (name == "--textured") {
-            o.textured = true;
-        } else if (name == "--wireframe") {
-            o.wireframe = true;
-        } else if (name == "--cull") {
-            o.cull = true;
-        } else if (name == "--clip") {
-            o.clip = true;
-        } else {
-            result.error = "unknown option '" + std::string(arg) + "'";
-            return result;
+        if (name != "--threads" && name != "--thumbnail") only_thumbnail_allowed = true;
+        if (auto error = spec->action(name, value.value_or(""))) return fail(std::move(*error));
+    }
+
+    if (!thumbnail_size_text.empty()) {
+        const auto size = parse_count(thumbnail_size_text, min_picture_side, max_picture_side);
+        if (!size) return fail(count_error("--thumbnail", min_picture_side, max_picture_side, thumbnail_size_text));
+        if (o.thumbnail_input.empty() || o.thumbnail_output.empty()) {
+            return fail("--thumbnail needs SIZE INPUT OUTPUT, with file names");
         }
+        if (only_thumbnail_allowed) return fail("--thumbnail SIZE INPUT OUTPUT takes no other option but --threads");
+        o.thumbnail_size = static_cast<uint32_t>(*size);
     }
-    if (frames_given && o.benchmark != 0) {
-        result.error = "--frames and --benchmark both set the number of frames; give one";
-        return result;
+    if (frames_given && o.benchmark != 0)
+        return fail("--frames and --benchmark both set the number of frames; give one");
+    if (o.models.size() > 1 && o.output_dir.empty()) {
+        return fail("several models are drawn one after another into --output-dir DIR; give a folder");
     }
-    if (o.opacity_given && o.model.empty()) {
-        result.error = "--opacity applies to a model; give --model FILE";
-        return result;
+    if (o.opacity_given && o.models.empty()) return fail("--opacity applies to a model; give a model file");
+    if (o.every != 0 && !names_frames(o.screenshot)) {
+        return fail("--every writes numbered pictures; give --screenshot a name with {frame}, e.g. out_{frame:04}.png");
+    }
+    if (o.turntable != 0 && frames_given) return fail("--turntable N draws N frames; leave out --frames");
+    if (!o.output_dir.empty() && (o.benchmark != 0 || !o.screenshot.empty() || o.turntable != 0)) {
+        return fail("--output-dir writes one picture per model; leave out --screenshot, --turntable and --benchmark");
+    }
+    if (o.background.transparent && rt::picture_format_of(o.screenshot) == rt::picture_format::bmp) {
+        return fail("--background transparent needs a .png screenshot: BMP pictures here are opaque");
     }
     result.ok = true;
     return result;
 }
 
-const char* usage_text() {
-    return "usage: softcube [--headless] [--frames N] [--screenshot FILE.png|FILE.bmp] [--benchmark N] [--threads N] "
-           "[--model FILE] [--texture FILE] [--opacity A] [--textured] [--wireframe] [--cull] [--clip] [--help]\n";
-}
-
 const char* help_text() {
-    return "usage: softcube [--headless] [--frames N] [--screenshot FILE.png|FILE.bmp] [--benchmark N] [--threads N] "
-           "[--model FILE] [--texture FILE] [--opacity A] [--textured] [--wireframe] [--cull] [--clip] [--help]\n"
+    return "usage: softcube [OPTION]... [MODEL]...\n"
+           "       softcube --thumbnail SIZE INPUT OUTPUT\n"
            "\n"
-           "Without options: opens the 800 x 600 window with the turning cube and runs until Escape is\n"
-           "held or the window is closed. Without a display it renders 300 frames offscreen, prints the\n"
-           "last statistics line and writes the last frame to softcube-last-frame.png.\n"
+           "Without options: opens the 800 x 600 window with the turning, translucent cube and runs until\n"
+           "Escape is held or the window is closed. Without a display it renders 300 frames offscreen,\n"
+           "prints the last statistics line and writes the last frame to softcube-last-frame.png.\n"
+           "A MODEL is a Wavefront OBJ (.obj with its .mtl) or glTF 2.0 (.gltf, .glb) file, drawn in the\n"
+           "cube's place: `softcube model.glb` is `softcube --model model.glb`.\n"
            "\n"
-           "  --headless         render offscreen, no window; stops after --frames frames (300 if not\n"
-           "                     given) and prints the last frame's statistics line\n"
-           "  --frames N         stop after N frames; the last frame drawn is frame N\n"
-           "  --screenshot FILE  after the last frame, write the picture to FILE (.png or .bmp); with\n"
-           "                     a model in the window, F12 writes it at any frame too\n"
-           "  --benchmark N      offscreen, N frames without the 1 ms pause, then print a summary and\n"
-           "                     frames=N median_ms=... mean_ms=... p95_ms=... fps=... triangles=... pixels=...\n"
-           "  --threads N        draw with N threads, 1 to 256 (default: SOFTCUBE_THREADS, else every\n"
-           "                     online core); every count draws the same picture\n"
+           "Picture:\n"
+           "  --size WxH          picture, window and screenshot size, each side 16 to 16384 (default 800x600)\n"
+           "  --background C      #rrggbb, r,g,b, demo (dark blue, the default), black, white, grey, or\n"
+           "                      transparent (PNG with alpha: 0 where nothing is drawn)\n"
+           "  --no-overlay        no statistics line: the same options give the same file, byte for byte\n"
+           "  --opacity A         a model's opaque materials drawn with opacity A, 0 to 1 (default 0.75;\n"
+           "                      1: fully opaque, back faces hidden)\n"
+           "  --texture FILE      texture picture (PNG, JPEG, TGA or BMP) instead of the model's own\n"
+           "                      (or of the cube's tex.bmp); one that cannot be read gives a warning\n"
            "\n"
-           "Models:\n"
-           "  --model FILE       draw a Wavefront OBJ (.obj with its .mtl) or glTF 2.0 (.gltf, .glb)\n"
-           "                     model in the cube's place, centred and scaled to the cube's size;\n"
-           "                     at most 2000000 vertices, 2000000 triangles and 512 MB of file\n"
-           "  --texture FILE     texture picture (PNG, JPEG, TGA or BMP) instead of the model's own\n"
-           "                     (or of the cube's tex.bmp); one that cannot be read gives a warning\n"
-           "  --opacity A        opacity of an opaque material, 0 <= A < 1 (default 0.75: the renderer\n"
-           "                     never draws a pixel of alpha 1); materials' own opacities are scaled by it\n"
+           "Camera (a model is fitted to the picture; the cube keeps its own camera):\n"
+           "  --azimuth DEG       orbit about the vertical axis; positive shows more of the right side\n"
+           "  --elevation DEG     orbit upwards, -89 to 89; positive looks down on the top\n"
+           "  --zoom F            magnify F times, 0.01 to 100 (1: the whole model fills 90 % of the\n"
+           "                      picture's smaller side)\n"
+           "  --frame N           start with the turn of frame N, computed directly (0: unturned);\n"
+           "                      offscreen without --frames it draws that frame alone\n"
+           "\n"
+           "Output:\n"
+           "  --headless          render offscreen, no window; stops after --frames frames (300 if not\n"
+           "                      given) and prints the last frame's statistics line\n"
+           "  --frames N          draw N frames, 1 to 4294967295; without --frame the last is frame N\n"
+           "  --screenshot FILE   after the last frame, write the picture to FILE (.png or .bmp); a name\n"
+           "                      with {frame}, {frame:04} or {model} is a template (see --every)\n"
+           "  --every K           with a template, write every K-th frame\n"
+           "  --turntable N       N frames of one full turn about the vertical axis (written every frame\n"
+           "                      with a template)\n"
+           "  --output-dir DIR    draw each MODEL alone (its --frame, or unturned) into DIR/MODEL.png;\n"
+           "                      a bad file is reported and the others still drawn\n"
+           "  --thumbnail SIZE INPUT OUTPUT\n"
+           "                      a PNG thumbnail of the model INPUT, its longer side SIZE pixels:\n"
+           "                      transparent background, opaque surfaces, three-quarter view\n"
            "\n"
            "Drawing modes, for the window and offscreen alike (texturing starts on by itself for a\n"
            "model with texture coordinates and a texture):\n"
-           "  --textured         sample the texture       (key T toggles it in a model's window)\n"
-           "  --wireframe        only the ends of spans   (key W)\n"
-           "  --cull             skip back faces          (key C)\n"
-           "  --clip             clip every triangle to the view volume (key K)\n"
-           "In a model's window Space pauses and resumes the turning, and the title names the model and\n"
-           "the modes that are on. Escape ends the program.\n"
+           "  --textured          sample the texture       (key T toggles it in a model's window)\n"
+           "  --wireframe         only the ends of spans   (key W)\n"
+           "  --cull              skip back faces          (key C)\n"
+           "  --clip              clip every triangle to the view volume (key K)\n"
            "\n"
-           "  --help             show this text\n"
+           "Performance:\n"
+           "  --benchmark N       offscreen, N frames (1 to 1000000) without the 1 ms pause, then print a\n"
+           "                      summary and frames=N median_ms=... mean_ms=... p95_ms=... fps=...\n"
+           "                      triangles=... pixels=... threads=... isa=...\n"
+           "  --threads N         draw with N threads, 1 to 256 (default: SOFTCUBE_THREADS, else every\n"
+           "                      online core); every count draws the same picture\n"
            "\n"
-           "Exit status: 0 on success, 1 when the model cannot be loaded or the screenshot cannot be\n"
-           "written, 2 for a bad command line.\n";
+           "Keys in the window: Escape ends the program; F12 writes the picture to the next free\n"
+           "softcube-0001.png, softcube-0002.png, ... (or numbered after --screenshot's name); with a\n"
+           "model T, W, C and K switch the modes above and Space pauses and resumes the turning.\n"
+           "\n"
+           "  --help              show this text\n"
+           "  --version           show the version\n"
+           "\n"
+           "Exit status: 0 on success, 1 when a model cannot be loaded or a picture cannot be written\n"
+           "(with several models: when any failed), 2 for a bad command line, 130 or 143 when\n"
+           "interrupted (the frame in hand is finished and its picture written first).\n";
 }

@@ -4,13 +4,35 @@
 #include "app/overlay.h"
 #include "surfaces/screen.h"
 
-void start_demo_frame(scene_t& scene, screen_t& screen) {
-    scene.update();
-    screen.clear_frame(255, 0, 0, 16);
+namespace {
+
+// A transparent background is drawn over black; its picture takes its alpha from a second
+// drawing over white (compose_transparent), not from the alpha bytes, which the blend of the
+// colour channels never reads.
+void clear_to(screen_t& screen, const background_t& background) {
+    if (background.transparent) {
+        screen.clear_frame(255, 0, 0, 0);
+    } else {
+        screen.clear_frame(255, background.red, background.green, background.blue);
+    }
 }
 
-std::string draw_demo_frame(scene_t& scene, const framestats_t& stats, screen_t& screen) {
-    start_demo_frame(scene, screen);
+}  // namespace
+
+void start_demo_frame(scene_t& scene, screen_t& screen, const background_t& background) {
+    scene.update();
+    clear_to(screen, background);
+}
+
+std::string draw_demo_frame(scene_t& scene, const framestats_t& stats, screen_t& screen, const frame_look_t& look) {
+    start_demo_frame(scene, screen, look.background);
     scene.draw(screen);
-    return print_overlay(stats, screen);
+    return look.overlay ? print_overlay(stats, screen) : overlay_text(stats, screen);
+}
+
+void redraw_demo_frame_over(const scene_t& scene, const framestats_t& stats, screen_t& screen, const frame_look_t& look,
+                            uint8_t red, uint8_t green, uint8_t blue) {
+    screen.clear_frame(255, red, green, blue);
+    scene.draw(screen);
+    if (look.overlay) print_overlay(stats, screen);
 }

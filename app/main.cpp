@@ -1,41 +1,39 @@
-// The program entry: start-up, the frame loop with its statistics overlay, and shut-down.
+// The program entry: the command line, start-up, one run of frames (or a batch, or a thumbnail) and shut-down.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "app/batch.h"
 #include "app/benchmark_report.h"
 #include "app/command_line.h"
-#include "app/cube_scene.h"
-#include "app/demo_frame.h"
-#include "app/framestats.h"
+#include "app/frame_loop.h"
+#include "app/frame_picture.h"
 #include "app/mode_keys.h"
-#include "app/model_scene.h"
+#include "app/output_names.h"
+#include "app/picture_target.h"
 #include "app/thread_count.h"
 #include "base/graphics_screen.h"
 #include "base/thread_pool.h"
 #include "model/texture_files.h"
-#include "runtime/keyboard.h"
 #include "runtime/program.h"
 #include "runtime/screenshot.h"
+#include "runtime/terminal.h"
 #include "runtime/timer.h"
 #include "runtime/window.h"
+#include "scene/cube_scene.h"
+#include "scene/model_scene.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
+
+#ifndef SOFTCUBE_VERSION
+#error "the build defines SOFTCUBE_VERSION"
+#endif
 
 // The one render target, constructed before main so the screen exists before anything else.
 screen_t screen(800, 600, 90.0f);
 
 namespace {
-
-struct run_result_t {
-    uint64_t frames_drawn = 0;
-    std::string last_line;  // the last overlay text; empty when no frame was drawn
-    std::vector<double> frame_ms;
-    uint64_t triangles = 0;
-    uint64_t pixels = 0;
-};
 
 const char* const scene_texture_file = "tex.bmp";
 
@@ -58,59 +56,23 @@ std::unique_ptr<texture_t> load_scene_texture(const std::string& chosen) {
     return texture;
 }
 
-// A model scene in the window answers the mode keys, names its modes in the title and writes
-// the screenshot on F12.
-struct model_window_t {
-    model_scene_t* scene = nullptr;  // null: the cube, which takes no keys
-    std::string name;
-    std::string screenshot;  // empty: F12 does nothing
-};
-
-// The frame loop. frame_limit 0 runs until Escape or a close request; a benchmark records
-// each frame's time from scene update to present and skips the pause.
-void run_frames(scene_t& scene, const model_window_t& model, framestats_t& stats, uint64_t frame_limit, bool benchmark,
-                run_result_t& run) {
-    if (benchmark) run.frame_ms.reserve(frame_limit);
-    for (;;) {
-        // The window's close button ends the run the same way as Escape.
-        if (rt::key_state(rt::scancode_escape) == -1 || rt::window_close_requested()) break;
-        if (frame_limit != 0 && run.frames_drawn == frame_limit) break;
-        bool screenshot_asked = false;
-        if (model.scene != nullptr) {
-            if (apply_mode_keys(screen, &model.scene->paused)) {
-                rt::set_window_title(model_window_title(model.name, screen, model.scene->paused));
-            }
-            screenshot_asked = rt::key_pressed(rt::scancode_f12) && !model.screenshot.empty();
-        }
-        stats.update();
-        const long double started = benchmark ? rt::timer() : 0.0L;
-        base::screen_lock();
-        run.last_line = draw_demo_frame(scene, stats, screen);
-        base::screen_unlock(-1, -1);
-        if (screenshot_asked) {
-            std::string why;
-            if (rt::save_screenshot(model.screenshot, &why)) {
-                std::printf("frame %llu written to %s\n", static_cast<unsigned long long>(run.frames_drawn + 1),
-                            model.screenshot.c_str());
-                std::fflush(stdout);
-            } else {
-                std::fprintf(stderr, "softcube: %s\n", why.c_str());
-            }
-        }
-        if (benchmark) {
-            run.frame_ms.push_back(static_cast<double>((rt::timer() - started) * 1000.0L));
-            run.triangles += screen.triangle_count;
-            run.pixels += screen.pixel_count;
-        } else {
-            rt::sleep_ms(1);
-        }
-        ++run.frames_drawn;
-    }
-}
-
 [[noreturn]] void finish(int status) {
     base::screen_close(0);
     rt::end_program(status);
+}
+
+[[noreturn]] void usage_error(const std::string& error) {
+    std::fprintf(stderr, "softcube: %s %s\n", error.c_str(), help_hint);
+    finish(2);
+}
+
+// How many frames the run draws: 0 runs until Escape.
+uint64_t frame_limit_of(const options_t& options, bool offscreen) {
+    if (options.benchmark != 0) return options.benchmark;
+    if (options.turntable != 0) return options.turntable;
+    if (options.frames != 0) return options.frames;
+    if (!offscreen) return 0;
+    return options.frame_given ? 1 : default_offscreen_frames;
 }
 
 }  // namespace
@@ -119,96 +81,144 @@ int main(int argc, char** argv) {
     rt::program_init(argc, argv);
 
     const parsed_command_line_t parsed = parse_command_line(argc, argv);
-    if (!parsed.ok) {
-        std::fprintf(stderr, "softcube: %s\n%s", parsed.error.c_str(), usage_text());
-        finish(2);
-    }
+    if (!parsed.ok) usage_error(parsed.error);
     const options_t& options = parsed.options;
     if (options.help) {
         std::fputs(help_text(), stdout);
         finish(0);
     }
+    if (options.version) {
+        std::printf("softcube %s\n", SOFTCUBE_VERSION);
+        finish(0);
+    }
     const thread_choice_t threads =
         choose_thread_count(options.threads, std::getenv("SOFTCUBE_THREADS"), base::online_cores());
-    if (!threads.ok) {
-        std::fprintf(stderr, "softcube: %s\n%s", threads.error.c_str(), usage_text());
-        finish(2);
-    }
-    std::string why;
-    if (!options.screenshot.empty() && !rt::picture_path_usable(options.screenshot, &why)) {
-        std::fprintf(stderr, "softcube: %s\n", why.c_str());
-        finish(1);
-    }
+    if (!threads.ok) usage_error(threads.error);
+    // The workers start here, once, and sleep between frames; they are stopped before the end.
+    auto pool = std::make_unique<base::thread_pool_t>(threads.threads);
 
-    // The model is loaded before any window opens, so a bad file ends the program at once.
-    screen.set_fov(90.0f);
-    std::unique_ptr<scene_t> scene;
-    model_window_t model;
-    bool texture_ready = false;
-    if (!options.model.empty()) {
-        auto model_scene =
-            load_model_scene(screen, options.model, options.texture, options.opacity, &texture_ready, &why);
-        if (model_scene == nullptr) {
+    if (options.thumbnail_size != 0) finish(run_thumbnail(options, *pool));
+    if (!options.output_dir.empty()) finish(run_batch(options, *pool));
+
+    const bool benchmark = options.benchmark != 0;
+    const std::string model_path = options.models.empty() ? "" : options.models.front();
+    const std::string model_file = model_path.substr(model_path.find_last_of('/') + 1);
+    const bool picture_sequence = names_frames(options.screenshot);
+    std::string why;
+    if (!options.screenshot.empty()) {
+        const std::string first_name = expand_name(options.screenshot, options.first_frame,
+                                                   model_path.empty() ? "cube" : model_name_of(model_path));
+        if (!rt::picture_path_usable(first_name, &why)) {
             std::fprintf(stderr, "softcube: %s\n", why.c_str());
             finish(1);
         }
-        model.scene = model_scene.get();
-        model.name = options.model.substr(options.model.find_last_of('/') + 1);
-        model.screenshot = options.screenshot;
-        scene = std::move(model_scene);
-    } else {
-        scene = std::make_unique<cube_scene_t>(screen, load_scene_texture(options.texture));
     }
-    screen.textured = options.textured || texture_ready ? 1 : 0;
-    screen.wireframe = options.wireframe ? 1 : 0;
-    screen.cull_backfaces = options.cull ? 1 : 0;
-    screen.clip_triangles = options.clip ? 1 : 0;
-    if (model.scene != nullptr) rt::set_window_title(model_window_title(model.name, screen, false));
 
-    const bool benchmark = options.benchmark != 0;
+    screen_t* target = &screen;
+    std::unique_ptr<screen_t> sized;
+    if (options.width != screen.width || options.height != screen.height) {
+        sized = open_sized_screen(options.width, options.height, options.background.transparent, &why);
+        if (sized == nullptr) {
+            std::fprintf(stderr, "softcube: %s\n", why.c_str());
+            finish(1);
+        }
+        target = sized.get();
+    }
+    target->set_fov(90.0f);
+
+    // The model is loaded before any window opens, so a bad file ends the program at once.
+    const long double load_started = rt::timer();
+    std::unique_ptr<scene_t> scene;
+    bool texture_ready = false;
+    if (!model_path.empty()) {
+        scene = load_model_scene(*target, model_path, {options.opacity, options.texture}, &texture_ready, &why);
+        if (scene == nullptr) {
+            std::fprintf(stderr, "softcube: %s\n", why.c_str());
+            finish(1);
+        }
+    } else {
+        scene = std::make_unique<cube_scene_t>(*target, load_scene_texture(options.texture));
+    }
+    const double load_ms = static_cast<double>((rt::timer() - load_started) * 1000.0L);
+    scene->camera = options.camera;
+    scene->reproject(*target);
+    if (options.turntable != 0) {
+        // One turn of the camera around a scene that holds still at the frame's turn.
+        scene->hold_at_frame(options.frame_given ? options.first_frame : 0);
+    } else {
+        scene->start_at_frame(options.first_frame);
+    }
+    target->textured = options.textured || texture_ready ? 1 : 0;
+    target->wireframe = options.wireframe ? 1 : 0;
+    target->cull_backfaces = options.cull ? 1 : 0;
+    target->clip_triangles = options.clip ? 1 : 0;
+
+    frame_run_t run;
+    run.scene = scene.get();
+    run.screen = target;
+    run.look = {options.background, options.overlay};
+    run.first_frame = options.turntable != 0 ? 1 : options.first_frame;
+    run.benchmark = benchmark;
+    run.model_keys = !model_path.empty();
+    run.turntable = options.turntable;
+    run.model_file = model_file;
+    run.f12_name = options.screenshot;
+    if (picture_sequence) {
+        run.picture_names = options.screenshot;
+        run.every = options.every != 0 ? options.every : 1;
+    }
+    if (run.model_keys) rt::set_window_title(model_window_title(model_file, *target, false));
+
     bool offscreen = options.headless || benchmark;
     bool fell_back = false;
-    uint64_t frame_limit = benchmark ? options.benchmark : options.frames;
     if (!offscreen && !rt::enable_window(&why)) {
         offscreen = true;
         fell_back = true;
     }
-    if (offscreen && frame_limit == 0) frame_limit = default_offscreen_frames;
+    run.window = !offscreen;
+    run.frame_limit = frame_limit_of(options, offscreen);
+    run.progress = offscreen;
     if (fell_back) {
         std::fprintf(stderr, "softcube: no window (%s); rendering %llu frames offscreen instead\n", why.c_str(),
-                     static_cast<unsigned long long>(frame_limit));
+                     static_cast<unsigned long long>(run.frame_limit));
+    }
+    if (offscreen && !model_path.empty() && rt::stderr_is_terminal()) {
+        std::fprintf(stderr, "softcube: %s loaded in %.1f ms\n", model_file.c_str(), load_ms);
     }
 
-    // The workers start here, once, and sleep between frames; they are stopped before the end.
-    auto pool = std::make_unique<base::thread_pool_t>(threads.threads);
-    screen.threads = pool.get();
-    const auto stop_workers = [&pool] {
-        screen.threads = nullptr;
+    target->threads = pool.get();
+    const auto stop_workers = [&] {
+        target->threads = nullptr;
         pool.reset();
     };
 
     framestats_t stats{};
-    run_result_t run;
-    run_frames(*scene, model, stats, frame_limit, benchmark, run);
+    // The overlay's count starts at the first frame's number, and the first frame's time
+    // runs from here, not from the program's start: loading is not a frame.
+    stats.frames = static_cast<uint32_t>(run.first_frame - 1);
+    rt::timer_reset_origin();
+    run_result_t result;
+    run_frames(run, stats, result);
 
     if (benchmark) {
-        benchmark_summary_t summary = summarise_benchmark(run.frame_ms, run.triangles, run.pixels);
+        benchmark_summary_t summary = summarise_benchmark(result.frame_ms, result.triangles, result.pixels);
         summary.threads = pool->size();
+        summary.load_ms = load_ms;
         std::printf("%s\n%s\n", benchmark_human_line(summary).c_str(), benchmark_machine_line(summary).c_str());
-    } else if (offscreen && run.frames_drawn != 0) {
-        std::printf("%s\n", run.last_line.c_str());
+    } else if (offscreen && result.frames_drawn != 0) {
+        std::printf("%s\n", result.last_line.c_str());
     }
 
-    stop_workers();
-
-    std::string picture = options.screenshot;
+    std::string picture = picture_sequence ? "" : options.screenshot;
     if (picture.empty() && fell_back) picture = rt::default_screenshot_path();
     if (!picture.empty()) {
-        if (!rt::save_screenshot(picture, &why)) {
+        if (!write_frame_picture(picture, *scene, stats, *target, run.look, &why)) {
             std::fprintf(stderr, "softcube: %s\n", why.c_str());
+            stop_workers();
             finish(1);
         }
         if (fell_back) std::printf("last frame written to %s\n", rt::absolute_path(picture).c_str());
     }
-    finish(0);
+    stop_workers();
+    finish(result.picture_failed ? 1 : 0);
 }

@@ -25,6 +25,12 @@ std::string overlay_format_for(uint32_t triangles, uint32_t pixels) {
     return format;
 }
 
+std::string overlay_text(const framestats_t& stats, const screen_t& screen) {
+    const base::print_value values[] = {stats.frames, stats.fps, stats.frame_ms, screen.triangle_count,
+                                        screen.pixel_count};
+    return base::format_fields(overlay_format_for(screen.triangle_count, screen.pixel_count), values);
+}
+
 std::string print_overlay(const framestats_t& stats, const screen_t& screen) {
     base::text_cursor(1, 1);
     return base::print_using(overlay_format_for(screen.triangle_count, screen.pixel_count),

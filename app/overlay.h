@@ -17,6 +17,8 @@ constexpr std::string_view overlay_format =
 // more digits than the fields; the cube's counts always fit, so its line keeps its 89 characters.
 std::string overlay_format_for(uint32_t triangles, uint32_t pixels);
 
-// Puts the text cursor in the top-left cell and prints the line with the frame count, frame
-// rate, frame time and the screen's triangle and pixel counts. Returns the printed text.
+// The line with the frame count, frame rate, frame time and the screen's triangle and pixel counts.
+std::string overlay_text(const framestats_t& stats, const screen_t& screen);
+
+// Puts the text cursor in the top-left cell and prints that line. Returns the printed text.
 std::string print_overlay(const framestats_t& stats, const screen_t& screen);

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/cube_scene.h"
 #include "mesh/mesh.h"
+#include "scene/cube_scene.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 

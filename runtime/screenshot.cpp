@@ -30,16 +30,20 @@ bool ends_with_ci(const std::string& s, const char* suffix) {
 
 std::string system_reason() { return std::strerror(errno); }
 
-void bgra_row_to_rgb(const uint8_t* bgra, uint8_t* rgb, uint32_t width) {
+// One row in PNG's byte order: red, green, blue, and alpha when it is kept.
+void bgra_row_to_png(const uint8_t* bgra, uint8_t* out, uint32_t width, bool keep_alpha) {
+    const int channels = keep_alpha ? 4 : 3;
     for (uint32_t x = 0; x < width; ++x) {
-        rgb[x * 3 + 0] = bgra[x * 4 + 2];
-        rgb[x * 3 + 1] = bgra[x * 4 + 1];
-        rgb[x * 3 + 2] = bgra[x * 4 + 0];
+        out[x * channels + 0] = bgra[x * 4 + 2];
+        out[x * channels + 1] = bgra[x * 4 + 1];
+        out[x * channels + 2] = bgra[x * 4 + 0];
+        if (keep_alpha) out[x * channels + 3] = bgra[x * 4 + 3];
     }
 }
 
 // Only plain locals live across setjmp, so a longjmp out of libpng skips no destructor.
-bool write_png_stream(std::FILE* file, const uint8_t* bgra, uint32_t width, uint32_t height, uint8_t* row) {
+bool write_png_stream(std::FILE* file, const uint8_t* bgra, uint32_t width, uint32_t height, bool keep_alpha,
+                      uint8_t* row) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
@@ -52,11 +56,11 @@ bool write_png_stream(std::FILE* file, const uint8_t* bgra, uint32_t width, uint
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8, keep_alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (uint32_t y = 0; y < height; ++y) {
-        bgra_row_to_rgb(bgra + static_cast<size_t>(y) * width * 4, row, width);
+        bgra_row_to_png(bgra + static_cast<size_t>(y) * width * 4, row, width, keep_alpha);
         png_write_row(png, row);
     }
     png_write_end(png, nullptr);
@@ -89,10 +93,15 @@ bool picture_path_usable(const std::string& path, std::string* why) {
     return true;
 }
 
-bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height, std::string* why) {
-    const picture_format format = picture_format_of(path);
+bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height, std::string* why,
+                   const picture_options_t& options) {
+    const picture_format format = options.format != picture_format::none ? options.format : picture_format_of(path);
     if (format == picture_format::none) {
         if (why) *why = "cannot write '" + path + "': the name must end in .png or .bmp";
+        return false;
+    }
+    if (options.keep_alpha && format != picture_format::png) {
+        if (why) *why = "cannot write '" + path + "': only PNG pictures keep their alpha";
         return false;
     }
     if (bgra == nullptr || width == 0 || height == 0 || width > base::screen_max_side ||
@@ -108,8 +117,8 @@ bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width,
     }
     bool ok;
     if (format == picture_format::png) {
-        std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-        ok = write_png_stream(file, bgra, width, height, row.data());
+        std::vector<uint8_t> row(static_cast<size_t>(width) * 4);
+        ok = write_png_stream(file, bgra, width, height, options.keep_alpha, row.data());
     } else {
         // The default layout: 24 bits, the plain 40-byte header, bottom row first.
         const std::vector<uint8_t> bytes = encode_bmp(bgra, width, height, bmp_layout_t{});

@@ -15,10 +15,19 @@ picture_format picture_format_of(const std::string& path);
 // written there (an existing file is left untouched, a probe file is removed again).
 bool picture_path_usable(const std::string& path, std::string* why);
 
-// Writes width x height BGRA pixels (rows width * 4 apart) as an opaque 8-bit RGB picture,
+struct picture_options_t {
+    // PNG only: the fourth bytes become the picture's alpha (0 transparent) instead of being
+    // dropped for an opaque RGB picture.
+    bool keep_alpha = false;
+    // none: from the name's ending.
+    picture_format format = picture_format::none;
+};
+
+// Writes width x height BGRA pixels (rows width * 4 apart) as an 8-bit RGB (or RGBA) picture,
 // top row first as shown. The file appears complete or not at all: it is written beside
 // the target and renamed over it. On failure returns false with a one-line reason in *why.
-bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height, std::string* why);
+bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width, uint32_t height, std::string* why,
+                   const picture_options_t& options = {});
 
 // write_picture of the screen's framebuffer.
 bool save_screenshot(const std::string& path, std::string* why);

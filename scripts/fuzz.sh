@@ -15,9 +15,10 @@
 set -euo pipefail
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-targets_all=(texture_load raster formatted_print model_obj model_gltf)
+targets_all=(texture_load raster formatted_print model_obj model_gltf command_line)
 # Smoke runs per target: a few seconds each with the sanitizers on.
-declare -A smoke_runs=([texture_load]=150000 [raster]=30000 [formatted_print]=80000 [model_obj]=5000 [model_gltf]=5000)
+declare -A smoke_runs=([texture_load]=150000 [raster]=30000 [formatted_print]=80000 [model_obj]=5000 [model_gltf]=5000
+                       [command_line]=100000)
 # No input may take longer than this many seconds (an ordinary one takes well under a millisecond).
 timeout_s=${FUZZ_TIMEOUT:-10}
 jobs=${FUZZ_JOBS:-2}

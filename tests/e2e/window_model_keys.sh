@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A model in a real window under Xvfb driven by real key presses: the title names the model
-# and its modes; W turns the wireframe on, and the next screenshot (F12) shows far fewer model
-# pixels than the one before; Space pauses, so two screenshots in a row then show one
-# picture; Escape ends the program with status 0.
+# and its modes; F12 writes numbered pictures after the --screenshot name (shot-0001.png,
+# shot-0002.png, ...), never overwriting one, and the final picture goes to shot.png itself;
+# W turns the wireframe on, and the next screenshot shows far fewer model pixels than the one
+# before; Space pauses, so two screenshots in a row then show one picture; Escape ends the
+# program with status 0.
 # Exits 77 (skipped) when Xvfb or the X tools are not available.
 # Usage: window_model_keys.sh SOFTCUBE ASSETS_DIR WORK_DIR
 set -u
@@ -25,17 +27,20 @@ press() {
     xdotool keyup "$1"
 }
 
-# screenshot NAME: F12, then wait for the program to say it wrote the picture; keeps a copy.
+# screenshot NAME: F12, then wait for the program to say it wrote the next numbered picture;
+# keeps a copy.
 shots=0
 screenshot() {
     shots=$((shots + 1))
+    local numbered
+    numbered=$(printf 'shot-%04d.png' "$shots")
     press F12
     for _ in $(seq 50); do
-        [ "$(grep -c 'written to shot.png' stdout.txt)" -ge "$shots" ] && break
+        grep -q "written to $numbered\$" stdout.txt && break
         sleep 0.1
     done
-    [ "$(grep -c 'written to shot.png' stdout.txt)" -ge "$shots" ] || fail "F12 wrote no screenshot ($1)"
-    cp shot.png "$1"
+    grep -q "written to $numbered\$" stdout.txt || fail "F12 wrote no $numbered ($1): $(cat stdout.txt)"
+    cp "$numbered" "$1"
 }
 
 # model_pixels FILE: pixels below the overlay row that are not background.
@@ -78,4 +83,8 @@ wait "$app_pid"
 status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "softcube exited with $status: $(cat stderr.txt)"
+# The final picture went to the name itself and left the numbered ones as they were.
+[ -s shot.png ] || fail "the final picture was not written to shot.png"
+cmp -s shot-0004.png paused2.png || fail "the final picture changed an F12 picture"
+[ ! -e shot-0005.png ] || fail "more F12 pictures than presses"
 echo "model window keys passed"

@@ -3,18 +3,14 @@
 
 #include <memory>
 
-#include "app/scene.h"
-#include "math/mat4.h"
 #include "mesh/mesh.h"
+#include "scene/scene.h"
 #include "surfaces/texture.h"
-
-struct screen_t;
 
 struct cube_scene_t : scene_t {
     mesh_t mesh{8, 12};
     mat4_t projection;
     mat4_t frame;  // projection * translation * rotation for the current angle
-    double angle = 0.0;
     // Once the angle passes this it starts again from one step, so that long benchmark runs
     // keep seeing the same mix of views; 0 lets it grow for ever, as the demo does.
     double wrap_angle = 0.0;
@@ -23,7 +19,7 @@ struct cube_scene_t : scene_t {
     // Builds the mesh and the projection for the screen's size and field of view.
     cube_scene_t(const screen_t& screen, std::unique_ptr<texture_t> texture);
 
-    // One frame's turn: the angle grows by 0.01 and the frame matrix is rebuilt.
     void update() override;
     void draw(screen_t& screen) const override;
+    void reproject(const screen_t& screen) override;
 };

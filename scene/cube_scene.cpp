@@ -1,9 +1,8 @@
 // The cube scene: eight corners, twelve triangles, a fixed camera and a cube turning about three axes.
-#include "app/cube_scene.h"
+#include "scene/cube_scene.h"
 
 #include <utility>
 
-#include "app/turning_camera.h"
 #include "surfaces/screen.h"
 
 namespace {
@@ -34,13 +33,18 @@ constexpr triangle_t cube_triangles[12] = {
 cube_scene_t::cube_scene_t(const screen_t& screen, std::unique_ptr<texture_t> texture_) : texture(std::move(texture_)) {
     for (const cube_corner_t& c : cube_corners) mesh.add_vertex(vertex_t(c.position, c.colour, c.normal));
     for (const triangle_t& t : cube_triangles) mesh.add_triangle(t);
-    projection = demo_projection(screen);
+    reproject(screen);
+    frame = scene_frame(projection, camera, angle);
 }
 
 void cube_scene_t::update() {
-    angle += 0.01;
+    if (!paused) angle += 0.01;
     if (wrap_angle != 0.0 && angle > wrap_angle) angle = 0.01;
-    frame = turning_frame(projection, angle);
+    frame = scene_frame(projection, camera, angle);
 }
 
 void cube_scene_t::draw(screen_t& screen) const { mesh.render(screen, frame, *texture); }
+
+void cube_scene_t::reproject(const screen_t& screen) {
+    projection = scene_projection(screen.fov, screen.width, screen.height, camera.zoom);
+}
