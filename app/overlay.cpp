@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/graphics_screen.h"
 #include "base/text.h"
 #include "surfaces/screen.h"
 
@@ -32,6 +33,12 @@ std::string overlay_text(const framestats_t& stats, const screen_t& screen) {
 }
 
 std::string print_overlay(const framestats_t& stats, const screen_t& screen) {
+    if (screen.framebuffer != base::screen_framebuffer()) {
+        // A target of its own: the line goes into its buffer, in the top-left cell.
+        const std::string text = overlay_text(stats, screen);
+        base::draw_text(screen.framebuffer, screen.width, screen.height, 0, 0, text);
+        return text;
+    }
     base::text_cursor(1, 1);
     return base::print_using(overlay_format_for(screen.triangle_count, screen.pixel_count),
                              {stats.frames, stats.fps, stats.frame_ms, screen.triangle_count, screen.pixel_count});

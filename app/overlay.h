@@ -20,5 +20,6 @@ std::string overlay_format_for(uint32_t triangles, uint32_t pixels);
 // The line with the frame count, frame rate, frame time and the screen's triangle and pixel counts.
 std::string overlay_text(const framestats_t& stats, const screen_t& screen);
 
-// Puts the text cursor in the top-left cell and prints that line. Returns the printed text.
+// Puts the text cursor in the top-left cell and prints that line; a target with a framebuffer
+// of its own gets the line drawn into its top-left cell instead. Returns the printed text.
 std::string print_overlay(const framestats_t& stats, const screen_t& screen);

@@ -1,4 +1,4 @@
-// Text cursor and glyph drawing into the screen's framebuffer.
+// Text cursor and glyph drawing into the screen's framebuffer or any other.
 #include "base/text.h"
 
 #include <span>
@@ -12,10 +12,7 @@ namespace {
 constinit int cursor_row = 1;     // 1-based
 constinit int cursor_column = 1;  // 1-based; may run past the right edge
 
-void draw_glyph(unsigned char c, int64_t left, int64_t top) {
-    uint8_t* pixels = screen_framebuffer();
-    const int64_t width = screen_width();
-    const int64_t height = screen_height();
+void draw_glyph(uint8_t* pixels, int64_t width, int64_t height, unsigned char c, int64_t left, int64_t top) {
     if (pixels == nullptr) return;
     const uint8_t* rows = font_glyph(c);
     for (int r = 0; r < font_cell_height; ++r) {
@@ -54,11 +51,19 @@ void print_text(std::string_view text) {
             continue;
         }
         if (cursor_row <= rows && cursor_column <= columns) {
-            draw_glyph(static_cast<unsigned char>(ch), int64_t{cursor_column - 1} * font_cell_width,
-                       int64_t{cursor_row - 1} * font_cell_height);
+            draw_glyph(screen_framebuffer(), screen_width(), screen_height(), static_cast<unsigned char>(ch),
+                       int64_t{cursor_column - 1} * font_cell_width, int64_t{cursor_row - 1} * font_cell_height);
         }
         // The column stops one past the edge, so a very long line cannot overflow the counter.
         if (cursor_column <= columns) ++cursor_column;
+    }
+}
+
+void draw_text(uint8_t* pixels, uint32_t width, uint32_t height, int64_t left, int64_t top, std::string_view text) {
+    for (const char ch : text) {
+        if (left >= int64_t{width}) break;
+        draw_glyph(pixels, width, height, static_cast<unsigned char>(ch), left, top);
+        left += font_cell_width;
     }
 }
 

@@ -25,6 +25,12 @@ int text_cursor_column();
 // nothing is written outside the framebuffer.
 void print_text(std::string_view text);
 
+// Draws one line of text with its top-left corner at pixel (left, top) of a BGRA buffer of
+// width x height pixels (rows width * 4 apart), one cell per character, only the ink pixels;
+// what falls outside the buffer is clipped. Needs no screen and keeps no state, so any
+// thread may draw into its own buffer.
+void draw_text(uint8_t* pixels, uint32_t width, uint32_t height, int64_t left, int64_t top, std::string_view text);
+
 // Formatted print: format_fields of the format and values, drawn at the cursor, then a line
 // break. Returns the text it drew (without the line break).
 std::string print_using(std::string_view format, std::initializer_list<print_value> values);

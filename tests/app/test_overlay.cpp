@@ -1,6 +1,7 @@
 // The statistics overlay: its text for typical and awkward values, and where it is drawn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "app/overlay.h"
@@ -9,8 +10,8 @@
 #include "surfaces/screen.h"
 
 TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {
-    ASSERT_NE(base::screen_open(800, 600, 32, 2, base::screen_option_alpha_primitives), nullptr);
-    screen_t counters(1, 1, 90.0f, screen_t::offscreen_tag{});
+    screen_t counters(800, 600, 90.0f);  // on the graphics screen
+    ASSERT_NE(base::screen_framebuffer(), nullptr);
     const auto print = [&](uint32_t frames, double fps, double frame_ms, uint32_t triangles, uint32_t pixels) {
         framestats_t stats{};
         std::tie(stats.frames, stats.fps, stats.frame_ms, counters.triangle_count, counters.pixel_count) =
@@ -43,5 +44,22 @@ TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {
               "       7 Frames /  60.00 FPS /   16.500000 ms per Frame / 10000 Tiangles / 100000000 Pixels");
     EXPECT_EQ(print(0, std::numeric_limits<double>::infinity(), 0.0, 0, 0),
               "       0 Frames /    inf FPS /    0.000000 ms per Frame /    0 Tiangles /        0 Pixels");
+    base::screen_close(0);
+}
+
+TEST(Overlay, ATargetOfItsOwnGetsTheLineInItsOwnTopLeftCell) {
+    ASSERT_NE(base::screen_open(64, 64, 32, 2, 0), nullptr);
+    screen_t own(80, 20, 90.0f, screen_t::offscreen_tag{});
+    framestats_t stats{};
+    stats.frames = 3;
+    EXPECT_EQ(print_overlay(stats, own).substr(0, 15), "       3 Frames");
+    size_t ink = 0, below = 0;
+    for (uint32_t i = 0; i < 80 * 20; ++i) {
+        if (own.framebuffer[i * 4] == 255) ++(i / 80 < 8 ? ink : below);
+    }
+    EXPECT_GT(ink, 10u);  // the "3" and the "F" of the first ten cells
+    EXPECT_EQ(below, 0u);
+    const uint8_t* fb = base::screen_framebuffer();
+    EXPECT_EQ(std::count(fb, fb + 64 * 64 * 4, 0), 64 * 64 * 4);  // the graphics screen is untouched
     base::screen_close(0);
 }
