@@ -1,20 +1,27 @@
-// The frame loop: keys, the turn of each frame, drawing, presenting, pictures along the way and timing.
+// The frame loop: keys and mouse, the turn of each frame, drawing, presenting, pictures along the way and timing.
 #include "app/frame_loop.h"
 
 #include <cstdio>
 
 #include "app/frame_picture.h"
+#include "app/help_panel.h"
 #include "app/mode_keys.h"
 #include "app/output_names.h"
+#include "app/picture_target.h"
 #include "app/progress.h"
+#include "app/view_controls.h"
 #include "base/graphics_screen.h"
 #include "runtime/file_claim.h"
 #include "runtime/keyboard.h"
+#include "runtime/mouse.h"
 #include "runtime/timer.h"
 #include "runtime/window.h"
 #include "surfaces/screen.h"
 
 namespace {
+
+// How long a window with nothing to draw sleeps between looks at its events.
+constexpr int idle_wait_ms = 100;
 
 void report_picture(const std::string& path, uint64_t frame) {
     std::printf("frame %llu written to %s\n", static_cast<unsigned long long>(frame), path.c_str());
@@ -33,26 +40,119 @@ std::string f12_picture_name(const frame_run_t& run, uint64_t frame) {
     return claim_numbered_name(run.f12_name.empty() ? "softcube.png" : expand_name(run.f12_name, frame, model));
 }
 
+// The window's input since the last frame.
+struct window_input_t {
+    view_input_t view;
+    bool help = false;
+    bool f12 = false;
+    bool modes = false;  // a mode key switched something
+};
+
+window_input_t take_window_input(frame_run_t& run) {
+    window_input_t in;
+    in.modes = apply_mode_keys(*run.screen, &run.scene->paused);
+    in.f12 = rt::key_pressed(rt::scancode_f12);
+    in.help = rt::key_pressed(rt::scancode_h) | rt::key_pressed(rt::scancode_f1);
+    in.view.mouse = rt::take_mouse_motion();
+    const auto held = [](int scancode) { return rt::key_state(scancode) != 0 ? 1.0 : 0.0; };
+    in.view.arrow_x = held(rt::scancode_right) - held(rt::scancode_left);
+    in.view.arrow_y = held(rt::scancode_up) - held(rt::scancode_down);
+    in.view.zoom_steps =
+        (rt::key_pressed(rt::scancode_equals) ? 1 : 0) + (rt::key_pressed(rt::scancode_keypad_plus) ? 1 : 0) -
+        (rt::key_pressed(rt::scancode_minus) ? 1 : 0) - (rt::key_pressed(rt::scancode_keypad_minus) ? 1 : 0);
+    in.view.reset = rt::key_pressed(rt::scancode_r) || in.view.mouse.double_clicks != 0;
+    return in;
+}
+
+// The target follows the window's drawable size: a new target of that size takes the old
+// one's modes and workers, and the scene its projection. False while minimised.
+bool follow_window_size(frame_run_t& run) {
+    const rt::window_size_t size = rt::window_size();
+    if (size.minimised || size.width < rt::window_min_side || size.height < rt::window_min_side) return false;
+    screen_t& old = *run.screen;
+    if (size.width == old.width && size.height == old.height) return true;
+    std::string why;
+    std::unique_ptr<screen_t> target =
+        open_sized_screen(size.width, size.height, run.look.background.transparent, &why, /*offscreen=*/true);
+    if (target == nullptr) {
+        std::fprintf(stderr, "softcube: %s; keeping the picture at %u x %u\n", why.c_str(), old.width, old.height);
+        return true;
+    }
+    target->fov = old.fov;
+    target->textured = old.textured;
+    target->wireframe = old.wireframe;
+    target->cull_backfaces = old.cull_backfaces;
+    target->clip_triangles = old.clip_triangles;
+    target->threads = old.threads;
+    old.threads = nullptr;
+    run.resized_screen = std::move(target);
+    run.screen = run.resized_screen.get();
+    run.scene->reproject(*run.screen);
+    return true;
+}
+
 }  // namespace
 
-void run_frames(const frame_run_t& run, framestats_t& stats, run_result_t& result) {
+void run_frames(frame_run_t& run, framestats_t& stats, run_result_t& result) {
     scene_t& scene = *run.scene;
-    screen_t& screen = *run.screen;
     if (run.benchmark) result.frame_ms.reserve(run.frame_limit);
     const std::string model = run.model_file.empty() ? "cube" : model_name_of(run.model_file);
+    const camera_t start_camera = scene.camera;
     const double turntable_start = scene.camera.azimuth;
     progress_line_t progress(run.progress ? run.frame_limit : 0);
+    bool help = false;
+    bool drawn_since_change = false;  // the window shows the current scene
+    long double last_frame_time = rt::timer();
+    std::string title;
+    if (run.window) {
+        follow_window_size(run);
+        title = window_title(run.model_file, *run.screen, scene, start_camera);
+        rt::set_window_title(title);
+    }
     for (;;) {
         // The window's close button ends the run the same way as Escape.
         if (rt::key_state(rt::scancode_escape) == -1 || rt::window_close_requested()) break;
         if (run.frame_limit != 0 && result.frames_drawn == run.frame_limit) break;
         bool f12 = false;
         if (run.window) {
-            if (run.model_keys && apply_mode_keys(screen, &scene.paused)) {
-                rt::set_window_title(model_window_title(run.model_file, screen, scene.paused));
+            if (rt::window_size_changed()) {
+                drawn_since_change = false;
+                if (!follow_window_size(run)) {
+                    rt::wait_for_window_event(idle_wait_ms);  // minimised: nothing to draw
+                    continue;
+                }
             }
-            f12 = rt::key_pressed(rt::scancode_f12);
+            const window_input_t in = take_window_input(run);
+            const long double now = rt::timer();
+            const camera_t moved = camera_after(scene.camera, in.view, start_camera, run.screen->height,
+                                                static_cast<double>(now - last_frame_time));
+            last_frame_time = now;
+            const bool camera_changed = moved.azimuth != scene.camera.azimuth ||
+                                        moved.elevation != scene.camera.elevation || moved.zoom != scene.camera.zoom ||
+                                        moved.pan_x != scene.camera.pan_x || moved.pan_y != scene.camera.pan_y;
+            if (camera_changed) {
+                // Taking hold of the camera stops the turn; Space starts it again.
+                if (!in.view.reset) scene.paused = true;
+                const bool zoomed = moved.zoom != scene.camera.zoom;
+                scene.camera = moved;
+                if (zoomed) scene.reproject(*run.screen);
+            }
+            if (in.help) help = !help;
+            f12 = in.f12;
+            if (camera_changed || in.help || in.modes || in.f12) drawn_since_change = false;
+            const std::string new_title = window_title(run.model_file, *run.screen, scene, start_camera);
+            if (new_title != title) {
+                title = new_title;
+                rt::set_window_title(title);
+                drawn_since_change = false;
+            }
+            if (run.idle_waits && scene.paused && drawn_since_change && run.turntable == 0 &&
+                run.picture_names.empty()) {
+                rt::wait_for_window_event(idle_wait_ms);
+                continue;
+            }
         }
+        screen_t& screen = *run.screen;
         const uint64_t frame = run.first_frame + result.frames_drawn;
         if (run.turntable != 0) {
             const uint64_t step = result.frames_drawn % run.turntable;
@@ -62,7 +162,12 @@ void run_frames(const frame_run_t& run, framestats_t& stats, run_result_t& resul
         const long double started = run.benchmark ? rt::timer() : 0.0L;
         base::screen_lock();
         result.last_line = draw_demo_frame(scene, stats, screen, run.look);
+        if (help) draw_help_panel(screen.framebuffer, screen.width, screen.height);
         base::screen_unlock(-1, -1);
+        if (run.window && screen.framebuffer != base::screen_framebuffer()) {
+            base::present_picture(screen.framebuffer, screen.width, screen.height);
+        }
+        drawn_since_change = true;
         ++result.frames_drawn;
         std::string why;
         if (!run.picture_names.empty() && result.frames_drawn % run.every == 0) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,14 @@ struct screen_t;
 
 struct frame_run_t {
     scene_t* scene = nullptr;
-    screen_t* screen = nullptr;
+    screen_t* screen = nullptr;  // after a resize of the window, the target of the new size
+    std::unique_ptr<screen_t> resized_screen;
     frame_look_t look;
     uint64_t first_frame = 1;   // the number of the first frame drawn
     uint64_t frame_limit = 0;   // frames to draw; 0: until Escape or a close request
     bool window = false;        // keys and presenting; offscreen otherwise
     bool benchmark = false;     // each frame timed, no pause
-    bool model_keys = false;    // T, W, C, K and Space switch modes and pause
+    bool idle_waits = true;     // a window with nothing moving waits for events instead of drawing
     uint32_t turntable = 0;     // frames of one turn about the vertical axis; 0: the scene turns itself
     std::string picture_names;  // a {frame} template: pictures written along the way; empty: none
     uint64_t every = 1;         // with picture_names, every K-th frame drawn is written
@@ -37,5 +39,8 @@ struct run_result_t {
 };
 
 // Draws frames until the limit, Escape or a close request. A benchmark records each frame's
-// time from scene update to present and skips the 1 ms pause the demo takes.
-void run_frames(const frame_run_t& run, framestats_t& stats, run_result_t& result);
+// time from scene update to present and skips the 1 ms pause the demo takes. In the window
+// the keys and the mouse move the camera and switch the modes (see app/view_controls.h), H or
+// F1 shows the help panel, the picture follows the window's size, and while nothing moves
+// (the turn paused, no input) no frame is drawn: the loop sleeps until an event arrives.
+void run_frames(frame_run_t& run, framestats_t& stats, run_result_t& result);

@@ -9,7 +9,6 @@
 #include "app/command_line.h"
 #include "app/frame_loop.h"
 #include "app/frame_picture.h"
-#include "app/mode_keys.h"
 #include "app/output_names.h"
 #include "app/picture_target.h"
 #include "app/thread_count.h"
@@ -159,7 +158,6 @@ int main(int argc, char** argv) {
     run.look = {options.background, options.overlay};
     run.first_frame = options.turntable != 0 ? 1 : options.first_frame;
     run.benchmark = benchmark;
-    run.model_keys = !model_path.empty();
     run.turntable = options.turntable;
     run.model_file = model_file;
     run.f12_name = options.screenshot;
@@ -167,7 +165,6 @@ int main(int argc, char** argv) {
         run.picture_names = options.screenshot;
         run.every = options.every != 0 ? options.every : 1;
     }
-    if (run.model_keys) rt::set_window_title(model_window_title(model_file, *target, false));
 
     bool offscreen = options.headless || benchmark;
     bool fell_back = false;
@@ -188,7 +185,7 @@ int main(int argc, char** argv) {
 
     target->threads = pool.get();
     const auto stop_workers = [&] {
-        target->threads = nullptr;
+        run.screen->threads = nullptr;
         pool.reset();
     };
 
@@ -212,7 +209,7 @@ int main(int argc, char** argv) {
     std::string picture = picture_sequence ? "" : options.screenshot;
     if (picture.empty() && fell_back) picture = rt::default_screenshot_path();
     if (!picture.empty()) {
-        if (!write_frame_picture(picture, *scene, stats, *target, run.look, &why)) {
+        if (!write_frame_picture(picture, *scene, stats, *run.screen, run.look, &why)) {
             std::fprintf(stderr, "softcube: %s\n", why.c_str());
             stop_workers();
             finish(1);

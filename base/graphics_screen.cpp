@@ -68,6 +68,10 @@ uint8_t* screen_framebuffer() { return framebuffer; }
 uint32_t screen_width() { return width; }
 uint32_t screen_height() { return height; }
 
+void present_picture(const uint8_t* pixels, uint32_t w, uint32_t h) {
+    if (presenter != nullptr && pixels != nullptr && w != 0 && h != 0) presenter->present(pixels, w, h, 0, h - 1);
+}
+
 void set_screen_presenter(screen_presenter_t* p) { presenter = p; }
 screen_presenter_t* screen_presenter() { return presenter; }
 

@@ -34,6 +34,10 @@ protected:
     ~screen_presenter_t() = default;
 };
 
+// Shows a picture of any size through the attached presenter (nothing without one): for a
+// frame drawn into a target of its own, as after the window was resized.
+void present_picture(const uint8_t* pixels, uint32_t width, uint32_t height);
+
 // Attaches the presenter (null detaches without telling the old one).
 void set_screen_presenter(screen_presenter_t* presenter);
 screen_presenter_t* screen_presenter();

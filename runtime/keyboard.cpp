@@ -5,18 +5,11 @@
 
 #include <array>
 
-#include "base/graphics_screen.h"
 #include "runtime/window.h"
+#include "runtime/window_events.h"
 
 namespace rt {
 namespace {
-
-constinit bool close_requested = false;
-// Escape held since before the window opened, until SDL reports a press or release of it.
-constinit bool escape_held_from_open = false;
-constinit bool escape_checked_at_open = false;
-// Keys that went down since key_pressed last asked for them, by SDL scan code.
-constinit std::array<bool, SDL_NUM_SCANCODES> pressed_since_asked{};
 
 // PC first-set scan codes 0x00 .. 0x58 of the main block and the function keys, as SDL
 // scan codes; 0 marks codes with no key.
@@ -112,54 +105,32 @@ constexpr std::array<SDL_Scancode, 0x59> scancode_table = {
     SDL_SCANCODE_F12,
 };
 
-void take_events() {
-    if (!escape_checked_at_open) {
-        escape_checked_at_open = true;
-        escape_held_from_open = detail::escape_was_down_at_open();
-    }
-    SDL_Event event;
-    while (SDL_PollEvent(&event) != 0) {
-        if (event.type == SDL_QUIT) close_requested = true;
-        if (event.type == SDL_KEYDOWN && event.key.repeat == 0 && event.key.keysym.scancode >= 0 &&
-            event.key.keysym.scancode < SDL_NUM_SCANCODES) {
-            pressed_since_asked[static_cast<size_t>(event.key.keysym.scancode)] = true;
-        }
-        if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) &&
-            event.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
-            escape_held_from_open = false;  // SDL's own state is current from here on
-        }
-    }
-}
-
 }  // namespace
 
 int key_state(int scancode) {
     if (!window_enabled()) return 0;
-    take_events();
+    const detail::window_events_t& events = detail::take_window_events();
     if (scancode <= 0 || static_cast<size_t>(scancode) >= scancode_table.size()) return 0;
     const SDL_Scancode code = scancode_table[static_cast<size_t>(scancode)];
     if (code == SDL_SCANCODE_UNKNOWN) return 0;
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
     if (keys == nullptr || code >= count) return 0;
-    if (code == SDL_SCANCODE_ESCAPE && escape_held_from_open) return -1;
+    if (code == SDL_SCANCODE_ESCAPE && events.escape_held_from_open) return -1;
     return keys[code] != 0 ? -1 : 0;
 }
 
 bool key_pressed(int scancode) {
     if (!window_enabled()) return false;
-    take_events();
+    detail::window_events_t& events = detail::take_window_events();
     if (scancode <= 0 || static_cast<size_t>(scancode) >= scancode_table.size()) return false;
     const SDL_Scancode code = scancode_table[static_cast<size_t>(scancode)];
     if (code == SDL_SCANCODE_UNKNOWN) return false;
-    const bool pressed = pressed_since_asked[static_cast<size_t>(code)];
-    pressed_since_asked[static_cast<size_t>(code)] = false;
+    const bool pressed = events.pressed_since_asked[static_cast<size_t>(code)];
+    events.pressed_since_asked[static_cast<size_t>(code)] = false;
     return pressed;
 }
 
-bool window_close_requested() {
-    if (window_enabled()) take_events();
-    return close_requested;
-}
+bool window_close_requested() { return detail::take_window_events().close_requested; }
 
 }  // namespace rt

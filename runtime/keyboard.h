@@ -5,11 +5,22 @@ namespace rt {
 
 // Scan codes are those of the PC keyboard's first set: 1 is Escape.
 constexpr int scancode_escape = 1;
+constexpr int scancode_minus = 0x0C;
+constexpr int scancode_equals = 0x0D;  // the key of "=" and "+"
 constexpr int scancode_w = 0x11;
+constexpr int scancode_r = 0x13;
 constexpr int scancode_t = 0x14;
+constexpr int scancode_h = 0x23;
 constexpr int scancode_k = 0x25;
 constexpr int scancode_c = 0x2E;
 constexpr int scancode_space = 0x39;
+constexpr int scancode_f1 = 0x3B;
+constexpr int scancode_up = 0x48;
+constexpr int scancode_keypad_minus = 0x4A;
+constexpr int scancode_left = 0x4B;
+constexpr int scancode_right = 0x4D;
+constexpr int scancode_keypad_plus = 0x4E;
+constexpr int scancode_down = 0x50;
 constexpr int scancode_f12 = 0x58;
 
 // -1 (all bits set) while the key is held, otherwise 0; 0 for unknown codes and while no

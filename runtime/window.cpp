@@ -6,9 +6,11 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/graphics_screen.h"
+#include "runtime/window_events.h"
 
 namespace rt {
 namespace {
@@ -16,6 +18,8 @@ namespace {
 constinit SDL_Window* window = nullptr;
 constinit SDL_Renderer* renderer = nullptr;
 constinit SDL_Texture* texture = nullptr;
+constinit int texture_width = 0;
+constinit int texture_height = 0;
 constinit bool escape_down_at_open = false;
 std::string title = "softcube";
 
@@ -70,6 +74,19 @@ void take_focus() {
     }
 }
 
+// The streaming texture the framebuffer is copied into, at the framebuffer's size.
+bool make_texture(int width, int height) {
+    if (texture != nullptr) SDL_DestroyTexture(texture);
+    // BGRA32 names the byte order in memory: blue, green, red, alpha, as the framebuffer keeps it.
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGRA32, SDL_TEXTUREACCESS_STREAMING, width, height);
+    texture_width = texture != nullptr ? width : 0;
+    texture_height = texture != nullptr ? height : 0;
+    if (texture == nullptr) return false;
+    // The window shows the picture's colours; its alpha bytes are coverage, not transparency.
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    return true;
+}
+
 bool window_open(uint32_t width, uint32_t height, std::string* why) {
     if (window != nullptr) return true;
     // An explicitly chosen SDL video driver is the user's business.
@@ -98,25 +115,31 @@ bool window_open(uint32_t width, uint32_t height, std::string* why) {
         SDL_Quit();
         return false;
     }
-    window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, static_cast<int>(width),
-                              static_cast<int>(height), SDL_WINDOW_SHOWN);
+    window =
+        SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, static_cast<int>(width),
+                         static_cast<int>(height), SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window == nullptr) return fail(why, "cannot create the window");
+    SDL_SetWindowMinimumSize(window, static_cast<int>(window_min_side), static_cast<int>(window_min_side));
     renderer = SDL_CreateRenderer(window, -1, 0);
     if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (renderer == nullptr) return fail(why, "cannot create a renderer");
     // BGRA32 names the byte order in memory: blue, green, red, alpha, as the framebuffer keeps it.
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGRA32, SDL_TEXTUREACCESS_STREAMING, static_cast<int>(width),
-                                static_cast<int>(height));
-    if (texture == nullptr) return fail(why, "cannot create the window's texture");
-    // The window shows the picture's colours; its alpha bytes are coverage, not transparency.
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    if (!make_texture(static_cast<int>(width), static_cast<int>(height))) {
+        return fail(why, "cannot create the window's texture");
+    }
     take_focus();
     escape_down_at_open = x11_escape_down();
     return true;
 }
 
 void window_present(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t first_row, uint32_t last_row) {
-    if (texture == nullptr || first_row > last_row || last_row >= height) return;
+    if (renderer == nullptr || first_row > last_row || last_row >= height) return;
+    // A framebuffer of another size (the window was resized) gets a texture of its size, so
+    // the picture is shown pixel for pixel, never stretched.
+    if ((static_cast<int>(width) != texture_width || static_cast<int>(height) != texture_height) &&
+        !make_texture(static_cast<int>(width), static_cast<int>(height))) {
+        return;
+    }
     const int pitch = static_cast<int>(width * 4);
     const SDL_Rect rows{0, static_cast<int>(first_row), static_cast<int>(width),
                         static_cast<int>(last_row - first_row + 1)};
@@ -131,6 +154,7 @@ void window_close() {
     if (window != nullptr) SDL_DestroyWindow(window);
     const bool was_started = window != nullptr || renderer != nullptr || texture != nullptr;
     texture = nullptr;
+    texture_width = texture_height = 0;
     renderer = nullptr;
     window = nullptr;
     escape_down_at_open = false;
@@ -170,6 +194,28 @@ bool window_enabled() { return window != nullptr; }
 void set_window_title(const std::string& new_title) {
     title = new_title;
     if (window != nullptr) SDL_SetWindowTitle(window, title.c_str());
+}
+
+window_size_t window_size() {
+    window_size_t size;
+    if (window == nullptr) return size;
+    size.minimised = (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0;
+    int w = 0, h = 0;
+    if (renderer == nullptr || SDL_GetRendererOutputSize(renderer, &w, &h) != 0) SDL_GetWindowSize(window, &w, &h);
+    size.width = static_cast<uint32_t>(std::max(w, 0));
+    size.height = static_cast<uint32_t>(std::max(h, 0));
+    return size;
+}
+
+bool window_size_changed() {
+    detail::window_events_t& events = detail::take_window_events();
+    const bool changed = events.size_changed;
+    events.size_changed = false;
+    return changed;
+}
+
+void wait_for_window_event(int milliseconds) {
+    if (window != nullptr) detail::take_window_events(milliseconds);
 }
 
 namespace detail {
