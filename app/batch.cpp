@@ -6,10 +6,10 @@
 #include <map>
 #include <system_error>
 
-#include "app/demo_frame.h"
 #include "app/frame_picture.h"
 #include "app/output_names.h"
 #include "app/picture_target.h"
+#include "scene/demo_frame.h"
 #include "scene/model_scene.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include "app/view_controls.h"
 #include "base/graphics_screen.h"
 #include "runtime/file_claim.h"
-#include "runtime/keyboard.h"
-#include "runtime/mouse.h"
 #include "runtime/timer.h"
-#include "runtime/window.h"
 #include "surfaces/screen.h"
+#include "window/keyboard.h"
+#include "window/mouse.h"
+#include "window/window.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/demo_frame.h"
-#include "app/framestats.h"
+#include "scene/demo_frame.h"
+#include "scene/framestats.h"
 
 struct screen_t;
 

@@ -1,8 +1,6 @@
 // Frame pictures: the framebuffer as drawn, or the transparent composition of two drawings.
 #include "app/frame_picture.h"
 
-#include <cstring>
-#include <new>
 #include <vector>
 
 #include "surfaces/screen.h"
@@ -14,16 +12,11 @@ bool write_frame_picture(const std::string& path, const scene_t& scene, const fr
     if (!look.background.transparent) {
         return rt::write_picture(path, screen.framebuffer, screen.width, screen.height, why, options);
     }
-    const size_t pixels = size_t{screen.width} * screen.height;
     std::vector<uint8_t> picture;
-    try {
-        picture.assign(screen.framebuffer, screen.framebuffer + pixels * 4);
-    } catch (const std::bad_alloc&) {
+    if (!transparent_picture(scene, stats, screen, look, picture)) {
         if (why) *why = "cannot write '" + path + "': no memory for the transparent picture";
         return false;
     }
-    redraw_demo_frame_over(scene, stats, screen, look, 255, 255, 255);
-    compose_transparent(picture.data(), screen.framebuffer, pixels, picture.data());
     options.keep_alpha = true;
     return rt::write_picture(path, picture.data(), screen.width, screen.height, why, options);
 }

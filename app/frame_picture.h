@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/demo_frame.h"
 #include "runtime/screenshot.h"
+#include "scene/demo_frame.h"
 
 // Writes the frame just drawn. Over an opaque background the framebuffer is written as it is;
 // over a transparent one the frame is drawn a second time, over white, and composed with the

@@ -19,11 +19,11 @@
 #include "runtime/screenshot.h"
 #include "runtime/terminal.h"
 #include "runtime/timer.h"
-#include "runtime/window.h"
 #include "scene/cube_scene.h"
 #include "scene/model_scene.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
+#include "window/window.h"
 
 #ifndef SOFTCUBE_VERSION
 #error "the build defines SOFTCUBE_VERSION"

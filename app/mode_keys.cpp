@@ -1,8 +1,8 @@
 // Mode keys and the model window's title.
 #include "app/mode_keys.h"
 
-#include "runtime/keyboard.h"
 #include "surfaces/screen.h"
+#include "window/keyboard.h"
 
 bool apply_mode_keys(screen_t& screen, bool* paused) {
     bool changed = false;

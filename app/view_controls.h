@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "runtime/mouse.h"
 #include "scene/scene.h"
+#include "window/mouse.h"
 
 struct screen_t;
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/demo_frame.h"
-#include "app/framestats.h"
-#include "app/overlay.h"
 #include "bench/bench_common.h"
+#include "scene/demo_frame.h"
+#include "scene/framestats.h"
+#include "scene/overlay.h"
 
 namespace {
 

@@ -24,12 +24,14 @@ double bounding_radius(const mesh_t& mesh) {
 
 }  // namespace
 
-model_scene_t::model_scene_t(const screen_t& screen, std::unique_ptr<mesh_t> mesh_, std::unique_ptr<texture_t> texture_)
+model_scene_t::model_scene_t(const screen_t& screen, std::unique_ptr<mesh_t> mesh_,
+                             std::shared_ptr<const texture_t> texture_)
     : mesh(std::move(mesh_)), texture(std::move(texture_)) {
     if (texture == nullptr) {
         // Texturing a model without a picture shows its shading on white.
-        texture = std::make_unique<texture_t>(1, 1, 32);
-        std::memset(texture->pixels, 255, 3);
+        auto white = std::make_shared<texture_t>(1, 1, 32);
+        std::memset(white->pixels, 255, 3);
+        texture = std::move(white);
     }
     radius = bounding_radius(*mesh);
     reproject(screen);

@@ -10,13 +10,13 @@
 
 struct model_scene_t : scene_t {
     std::unique_ptr<mesh_t> mesh;
-    std::unique_ptr<texture_t> texture;  // never null: a white texel when the model has none
+    std::shared_ptr<const texture_t> texture;  // never null: a white texel when the model has none
     mat4_t projection;
     mat4_t frame;
     double radius = 0.0;  // of the bounding sphere about the model's centre
     float scale = 1.0f;   // fits that sphere to the picture
 
-    model_scene_t(const screen_t& screen, std::unique_ptr<mesh_t> mesh, std::unique_ptr<texture_t> texture);
+    model_scene_t(const screen_t& screen, std::unique_ptr<mesh_t> mesh, std::shared_ptr<const texture_t> texture);
 
     void update() override;
     void draw(screen_t& screen) const override;

@@ -9,7 +9,6 @@
 #include <random>
 #include <vector>
 
-#include "app/demo_frame.h"
 #include "base/thread_pool.h"
 #include "mesh/mesh.h"
 #include "raster/band_drawer.h"
@@ -18,6 +17,7 @@
 #include "raster/raster_fixtures.h"
 #include "raster/triangle_queue.h"
 #include "scene/cube_scene.h"
+#include "scene/demo_frame.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 

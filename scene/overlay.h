@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/framestats.h"
+#include "scene/framestats.h"
 
 struct screen_t;
 

@@ -1,12 +1,12 @@
 // Key state and presses from SDL's keyboard, addressed by PC scan codes, and the window's close request.
-#include "runtime/keyboard.h"
+#include "window/keyboard.h"
 
 #include <SDL.h>
 
 #include <array>
 
-#include "runtime/window.h"
-#include "runtime/window_events.h"
+#include "window/window.h"
+#include "window/window_events.h"
 
 namespace rt {
 namespace {

@@ -1,5 +1,5 @@
 // The statistics overlay.
-#include "app/overlay.h"
+#include "scene/overlay.h"
 
 #include <algorithm>
 

@@ -1,7 +1,9 @@
 // The demo's frame sequence, shared by the program's frame loop and the frame benchmarks.
-#include "app/demo_frame.h"
+#include "scene/demo_frame.h"
 
-#include "app/overlay.h"
+#include "scene/overlay.h"
+
+#include <new>
 #include "surfaces/screen.h"
 
 namespace {
@@ -30,9 +32,17 @@ std::string draw_demo_frame(scene_t& scene, const framestats_t& stats, screen_t&
     return look.overlay ? print_overlay(stats, screen) : overlay_text(stats, screen);
 }
 
-void redraw_demo_frame_over(const scene_t& scene, const framestats_t& stats, screen_t& screen, const frame_look_t& look,
-                            uint8_t red, uint8_t green, uint8_t blue) {
-    screen.clear_frame(255, red, green, blue);
+bool transparent_picture(const scene_t& scene, const framestats_t& stats, screen_t& screen, const frame_look_t& look,
+                         std::vector<uint8_t>& picture) {
+    const size_t pixels = size_t{screen.width} * screen.height;
+    try {
+        picture.assign(screen.framebuffer, screen.framebuffer + pixels * 4);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    screen.clear_frame(255, 255, 255, 255);
     scene.draw(screen);
     if (look.overlay) print_overlay(stats, screen);
+    compose_transparent(picture.data(), screen.framebuffer, pixels, picture.data());
+    return true;
 }

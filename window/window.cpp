@@ -1,5 +1,5 @@
 // The SDL window: a streaming texture the framebuffer is copied into on every present.
-#include "runtime/window.h"
+#include "window/window.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "base/graphics_screen.h"
-#include "runtime/window_events.h"
+#include "window/window_events.h"
 
 namespace rt {
 namespace {

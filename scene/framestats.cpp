@@ -1,5 +1,5 @@
 // Frame timing: the last single frame's interval and rate, without smoothing.
-#include "app/framestats.h"
+#include "scene/framestats.h"
 
 #include "runtime/timer.h"
 

@@ -4,8 +4,8 @@
 #include <limits>
 #include <tuple>
 
-#include "app/framestats.h"
 #include "runtime/timer.h"
+#include "scene/framestats.h"
 
 namespace {
 

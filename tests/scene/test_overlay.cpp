@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/overlay.h"
 #include "base/graphics_screen.h"
 #include "base/text.h"
+#include "scene/overlay.h"
 #include "surfaces/screen.h"
 
 TEST(Overlay, PrintsTheFiveValuesInTheirFieldsInTheTopTextRow) {

@@ -1,10 +1,12 @@
 // The demo's frame sequence: the scene's turn, both clears, the scene and the statistics overlay.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
-#include "app/framestats.h"
 #include "scene/background.h"
+#include "scene/framestats.h"
 #include "scene/scene.h"
 
 struct screen_t;
@@ -23,7 +25,9 @@ void start_demo_frame(scene_t& scene, screen_t& screen, const background_t& back
 // picture or not.
 std::string draw_demo_frame(scene_t& scene, const framestats_t& stats, screen_t& screen, const frame_look_t& look = {});
 
-// The frame just drawn, drawn again without turning the scene, over another colour (for the
-// transparent picture, see compose_transparent).
-void redraw_demo_frame_over(const scene_t& scene, const framestats_t& stats, screen_t& screen, const frame_look_t& look,
-                            uint8_t red, uint8_t green, uint8_t blue);
+// The frame just drawn (over black, for a transparent background) as a picture with alpha:
+// the frame is drawn again without turning the scene, over white, and the two are composed
+// (see compose_transparent) into `picture`, blue, green, red, alpha; the framebuffer then
+// holds the second drawing. False when there is no memory for the picture.
+bool transparent_picture(const scene_t& scene, const framestats_t& stats, screen_t& screen, const frame_look_t& look,
+                         std::vector<uint8_t>& picture);

@@ -1,8 +1,8 @@
 // The mouse's drags, wheel and double clicks, taken from the window's events.
-#include "runtime/mouse.h"
+#include "window/mouse.h"
 
-#include "runtime/window.h"
-#include "runtime/window_events.h"
+#include "window/window.h"
+#include "window/window_events.h"
 
 namespace rt {
 

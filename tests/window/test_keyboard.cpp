@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "base/graphics_screen.h"
-#include "runtime/keyboard.h"
-#include "runtime/window.h"
+#include "window/keyboard.h"
+#include "window/window.h"
 
 TEST(Keyboard, WithoutAWindowNoKeyIsHeldAndNothingAsksToClose) {
     ASSERT_NE(base::screen_open(5, 3, 32, 2, 0), nullptr);

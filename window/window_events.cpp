@@ -1,7 +1,7 @@
 // The window's event pump: SDL's queue emptied into one record that the keyboard, mouse and window read.
-#include "runtime/window_events.h"
+#include "window/window_events.h"
 
-#include "runtime/window.h"
+#include "window/window.h"
 
 namespace rt::detail {
 namespace {
