@@ -40,15 +40,18 @@ benchmark_summary_t summarise_benchmark(std::span<const double> frame_ms, uint64
 }
 
 std::string benchmark_machine_line(const benchmark_summary_t& s) {
-    return printed("frames=%llu median_ms=%.4f mean_ms=%.4f p95_ms=%.4f fps=%.1f triangles=%llu pixels=%llu threads=%u",
-                   static_cast<unsigned long long>(s.frames), s.median_ms, s.mean_ms, s.p95_ms, s.fps,
-                   static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels), s.threads);
+    return printed(
+        "frames=%llu median_ms=%.4f mean_ms=%.4f p95_ms=%.4f fps=%.1f triangles=%llu pixels=%llu threads=%u isa=%s",
+        static_cast<unsigned long long>(s.frames), s.median_ms, s.mean_ms, s.p95_ms, s.fps,
+        static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels), s.threads,
+        s.isa.c_str());
 }
 
 std::string benchmark_human_line(const benchmark_summary_t& s) {
     return printed(
         "%llu frames: median %.3f ms, mean %.3f ms, 95th percentile %.3f ms per frame (%.1f frames per "
-        "second); %llu triangles and %llu pixels per frame; %u threads",
+        "second); %llu triangles and %llu pixels per frame; %u threads, %s span path",
         static_cast<unsigned long long>(s.frames), s.median_ms, s.mean_ms, s.p95_ms, s.fps,
-        static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels), s.threads);
+        static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels), s.threads,
+        s.isa.c_str());
 }

@@ -13,6 +13,7 @@
 #include "app/mode_keys.h"
 #include "app/model_scene.h"
 #include "app/thread_count.h"
+#include "raster/span_fill.h"
 #include "runtime/keyboard.h"
 #include "runtime/program.h"
 #include "runtime/screen.h"
@@ -192,6 +193,7 @@ int main(int argc, char** argv) {
     if (benchmark) {
         benchmark_summary_t summary = summarise_benchmark(run.frame_ms, run.triangles, run.pixels);
         summary.threads = pool->size();
+        summary.isa = span_isa_name(span_isa());
         std::printf("%s\n%s\n", benchmark_human_line(summary).c_str(), benchmark_machine_line(summary).c_str());
     } else if (offscreen && run.frames_drawn != 0) {
         std::printf("%s\n", run.last_line.c_str());

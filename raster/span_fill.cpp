@@ -3,7 +3,10 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "math/nearest.h"
 #include "raster/span_chain.h"
@@ -88,7 +91,8 @@ uint32_t blend_texels_one_by_one(uint8_t* pixels, float* depth, const texture_ch
 }
 
 // The path in use, chosen on first use (not during static initialisation, whose order
-// across files is unspecified).
+// across files is unspecified): the one SOFTCUBE_ISA names, so that every program that draws
+// (the demo, the benchmarks, the tests) can be held to one path, else the widest.
 struct dispatch_t {
     span_isa_t isa;
     rows_fn rows;
@@ -127,8 +131,10 @@ struct dispatch_t {
 
 dispatch_t& dispatch() {
     static dispatch_t d = [] {
+        const span_isa_request_t request = span_isa_requested(std::getenv("SOFTCUBE_ISA"), supported(span_isa_t::best));
+        if (!request.warning.empty()) std::fprintf(stderr, "softcube: %s\n", request.warning.c_str());
         dispatch_t first{};
-        first.choose(span_isa_t::best);
+        first.choose(request.isa);
         return first;
     }();
     return d;
@@ -274,6 +280,20 @@ span_isa_t span_isa() { return dispatch().isa; }
 span_isa_t set_span_isa(span_isa_t isa) {
     dispatch().choose(isa);
     return dispatch().isa;
+}
+
+span_isa_request_t span_isa_requested(const char* text, span_isa_t widest) {
+    if (text == nullptr || *text == '\0') return {widest, ""};
+    for (const span_isa_t isa : {span_isa_t::portable, span_isa_t::sse2, span_isa_t::avx2, span_isa_t::avx512}) {
+        if (std::strcmp(text, span_isa_name(isa)) != 0) continue;
+        // The paths are ordered: a processor that runs one runs every narrower one.
+        if (isa <= widest) return {isa, ""};
+        return {widest, std::string("SOFTCUBE_ISA=") + text + " is not supported by this processor; using " +
+                            span_isa_name(widest)};
+    }
+    return {widest, std::string("SOFTCUBE_ISA=") + text +
+                        " is not a span path (portable, sse2, avx2 or avx512, or empty for the best); using " +
+                        span_isa_name(widest)};
 }
 
 const char* span_isa_name(span_isa_t isa) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "raster/span_fill.h"
 
@@ -76,6 +77,16 @@ inline int32_t chunk_count(const span_row_t& row, int64_t done) {
 }
 
 }  // namespace
+
+// The path that SOFTCUBE_ISA (text, null when unset) asks for on a processor whose widest path
+// is `widest`, and the one-line warning to give when the request cannot be met (empty when it
+// can): unset or empty asks for the widest; a path the processor lacks and an unknown name
+// both fall back to the widest.
+struct span_isa_request_t {
+    span_isa_t isa;
+    std::string warning;
+};
+span_isa_request_t span_isa_requested(const char* text, span_isa_t widest);
 
 // Textured pixels from .. n, one by one as the rules are written: the whole span where the
 // wide paths cannot sample. values holds quantity q of pixel i at values[q * stride + i].

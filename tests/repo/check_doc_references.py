@@ -66,7 +66,7 @@ class Repository:
             if f.endswith("CMakeLists.txt"):
                 self.executables.update(re.findall(r"add_executable\(\s*([\w.\-]+)", self.read(f)))
             if f.startswith("tests/") and f.endswith(".cpp"):
-                for suite, name in re.findall(r"\bTEST(?:_F)?\(\s*(\w+)\s*,\s*(\w+)\s*\)", self.read(f)):
+                for suite, name in re.findall(r"\bTEST(?:_F|_P)?\(\s*(\w+)\s*,\s*(\w+)\s*\)", self.read(f)):
                     self.gtests.add(suite + "." + name)
             elif f.startswith("tests/") and f.endswith("CMakeLists.txt"):
                 self.ctests.update(re.findall(r"add_test\(\s*NAME\s+([\w.\-]+)", self.read(f)))
