@@ -33,7 +33,7 @@ inline uint8_t channel_to_byte(float channel) { return low_byte_of_nearest(chann
 
 // Texel addressing: nearest(v) taken as an unsigned 32-bit number (negative values in two's
 // complement). NaN, infinities and values beyond the 64-bit integer range give 0.
-inline uint32_t wrapped_texel_coordinate(float v) {
+inline uint32_t texel_coordinate(float v) {
     const float r = nearest_float(v);
     if (!(r >= -9223372036854775808.0f && r < 9223372036854775808.0f)) return 0;
     return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(r)));

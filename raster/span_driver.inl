@@ -1,0 +1,448 @@
+// The span driver of the wide paths, written once: the rows of a batch stepped side by side, laid out for the pixel
+// kernels, and the two entry points of a path.
+//
+// Each instruction-set file (span_fill_sse2.cpp, span_fill_avx2.cpp, span_fill_avx512.cpp)
+// includes this file inside its own namespace, after the headers below and after defining, in
+// an unnamed namespace there:
+// - `lanes`, the table of lane operations of span_lanes.h, with the ones the driver adds:
+//   unpack_low, unpack_high and shuffle<order> (the in-lane steps of a transpose, on each
+//   128-bit lane of a register), lt_i (signed less-than as a lane mask), store_runs (see
+//   block_chains::next), the 4-float pieces that hold one row of a record register (join,
+//   split, load_piece, store_piece and their _i forms for pixels) and the partial loads and
+//   stores of a run of lanes from lane 0 (loadu_part, storeu_part and their _i forms);
+// - `layout`, the path's choices between the driver's layouts, each with the measurement that
+//   made it.
+// So every function here is compiled once per instruction set, under that set's name, and
+// none of them has external linkage but the two entry points at the end.
+//
+// Needs: raster/span_fill_paths.h, raster/span_lanes.h.
+
+namespace {
+
+using f = lanes::f;
+using i = lanes::i;
+using m = lanes::m;
+constexpr int width = lanes::width;
+
+uint32_t drawn_in(int mask) { return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask))); }
+
+// The in-lane steps of an 8 x 8 transpose, on each 128-bit lane: v_j holds pixel j with a
+// chain per lane; afterwards, in each 128-bit lane, s_k holds the four pixels 0..3 of that
+// lane's chain k (k < 4) and s_{k+4} its pixels 4..7. The first half, on four registers, is
+// the 4 x 4 transpose that the record layout needs.
+void transpose_within_lanes(const f (&v)[8], f (&s)[8]) {
+    const f t0 = lanes::unpack_low(v[0], v[1]);
+    const f t1 = lanes::unpack_high(v[0], v[1]);
+    const f t2 = lanes::unpack_low(v[2], v[3]);
+    const f t3 = lanes::unpack_high(v[2], v[3]);
+    const f t4 = lanes::unpack_low(v[4], v[5]);
+    const f t5 = lanes::unpack_high(v[4], v[5]);
+    const f t6 = lanes::unpack_low(v[6], v[7]);
+    const f t7 = lanes::unpack_high(v[6], v[7]);
+    s[0] = lanes::shuffle<0x44>(t0, t2);
+    s[1] = lanes::shuffle<0xEE>(t0, t2);
+    s[2] = lanes::shuffle<0x44>(t1, t3);
+    s[3] = lanes::shuffle<0xEE>(t1, t3);
+    s[4] = lanes::shuffle<0x44>(t4, t6);
+    s[5] = lanes::shuffle<0xEE>(t4, t6);
+    s[6] = lanes::shuffle<0x44>(t5, t7);
+    s[7] = lanes::shuffle<0xEE>(t5, t7);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout of blocks: block_pixels pixels of one row per kernel pass. The chains of every row of
+// a batch are stepped a lane per row, then transposed so that each row's values of a quantity
+// lie side by side.
+
+constexpr int32_t block_pixels = 16;
+
+// Sixteen pixels of each row of a batch, quantity by quantity in interpolant order, so that a
+// row's values for one pixel are block_pixels floats apart.
+struct alignas(64) row_block_t {
+    float v[span_batch_rows][interpolant::count][block_pixels];
+};
+
+// The chains of the first `quantities` values of every row of a batch: chain (q, k), quantity
+// q of row k, is lane 8q + k of the registers laid end to end (lanes without a row step zeros
+// that nobody reads). Each lane takes the same additions in the same order as the serial chain.
+template <int quantities>
+struct block_chains {
+    static constexpr int chains = quantities * span_batch_rows;
+    static constexpr int registers = (chains + width - 1) / width;
+    f state[registers];
+    f step[registers];
+
+    block_chains(const span_row_t* rows, int row_count, const interpolants_t& steps) {
+        alignas(64) float starts[registers * width] = {};
+        alignas(64) float increments[registers * width] = {};
+        for (int q = 0; q < quantities; ++q) {
+            for (int k = 0; k < span_batch_rows; ++k) {
+                starts[q * span_batch_rows + k] = k < row_count ? rows[k].start.at[q] : 0.0f;
+                increments[q * span_batch_rows + k] = steps.at[q];
+            }
+        }
+        for (int r = 0; r < registers; ++r) {
+            state[r] = lanes::load(starts + r * width);
+            step[r] = lanes::load(increments + r * width);
+        }
+    }
+
+    // The next block_pixels pixels: serial additions, and after each eight of them the 8 x 8
+    // transposes. lanes::store_runs(s_k, s_{k+4}, run) puts the eight pixels of the chain of
+    // lane 4h + k of the register (for each 128-bit lane h) at run(h), skipping a null run.
+    void next(row_block_t& block) {
+        for (int r = 0; r < registers; ++r) {
+            f x = state[r];
+            for (int at = 0; at < block_pixels; at += 8) {
+                f v[8];
+                for (int j = 0; j < 8; ++j) {
+                    v[j] = x;
+                    x = lanes::add(x, step[r]);
+                }
+                f s[8];
+                transpose_within_lanes(v, s);
+                for (int k = 0; k < 4; ++k) {
+                    lanes::store_runs(s[k], s[k + 4], [&](int h) -> float* {
+                        const int chain = r * width + 4 * h + k;
+                        const int q = chain / span_batch_rows;
+                        return q < quantities ? block.v[chain % span_batch_rows][q] + at : nullptr;
+                    });
+                }
+            }
+            state[r] = x;
+        }
+    }
+};
+
+// How far ahead of the pixel being drawn a row's depth and pixel lines are fetched.
+constexpr int64_t prefetch_ahead = 2 * block_pixels;
+
+// The lines of the 32 bytes of depths and of pixels from at onwards: every line a run of
+// pixels touches is asked for when its steps of 8 pixels are.
+void prefetch_pixels(const span_row_t& row, int64_t at) {
+    __builtin_prefetch(row.depth + at, 1, 3);
+    __builtin_prefetch(row.pixels + at * 4, 1, 3);
+}
+
+// The rows of one batch a block at a time: the chains of the first `quantities` values of
+// every row stepped together, then draw_block(pixels, depth, values, left) for each row that
+// still has pixels, with its block's values (quantity q at values[q * block_pixels]) and the
+// pixels left in the row (more than 0; only the first block_pixels of them are drawn), and
+// at the end draw_block.finish() for the work it keeps pending. Returns the pixels drawn.
+template <int quantities, class DrawBlock>
+uint32_t fill_in_blocks(const span_row_t* rows, int row_count, const interpolants_t& steps, DrawBlock&& draw_block) {
+    int64_t longest = 0;
+    for (int k = 0; k < row_count; ++k) longest = rows[k].count > longest ? rows[k].count : longest;
+    block_chains<quantities> chains(rows, row_count, steps);
+    // The rows' depths and pixels are seldom in the cache: each row asks for its lines
+    // prefetch_ahead pixels before it reaches them, so the rows' misses overlap.
+    for (int k = 0; k < row_count; ++k) {
+        for (int64_t at = 0; at < prefetch_ahead && at < rows[k].count; at += 8) prefetch_pixels(rows[k], at);
+    }
+    row_block_t block;
+    uint32_t drawn = 0;
+    for (int64_t done = 0; done < longest; done += block_pixels) {
+        chains.next(block);
+        for (int k = 0; k < row_count; ++k) {
+            const int64_t left = rows[k].count - done;
+            if (left <= 0) continue;
+            if (left > prefetch_ahead) {
+                prefetch_pixels(rows[k], done + prefetch_ahead);
+                prefetch_pixels(rows[k], done + prefetch_ahead + 8);
+            }
+            drawn += draw_block(rows[k].pixels + done * 4, rows[k].depth + done, &block.v[k][0][0], left);
+        }
+    }
+    draw_block.finish();
+    return drawn;
+}
+
+// Up to block_pixels vertex-colour pixels of one row from their values in a block, a register
+// at a time, `left` of them being the row's.
+struct colour_blocks {
+    uint32_t operator()(uint8_t* pixels, float* depth, const float* values, int64_t left) const {
+        uint32_t drawn = 0;
+        for (int at = 0; at < block_pixels && at < left; at += width) {
+            const auto quantity = [&](int q) { return lanes::load(values + q * block_pixels + at); };
+            const f red = quantity(interpolant::red);
+            const f green = quantity(interpolant::green);
+            const f blue = quantity(interpolant::blue);
+            const f alpha = quantity(interpolant::alpha);
+            const f z = quantity(interpolant::z);
+            const f shade = quantity(interpolant::shade);
+            float* d_at = depth + at;
+            uint8_t* p_at = pixels + static_cast<size_t>(at) * 4;
+            if (left - at >= width) {
+                f d = lanes::loadu(d_at);
+                i c = lanes::loadu_i(p_at);
+                const int mask = blend_vertex_colour_lanes<lanes>(lanes::lanes_below(width), red, green, blue, alpha, z,
+                                                                  shade, d, c);
+                if (mask == 0) continue;
+                lanes::storeu(d_at, d);
+                lanes::storeu_i(p_at, c);
+                drawn += drawn_in(mask);
+            } else {
+                const m valid = lanes::lanes_below(static_cast<int>(left - at));
+                f d = lanes::loadu_part(d_at, valid);
+                i c = lanes::loadu_part_i(p_at, valid);
+                const int mask = blend_vertex_colour_lanes<lanes>(valid, red, green, blue, alpha, z, shade, d, c);
+                if (mask == 0) continue;
+                lanes::storeu_part(d_at, valid, d);
+                lanes::storeu_part_i(p_at, valid, c);
+                drawn += drawn_in(mask);
+            }
+        }
+        return drawn;
+    }
+    void finish() const {}
+};
+
+// Textured blocks, a group of Pass::width pixels per kernel pass (Pass is `lanes`, or its
+// registers taken two at a time). With overlap, a group's texels are fetched before the
+// previous group is blended, so the fetch's wait is spent on that blend; the two groups are
+// of different rows, or of one row at different pixels, so neither touches what the other
+// reads or writes, and each is still blended exactly as on its own.
+template <class Pass, bool overlap>
+struct texel_blocks {
+    const texel_sampler_t& sampler;
+    texel_group_t<Pass> group{};
+    enum class pending_t { none, whole, part } pending = pending_t::none;
+
+    uint32_t operator()(uint8_t* pixels, float* depth, const float* values, int64_t left) {
+        uint32_t drawn = 0;
+        for (int at = 0; at < block_pixels && at < left; at += Pass::width) {
+            texel_group_t<Pass> next;
+            uint8_t* p_at = pixels + static_cast<size_t>(at) * 4;
+            const bool whole = left - at >= Pass::width;
+            const int mask =
+                whole ? start_texel_group<Pass>(next, p_at, depth + at, values + at, block_pixels,
+                                                Pass::lanes_below(Pass::width), sampler)
+                      : start_texel_group<Pass, true>(next, p_at, depth + at, values + at, block_pixels,
+                                                      Pass::lanes_below(static_cast<int>(left - at)), sampler);
+            if constexpr (overlap) {
+                finish();
+                if (mask == 0) continue;
+                group = next;
+                pending = whole ? pending_t::whole : pending_t::part;
+            } else {
+                if (mask == 0) continue;
+                if (whole) {
+                    finish_texel_group<Pass>(next);
+                } else {
+                    finish_texel_group<Pass, true>(next);
+                }
+            }
+            drawn += drawn_in(mask);
+        }
+        return drawn;
+    }
+
+    void finish() {
+        if (pending == pending_t::whole) finish_texel_group<Pass>(group);
+        if (pending == pending_t::part) finish_texel_group<Pass, true>(group);
+        pending = pending_t::none;
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Layout of records: four pixels of each of width / 4 rows per register. Each row's running
+// values live in two 4-float records, (red, green, blue, alpha) and (z, shade, 0, 0); the chain
+// of additions steps the records of all rows side by side, every record written for every
+// pixel, and a 4 x 4 transpose in each 128-bit lane turns four pixels' records into the
+// kernel's registers. A row of one to three pixels then costs one pass, not a block's.
+
+constexpr int rows_per_register = width / 4;
+// Registers of each record kind stepped together: at most four, at most a batch's rows.
+constexpr int record_registers = 4 < span_batch_rows / rows_per_register ? 4 : span_batch_rows / rows_per_register;
+constexpr int rows_per_pass = record_registers * rows_per_register;
+// Pixels whose records are stepped at a time.
+constexpr int32_t record_pixels = 64;
+
+using piece = lanes::piece;
+using piece_i = lanes::piece_i;
+
+struct alignas(64) row_records_t {
+    float colour[record_pixels][width];
+    float depth[record_pixels][width];
+};
+
+// The pixels of row that fall into the run of records starting `done` pixels into it.
+int32_t pixels_in_records(const span_row_t& row, int64_t done) {
+    const int64_t left = row.count - done;
+    return static_cast<int32_t>(left <= 0 ? 0 : (left < record_pixels ? left : record_pixels));
+}
+
+// The colour and depth records of the rows of one register (`rows` of them present).
+void records_of(const interpolants_t* const* values, int rows, f& colour, f& depth) {
+    alignas(64) float c[width] = {};
+    alignas(64) float q[width] = {};
+    for (int r = 0; r < rows; ++r) {
+        for (int k = 0; k < interpolant::colour_channels; ++k) c[4 * r + k] = values[r]->at[interpolant::red + k];
+        q[4 * r] = values[r]->at[interpolant::z];
+        q[4 * r + 1] = values[r]->at[interpolant::shade];
+    }
+    colour = lanes::load(c);
+    depth = lanes::load(q);
+}
+
+// The records of `registers` registers for n pixels.
+template <int registers>
+void step_records(f* colour, f* depth, f colour_step, f depth_step, row_records_t* records, int32_t n) {
+    f c[registers];
+    f q[registers];
+    for (int p = 0; p < registers; ++p) {
+        c[p] = colour[p];
+        q[p] = depth[p];
+    }
+    for (int32_t j = 0; j < n; ++j) {
+        for (int p = 0; p < registers; ++p) {
+            lanes::store(records[p].colour[j], c[p]);
+            lanes::store(records[p].depth[j], q[p]);
+            c[p] = lanes::add(c[p], colour_step);
+            q[p] = lanes::add(q[p], depth_step);
+        }
+    }
+    for (int p = 0; p < registers; ++p) {
+        colour[p] = c[p];
+        depth[p] = q[p];
+    }
+}
+
+// step_records for `registers` registers, one to record_registers, taken at run time.
+template <int most = record_registers>
+void step_records_of(int registers, f* colour, f* depth, f colour_step, f depth_step, row_records_t* records,
+                     int32_t n) {
+    if (registers == most) return step_records<most>(colour, depth, colour_step, depth_step, records, n);
+    if constexpr (most > 1) step_records_of<most - 1>(registers, colour, depth, colour_step, depth_step, records, n);
+}
+
+// The pixels of the rows of one register whose records are in `records` (the run starting
+// `done` pixels into the rows): four pixels of every row at a time, the lanes past each row's
+// end masked off; a row's last one to three pixels are read and written as a part of its piece.
+uint32_t blend_records(const span_row_t* const* row, int64_t done, const row_records_t& records) {
+    int32_t counts[rows_per_register];
+    int32_t longest = 0;
+    alignas(64) uint32_t ends[width];
+    alignas(64) uint32_t columns[width];
+    for (int r = 0; r < rows_per_register; ++r) {
+        counts[r] = pixels_in_records(*row[r], done);
+        longest = counts[r] > longest ? counts[r] : longest;
+        for (int k = 0; k < 4; ++k) {
+            ends[4 * r + k] = static_cast<uint32_t>(counts[r]);
+            columns[4 * r + k] = static_cast<uint32_t>(k);
+        }
+    }
+    const i end = lanes::load_i(ends);
+    const i column = lanes::load_i(columns);
+    uint32_t drawn = 0;
+    for (int32_t at = 0; at < longest; at += 4) {
+        const m valid = lanes::lt_i(lanes::add_i(column, lanes::splat_i(at)), end);
+        // Each row's share of the register: its depths and pixels from `at` on, none past its end.
+        int32_t taken[rows_per_register];
+        float* depths[rows_per_register];
+        uint8_t* colours[rows_per_register];
+        piece d_pieces[rows_per_register];
+        piece_i c_pieces[rows_per_register];
+        for (int r = 0; r < rows_per_register; ++r) {
+            const int32_t n = counts[r] - at;
+            taken[r] = n <= 0 ? 0 : (n < 4 ? n : 4);
+            depths[r] = taken[r] == 0 ? nullptr : row[r]->depth + done + at;
+            colours[r] = taken[r] == 0 ? nullptr : row[r]->pixels + (done + at) * 4;
+            d_pieces[r] = lanes::load_piece(depths[r], taken[r]);
+            c_pieces[r] = lanes::load_piece_i(colours[r], taken[r]);
+        }
+        f d = lanes::join(d_pieces);
+        i c = lanes::join_i(c_pieces);
+
+        f records_c[4];
+        f records_q[4];
+        for (int j = 0; j < 4; ++j) {
+            records_c[j] = lanes::load(records.colour[at + j]);
+            records_q[j] = lanes::load(records.depth[at + j]);
+        }
+        const f t0 = lanes::unpack_low(records_c[0], records_c[1]);   // r0 r1 g0 g1 in each row's lanes
+        const f t1 = lanes::unpack_high(records_c[0], records_c[1]);  // b0 b1 a0 a1
+        const f t2 = lanes::unpack_low(records_c[2], records_c[3]);
+        const f t3 = lanes::unpack_high(records_c[2], records_c[3]);
+        const f u0 = lanes::unpack_low(records_q[0], records_q[1]);  // z0 z1 s0 s1
+        const f u1 = lanes::unpack_low(records_q[2], records_q[3]);
+        const int mask = blend_vertex_colour_lanes<lanes>(
+            valid, lanes::shuffle<0x44>(t0, t2), lanes::shuffle<0xEE>(t0, t2), lanes::shuffle<0x44>(t1, t3),
+            lanes::shuffle<0xEE>(t1, t3), lanes::shuffle<0x44>(u0, u1), lanes::shuffle<0xEE>(u0, u1), d, c);
+        if (mask == 0) continue;
+        lanes::split(d, d_pieces);
+        lanes::split_i(c, c_pieces);
+        for (int r = 0; r < rows_per_register; ++r) {
+            lanes::store_piece(depths[r], taken[r], d_pieces[r]);
+            lanes::store_piece_i(colours[r], taken[r], c_pieces[r]);
+        }
+        drawn += drawn_in(mask);
+    }
+    return drawn;
+}
+
+// Up to rows_per_pass rows of a batch in the record layout.
+uint32_t fill_in_records(const span_row_t* rows, int row_count, const interpolants_t& steps) {
+    const span_row_t none{};
+    const span_row_t* row[rows_per_pass];
+    const interpolants_t* starts[rows_per_pass];
+    int64_t longest = 0;
+    for (int k = 0; k < rows_per_pass; ++k) {
+        row[k] = k < row_count ? &rows[k] : &none;
+        starts[k] = &row[k]->start;
+        longest = row[k]->count > longest ? row[k]->count : longest;
+    }
+    const int registers = (row_count + rows_per_register - 1) / rows_per_register;
+    f colour[record_registers];
+    f depth[record_registers];
+    for (int p = 0; p < registers; ++p) {
+        records_of(starts + rows_per_register * p, rows_per_register, colour[p], depth[p]);
+    }
+    const interpolants_t* step_of_each[rows_per_register];
+    for (const interpolants_t*& s : step_of_each) s = &steps;
+    f colour_step;
+    f depth_step;
+    records_of(step_of_each, rows_per_register, colour_step, depth_step);
+
+    row_records_t records[record_registers];
+    uint32_t drawn = 0;
+    for (int64_t done = 0; done < longest; done += record_pixels) {
+        int32_t n = 0;
+        for (int k = 0; k < row_count; ++k)
+            n = pixels_in_records(rows[k], done) > n ? pixels_in_records(rows[k], done) : n;
+        // The kernel reads whole groups of four records; only the last run is cut short, so
+        // stepping on to its group's end moves no value used afterwards.
+        step_records_of(registers, colour, depth, colour_step, depth_step, records, (n + 3) & ~3);
+        for (int p = 0; p < registers; ++p) drawn += blend_records(row + rows_per_register * p, done, records[p]);
+    }
+    return drawn;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The path's entry points.
+
+uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const interpolants_t& steps) {
+    const auto in_records = [&] {
+        uint32_t drawn = 0;
+        for (int k = 0; k < row_count; k += rows_per_pass) {
+            drawn += fill_in_records(rows + k, row_count - k < rows_per_pass ? row_count - k : rows_per_pass, steps);
+        }
+        return drawn;
+    };
+    if constexpr (layout::colour_blocks_from == records_only) {
+        return in_records();
+    } else {
+        int64_t longest = 0;
+        for (int k = 0; k < row_count; ++k) longest = rows[k].count > longest ? rows[k].count : longest;
+        if (longest < layout::colour_blocks_from) return in_records();
+        return fill_in_blocks<interpolant::untextured_count>(rows, row_count, steps, colour_blocks{});
+    }
+}
+
+uint32_t fill_textured_rows(const span_row_t* rows, int row_count, const interpolants_t& steps,
+                            const texel_sampler_t& sampler) {
+    return fill_in_blocks<interpolant::count>(rows, row_count, steps,
+                                              texel_blocks<layout::texel_pass, layout::overlap_texel_groups>{sampler});
+}
