@@ -15,7 +15,7 @@
 // So every function here is compiled once per instruction set, under that set's name, and
 // none of them has external linkage but the two entry points at the end.
 //
-// Needs: raster/span_fill_paths.h, raster/span_lanes.h.
+// Needs: raster/span_fill_paths.h, raster/span_lanes.h (which brings <utility>).
 
 namespace {
 
@@ -90,27 +90,32 @@ struct block_chains {
     // The next block_pixels pixels: serial additions, and after each eight of them the 8 x 8
     // transposes. lanes::store_runs(s_k, s_{k+4}, run) puts the eight pixels of the chain of
     // lane 4h + k of the register (for each 128-bit lane h) at run(h), skipping a null run.
+    // Each register's chains are placed at compile time (r is a template argument).
     void next(row_block_t& block) {
-        for (int r = 0; r < registers; ++r) {
-            f x = state[r];
-            for (int at = 0; at < block_pixels; at += 8) {
-                f v[8];
-                for (int j = 0; j < 8; ++j) {
-                    v[j] = x;
-                    x = lanes::add(x, step[r]);
-                }
-                f s[8];
-                transpose_within_lanes(v, s);
-                for (int k = 0; k < 4; ++k) {
-                    lanes::store_runs(s[k], s[k + 4], [&](int h) -> float* {
-                        const int chain = r * width + 4 * h + k;
-                        const int q = chain / span_batch_rows;
-                        return q < quantities ? block.v[chain % span_batch_rows][q] + at : nullptr;
-                    });
-                }
+        [&]<int... r>(std::integer_sequence<int, r...>) { (next_of<r>(block), ...); }
+        (std::make_integer_sequence<int, registers>{});
+    }
+
+    template <int r>
+    void next_of(row_block_t& block) {
+        f x = state[r];
+        for (int at = 0; at < block_pixels; at += 8) {
+            f v[8];
+            for (int j = 0; j < 8; ++j) {
+                v[j] = x;
+                x = lanes::add(x, step[r]);
             }
-            state[r] = x;
+            f s[8];
+            transpose_within_lanes(v, s);
+            for (int k = 0; k < 4; ++k) {
+                lanes::store_runs(s[k], s[k + 4], [&](int h) -> float* {
+                    const int chain = r * width + 4 * h + k;
+                    const int q = chain / span_batch_rows;
+                    return q < quantities ? block.v[chain % span_batch_rows][q] + at : nullptr;
+                });
+            }
         }
+        state[r] = x;
     }
 };
 
@@ -316,17 +321,68 @@ void step_records_of(int registers, f* colour, f* depth, f colour_step, f depth_
     if constexpr (most > 1) step_records_of<most - 1>(registers, colour, depth, colour_step, depth_step, records, n);
 }
 
+// Four pixels of each row of a register from pixel `at` of the records' run: taken[r] (0..4)
+// of row r's, from depths[r] + at and colours[r] + 4 * at on (nothing of a row that takes
+// none), or, when every row has four more, all of them; the lanes outside `valid` masked off.
+// Inlined into its loops, which keeps the kernel's constants in registers.
+template <bool every_row_whole>
+[[gnu::always_inline]] inline uint32_t blend_record_group(const row_records_t& records, int32_t at, m valid,
+                                                          const int32_t* taken, float* const* depths,
+                                                          uint8_t* const* colours) {
+    piece d_pieces[rows_per_register];
+    piece_i c_pieces[rows_per_register];
+    float* d_at[rows_per_register];
+    uint8_t* c_at[rows_per_register];
+    int32_t n[rows_per_register];
+    for (int r = 0; r < rows_per_register; ++r) {
+        n[r] = every_row_whole ? 4 : taken[r];
+        d_at[r] = n[r] == 0 ? nullptr : depths[r] + at;
+        c_at[r] = n[r] == 0 ? nullptr : colours[r] + static_cast<size_t>(at) * 4;
+        d_pieces[r] = lanes::load_piece(d_at[r], n[r]);
+        c_pieces[r] = lanes::load_piece_i(c_at[r], n[r]);
+    }
+    f d = lanes::join(d_pieces);
+    i c = lanes::join_i(c_pieces);
+    const f t0 =
+        lanes::unpack_low(lanes::load(records.colour[at]), lanes::load(records.colour[at + 1]));  // r0 r1 g0 g1
+    const f t1 =
+        lanes::unpack_high(lanes::load(records.colour[at]), lanes::load(records.colour[at + 1]));  // b0 b1 a0 a1
+    const f t2 = lanes::unpack_low(lanes::load(records.colour[at + 2]), lanes::load(records.colour[at + 3]));
+    const f t3 = lanes::unpack_high(lanes::load(records.colour[at + 2]), lanes::load(records.colour[at + 3]));
+    const f u0 = lanes::unpack_low(lanes::load(records.depth[at]), lanes::load(records.depth[at + 1]));  // z0 z1 s0 s1
+    const f u1 = lanes::unpack_low(lanes::load(records.depth[at + 2]), lanes::load(records.depth[at + 3]));
+    const int mask = blend_vertex_colour_lanes<lanes>(valid, lanes::shuffle<0x44>(t0, t2), lanes::shuffle<0xEE>(t0, t2),
+                                                      lanes::shuffle<0x44>(t1, t3), lanes::shuffle<0xEE>(t1, t3),
+                                                      lanes::shuffle<0x44>(u0, u1), lanes::shuffle<0xEE>(u0, u1), d, c);
+    if (mask == 0) return 0;
+    lanes::split(d, d_pieces);
+    lanes::split_i(c, c_pieces);
+    for (int r = 0; r < rows_per_register; ++r) {
+        lanes::store_piece(d_at[r], n[r], d_pieces[r]);
+        lanes::store_piece_i(c_at[r], n[r], c_pieces[r]);
+    }
+    return drawn_in(mask);
+}
+
 // The pixels of the rows of one register whose records are in `records` (the run starting
-// `done` pixels into the rows): four pixels of every row at a time, the lanes past each row's
-// end masked off; a row's last one to three pixels are read and written as a part of its piece.
+// `done` pixels into the rows): four pixels of every row at a time; while every row has four
+// more, whole pieces, then the lanes past each row's end masked off and a row's last one to
+// three pixels read and written as a part of its piece.
 uint32_t blend_records(const span_row_t* const* row, int64_t done, const row_records_t& records) {
     int32_t counts[rows_per_register];
+    int32_t taken[rows_per_register];
+    float* depths[rows_per_register];
+    uint8_t* colours[rows_per_register];
     int32_t longest = 0;
+    int32_t shortest = record_pixels;  // 0 when a row has no pixels in the run
     alignas(64) uint32_t ends[width];
     alignas(64) uint32_t columns[width];
     for (int r = 0; r < rows_per_register; ++r) {
         counts[r] = pixels_in_records(*row[r], done);
         longest = counts[r] > longest ? counts[r] : longest;
+        shortest = counts[r] < shortest ? counts[r] : shortest;
+        depths[r] = counts[r] > 0 ? row[r]->depth + done : nullptr;
+        colours[r] = counts[r] > 0 ? row[r]->pixels + done * 4 : nullptr;
         for (int k = 0; k < 4; ++k) {
             ends[4 * r + k] = static_cast<uint32_t>(counts[r]);
             columns[4 * r + k] = static_cast<uint32_t>(k);
@@ -335,48 +391,17 @@ uint32_t blend_records(const span_row_t* const* row, int64_t done, const row_rec
     const i end = lanes::load_i(ends);
     const i column = lanes::load_i(columns);
     uint32_t drawn = 0;
-    for (int32_t at = 0; at < longest; at += 4) {
-        const m valid = lanes::lt_i(lanes::add_i(column, lanes::splat_i(at)), end);
-        // Each row's share of the register: its depths and pixels from `at` on, none past its end.
-        int32_t taken[rows_per_register];
-        float* depths[rows_per_register];
-        uint8_t* colours[rows_per_register];
-        piece d_pieces[rows_per_register];
-        piece_i c_pieces[rows_per_register];
+    int32_t at = 0;
+    const m every_lane = lanes::lanes_below(width);
+    for (; at + 4 <= shortest; at += 4)
+        drawn += blend_record_group<true>(records, at, every_lane, taken, depths, colours);
+    for (; at < longest; at += 4) {
         for (int r = 0; r < rows_per_register; ++r) {
             const int32_t n = counts[r] - at;
             taken[r] = n <= 0 ? 0 : (n < 4 ? n : 4);
-            depths[r] = taken[r] == 0 ? nullptr : row[r]->depth + done + at;
-            colours[r] = taken[r] == 0 ? nullptr : row[r]->pixels + (done + at) * 4;
-            d_pieces[r] = lanes::load_piece(depths[r], taken[r]);
-            c_pieces[r] = lanes::load_piece_i(colours[r], taken[r]);
         }
-        f d = lanes::join(d_pieces);
-        i c = lanes::join_i(c_pieces);
-
-        f records_c[4];
-        f records_q[4];
-        for (int j = 0; j < 4; ++j) {
-            records_c[j] = lanes::load(records.colour[at + j]);
-            records_q[j] = lanes::load(records.depth[at + j]);
-        }
-        const f t0 = lanes::unpack_low(records_c[0], records_c[1]);   // r0 r1 g0 g1 in each row's lanes
-        const f t1 = lanes::unpack_high(records_c[0], records_c[1]);  // b0 b1 a0 a1
-        const f t2 = lanes::unpack_low(records_c[2], records_c[3]);
-        const f t3 = lanes::unpack_high(records_c[2], records_c[3]);
-        const f u0 = lanes::unpack_low(records_q[0], records_q[1]);  // z0 z1 s0 s1
-        const f u1 = lanes::unpack_low(records_q[2], records_q[3]);
-        const int mask = blend_vertex_colour_lanes<lanes>(
-            valid, lanes::shuffle<0x44>(t0, t2), lanes::shuffle<0xEE>(t0, t2), lanes::shuffle<0x44>(t1, t3),
-            lanes::shuffle<0xEE>(t1, t3), lanes::shuffle<0x44>(u0, u1), lanes::shuffle<0xEE>(u0, u1), d, c);
-        if (mask == 0) continue;
-        lanes::split(d, d_pieces);
-        lanes::split_i(c, c_pieces);
-        for (int r = 0; r < rows_per_register; ++r) {
-            lanes::store_piece(depths[r], taken[r], d_pieces[r]);
-            lanes::store_piece_i(colours[r], taken[r], c_pieces[r]);
-        }
-        drawn += drawn_in(mask);
+        const m valid = lanes::lt_i(lanes::add_i(column, lanes::splat_i(at)), end);
+        drawn += blend_record_group<false>(records, at, valid, taken, depths, colours);
     }
     return drawn;
 }
