@@ -6,10 +6,10 @@
 // an unnamed namespace there:
 // - `lanes`, the table of lane operations of span_lanes.h, with the ones the driver adds:
 //   unpack_low, unpack_high and shuffle<order> (the in-lane steps of a transpose, on each
-//   128-bit lane of a register), lt_i (signed less-than as a lane mask), store_runs (see
-//   block_chains::next), the 4-float pieces that hold one row of a record register (join,
-//   split, load_piece, store_piece and their _i forms for pixels) and the partial loads and
-//   stores of a run of lanes from lane 0 (loadu_part, storeu_part and their _i forms);
+//   128-bit lane of a register), lt_i (signed less-than as a lane mask), splat_eights (lanes
+//   8j .. 8j + 7 all values[j]), store_runs (see block_chains::next), the 4-float pieces that hold one row of a record
+//   register (join, split, load_piece, store_piece and their _i forms for pixels) and the partial loads and stores of a
+//   run of lanes from lane 0 (loadu_part, storeu_part and their _i forms);
 // - `layout`, the path's choices between the driver's layouts, each with the measurement that
 //   made it.
 // So every function here is compiled once per instruction set, under that set's name, and
@@ -74,16 +74,14 @@ struct block_chains {
 
     block_chains(const span_row_t* rows, int row_count, const interpolants_t& steps) {
         alignas(64) float starts[registers * width] = {};
-        alignas(64) float increments[registers * width] = {};
-        for (int q = 0; q < quantities; ++q) {
-            for (int k = 0; k < span_batch_rows; ++k) {
-                starts[q * span_batch_rows + k] = k < row_count ? rows[k].start.at[q] : 0.0f;
-                increments[q * span_batch_rows + k] = steps.at[q];
-            }
+        for (int k = 0; k < row_count; ++k) {
+            for (int q = 0; q < quantities; ++q) starts[q * span_batch_rows + k] = rows[k].start.at[q];
         }
+        float increments[registers * width / span_batch_rows + 1] = {};
+        for (int q = 0; q < quantities; ++q) increments[q] = steps.at[q];
         for (int r = 0; r < registers; ++r) {
             state[r] = lanes::load(starts + r * width);
-            step[r] = lanes::load(increments + r * width);
+            step[r] = lanes::splat_eights(increments + r * width / span_batch_rows);
         }
     }
 

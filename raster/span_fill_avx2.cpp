@@ -90,6 +90,7 @@ struct lanes : shuffled_byte_lanes<lanes> {
         return _mm256_setr_epi32(word(0), word(1), word(2), word(3), word(4), word(5), word(6), word(7));
     }
     static f splat(float v) { return _mm256_set1_ps(v); }
+    static f splat_eights(const float* values) { return _mm256_set1_ps(values[0]); }
     static i splat_i(int v) { return _mm256_set1_epi32(v); }
     static m not_ge(f a, f b) { return _mm256_cmp_ps(a, b, _CMP_NGE_UQ); }
     static m and_m(m a, m b) { return _mm256_and_ps(a, b); }

@@ -97,6 +97,9 @@ struct lanes : shuffled_byte_lanes<lanes> {
         return _mm512_i32gather_epi32(index, texels, 4);
     }
     static f splat(float v) { return _mm512_set1_ps(v); }
+    static f splat_eights(const float* values) {
+        return _mm512_insertf32x8(_mm512_castps256_ps512(_mm256_set1_ps(values[0])), _mm256_set1_ps(values[1]), 1);
+    }
     static i splat_i(int v) { return _mm512_set1_epi32(v); }
     static i to_int(f a) { return _mm512_cvtps_epi32(a); }
     static f to_float(i a) { return _mm512_cvtepi32_ps(a); }

@@ -87,6 +87,7 @@ struct lanes {
         return _mm_setr_epi32(word(0), word(1), word(2), word(3));
     }
     static f splat(float v) { return _mm_set1_ps(v); }
+    static f splat_eights(const float* values) { return _mm_set1_ps(values[0]); }
     static i splat_i(int v) { return _mm_set1_epi32(v); }
     static m not_ge(f a, f b) { return _mm_cmpnge_ps(a, b); }
     static m and_m(m a, m b) { return _mm_and_ps(a, b); }
