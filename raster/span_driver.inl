@@ -1,19 +1,28 @@
-// The span driver of the wide paths, written once: the rows of a batch stepped side by side, laid out for the pixel
-// kernels, and the two entry points of a path.
+// The span driver of the wide paths, written once: the rows of a batch stepped side by side, a lane per row, laid out
+// a block of each row at a time for the pixel kernels, and the two entry points of a path.
 //
 // Each instruction-set file (span_fill_sse2.cpp, span_fill_avx2.cpp, span_fill_avx512.cpp)
 // includes this file inside its own namespace, after the headers below and after defining, in
 // an unnamed namespace there:
 // - `lanes`, the table of lane operations of span_lanes.h, with the ones the driver adds:
 //   unpack_low, unpack_high and shuffle<order> (the in-lane steps of a transpose, on each
-//   128-bit lane of a register), lt_i (signed less-than as a lane mask), splat_eights (lanes
-//   8j .. 8j + 7 all values[j]), store_runs (see block_chains::next), the 4-float pieces that hold one row of a record
-//   register (join, split, load_piece, store_piece and their _i forms for pixels) and the partial loads and stores of a
-//   run of lanes from lane 0 (loadu_part, storeu_part and their _i forms);
-// - `layout`, the path's choices between the driver's layouts, each with the measurement that
-//   made it.
+//   128-bit lane of a register), splat_eights (lanes 8j .. 8j + 7 all values[j]), store_runs
+//   (see block_chains::next) and the partial loads and stores of a run of lanes from lane 0
+//   (loadu_part, storeu_part and their _i forms for pixels);
+// - `layout`, the path's choices for the textured kernel, each with the measurement that made
+//   it: texel_pass, the lanes of one kernel pass (`lanes`, or lane_pair<lanes>), and
+//   overlap_texel_groups (see texel_blocks).
 // So every function here is compiled once per instruction set, under that set's name, and
 // none of them has external linkage but the two entry points at the end.
+//
+// One layout serves every path and both modes. Four pixels of each of several rows per
+// register, stepped as (red, green, blue, alpha) and (z, shade) records, was a second one for
+// vertex colour; against these blocks (softcube_bench, one thread, 7 December 2026) it lost on
+// SSE2 (BM_mode/0 279 against 242 us, BM_fill_size/50 91 against 78 us, BM_demo_frame 920
+// against 842 us), on AVX2 (BM_fill_size/10 7.0 against 6.5 us, BM_fill_size/50 49 against
+// 46 us, BM_mode/0 142 against 138 us) and, for the short rows it was kept for, on AVX-512
+// (BM_fill_size/10 7.2 against 6.6 us), winning only 2 to 4 % on BM_sphere, within the noise,
+// so it went.
 //
 // Needs: raster/span_fill_paths.h, raster/span_lanes.h (which brings <utility>).
 
@@ -28,8 +37,7 @@ uint32_t drawn_in(int mask) { return static_cast<uint32_t>(__builtin_popcount(st
 
 // The in-lane steps of an 8 x 8 transpose, on each 128-bit lane: v_j holds pixel j with a
 // chain per lane; afterwards, in each 128-bit lane, s_k holds the four pixels 0..3 of that
-// lane's chain k (k < 4) and s_{k+4} its pixels 4..7. The first half, on four registers, is
-// the 4 x 4 transpose that the record layout needs.
+// lane's chain k (k < 4) and s_{k+4} its pixels 4..7.
 void transpose_within_lanes(const f (&v)[8], f (&s)[8]) {
     const f t0 = lanes::unpack_low(v[0], v[1]);
     const f t1 = lanes::unpack_high(v[0], v[1]);
@@ -49,10 +57,9 @@ void transpose_within_lanes(const f (&v)[8], f (&s)[8]) {
     s[7] = lanes::shuffle<0xEE>(t5, t7);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Layout of blocks: block_pixels pixels of one row per kernel pass. The chains of every row of
-// a batch are stepped a lane per row, then transposed so that each row's values of a quantity
-// lie side by side.
+// Blocks: block_pixels pixels of one row per kernel pass. The chains of every row of a batch
+// are stepped a lane per row, then transposed so that each row's values of a quantity lie side
+// by side.
 
 constexpr int32_t block_pixels = 16;
 
@@ -247,221 +254,12 @@ struct texel_blocks {
     }
 };
 
-// ---------------------------------------------------------------------------------------------
-// Layout of records: four pixels of each of width / 4 rows per register. Each row's running
-// values live in two 4-float records, (red, green, blue, alpha) and (z, shade, 0, 0); the chain
-// of additions steps the records of all rows side by side, every record written for every
-// pixel, and a 4 x 4 transpose in each 128-bit lane turns four pixels' records into the
-// kernel's registers. A row of one to three pixels then costs one pass, not a block's.
-
-constexpr int rows_per_register = width / 4;
-// Registers of each record kind stepped together: at most four, at most a batch's rows.
-constexpr int record_registers = 4 < span_batch_rows / rows_per_register ? 4 : span_batch_rows / rows_per_register;
-constexpr int rows_per_pass = record_registers * rows_per_register;
-// Pixels whose records are stepped at a time.
-constexpr int32_t record_pixels = 64;
-
-using piece = lanes::piece;
-using piece_i = lanes::piece_i;
-
-struct alignas(64) row_records_t {
-    float colour[record_pixels][width];
-    float depth[record_pixels][width];
-};
-
-// The pixels of row that fall into the run of records starting `done` pixels into it.
-int32_t pixels_in_records(const span_row_t& row, int64_t done) {
-    const int64_t left = row.count - done;
-    return static_cast<int32_t>(left <= 0 ? 0 : (left < record_pixels ? left : record_pixels));
-}
-
-// The colour and depth records of the rows of one register (`rows` of them present).
-void records_of(const interpolants_t* const* values, int rows, f& colour, f& depth) {
-    alignas(64) float c[width] = {};
-    alignas(64) float q[width] = {};
-    for (int r = 0; r < rows; ++r) {
-        for (int k = 0; k < interpolant::colour_channels; ++k) c[4 * r + k] = values[r]->at[interpolant::red + k];
-        q[4 * r] = values[r]->at[interpolant::z];
-        q[4 * r + 1] = values[r]->at[interpolant::shade];
-    }
-    colour = lanes::load(c);
-    depth = lanes::load(q);
-}
-
-// The records of `registers` registers for n pixels.
-template <int registers>
-void step_records(f* colour, f* depth, f colour_step, f depth_step, row_records_t* records, int32_t n) {
-    f c[registers];
-    f q[registers];
-    for (int p = 0; p < registers; ++p) {
-        c[p] = colour[p];
-        q[p] = depth[p];
-    }
-    for (int32_t j = 0; j < n; ++j) {
-        for (int p = 0; p < registers; ++p) {
-            lanes::store(records[p].colour[j], c[p]);
-            lanes::store(records[p].depth[j], q[p]);
-            c[p] = lanes::add(c[p], colour_step);
-            q[p] = lanes::add(q[p], depth_step);
-        }
-    }
-    for (int p = 0; p < registers; ++p) {
-        colour[p] = c[p];
-        depth[p] = q[p];
-    }
-}
-
-// step_records for `registers` registers, one to record_registers, taken at run time.
-template <int most = record_registers>
-void step_records_of(int registers, f* colour, f* depth, f colour_step, f depth_step, row_records_t* records,
-                     int32_t n) {
-    if (registers == most) return step_records<most>(colour, depth, colour_step, depth_step, records, n);
-    if constexpr (most > 1) step_records_of<most - 1>(registers, colour, depth, colour_step, depth_step, records, n);
-}
-
-// Four pixels of each row of a register from pixel `at` of the records' run: taken[r] (0..4)
-// of row r's, from depths[r] + at and colours[r] + 4 * at on (nothing of a row that takes
-// none), or, when every row has four more, all of them; the lanes outside `valid` masked off.
-// Inlined into its loops, which keeps the kernel's constants in registers.
-template <bool every_row_whole>
-[[gnu::always_inline]] inline uint32_t blend_record_group(const row_records_t& records, int32_t at, m valid,
-                                                          const int32_t* taken, float* const* depths,
-                                                          uint8_t* const* colours) {
-    piece d_pieces[rows_per_register];
-    piece_i c_pieces[rows_per_register];
-    float* d_at[rows_per_register];
-    uint8_t* c_at[rows_per_register];
-    int32_t n[rows_per_register];
-    for (int r = 0; r < rows_per_register; ++r) {
-        n[r] = every_row_whole ? 4 : taken[r];
-        d_at[r] = n[r] == 0 ? nullptr : depths[r] + at;
-        c_at[r] = n[r] == 0 ? nullptr : colours[r] + static_cast<size_t>(at) * 4;
-        d_pieces[r] = lanes::load_piece(d_at[r], n[r]);
-        c_pieces[r] = lanes::load_piece_i(c_at[r], n[r]);
-    }
-    f d = lanes::join(d_pieces);
-    i c = lanes::join_i(c_pieces);
-    const f t0 =
-        lanes::unpack_low(lanes::load(records.colour[at]), lanes::load(records.colour[at + 1]));  // r0 r1 g0 g1
-    const f t1 =
-        lanes::unpack_high(lanes::load(records.colour[at]), lanes::load(records.colour[at + 1]));  // b0 b1 a0 a1
-    const f t2 = lanes::unpack_low(lanes::load(records.colour[at + 2]), lanes::load(records.colour[at + 3]));
-    const f t3 = lanes::unpack_high(lanes::load(records.colour[at + 2]), lanes::load(records.colour[at + 3]));
-    const f u0 = lanes::unpack_low(lanes::load(records.depth[at]), lanes::load(records.depth[at + 1]));  // z0 z1 s0 s1
-    const f u1 = lanes::unpack_low(lanes::load(records.depth[at + 2]), lanes::load(records.depth[at + 3]));
-    const int mask = blend_vertex_colour_lanes<lanes>(valid, lanes::shuffle<0x44>(t0, t2), lanes::shuffle<0xEE>(t0, t2),
-                                                      lanes::shuffle<0x44>(t1, t3), lanes::shuffle<0xEE>(t1, t3),
-                                                      lanes::shuffle<0x44>(u0, u1), lanes::shuffle<0xEE>(u0, u1), d, c);
-    if (mask == 0) return 0;
-    lanes::split(d, d_pieces);
-    lanes::split_i(c, c_pieces);
-    for (int r = 0; r < rows_per_register; ++r) {
-        lanes::store_piece(d_at[r], n[r], d_pieces[r]);
-        lanes::store_piece_i(c_at[r], n[r], c_pieces[r]);
-    }
-    return drawn_in(mask);
-}
-
-// The pixels of the rows of one register whose records are in `records` (the run starting
-// `done` pixels into the rows): four pixels of every row at a time; while every row has four
-// more, whole pieces, then the lanes past each row's end masked off and a row's last one to
-// three pixels read and written as a part of its piece.
-uint32_t blend_records(const span_row_t* const* row, int64_t done, const row_records_t& records) {
-    int32_t counts[rows_per_register];
-    int32_t taken[rows_per_register];
-    float* depths[rows_per_register];
-    uint8_t* colours[rows_per_register];
-    int32_t longest = 0;
-    int32_t shortest = record_pixels;  // 0 when a row has no pixels in the run
-    alignas(64) uint32_t ends[width];
-    alignas(64) uint32_t columns[width];
-    for (int r = 0; r < rows_per_register; ++r) {
-        counts[r] = pixels_in_records(*row[r], done);
-        longest = counts[r] > longest ? counts[r] : longest;
-        shortest = counts[r] < shortest ? counts[r] : shortest;
-        depths[r] = counts[r] > 0 ? row[r]->depth + done : nullptr;
-        colours[r] = counts[r] > 0 ? row[r]->pixels + done * 4 : nullptr;
-        for (int k = 0; k < 4; ++k) {
-            ends[4 * r + k] = static_cast<uint32_t>(counts[r]);
-            columns[4 * r + k] = static_cast<uint32_t>(k);
-        }
-    }
-    const i end = lanes::load_i(ends);
-    const i column = lanes::load_i(columns);
-    uint32_t drawn = 0;
-    int32_t at = 0;
-    const m every_lane = lanes::lanes_below(width);
-    for (; at + 4 <= shortest; at += 4)
-        drawn += blend_record_group<true>(records, at, every_lane, taken, depths, colours);
-    for (; at < longest; at += 4) {
-        for (int r = 0; r < rows_per_register; ++r) {
-            const int32_t n = counts[r] - at;
-            taken[r] = n <= 0 ? 0 : (n < 4 ? n : 4);
-        }
-        const m valid = lanes::lt_i(lanes::add_i(column, lanes::splat_i(at)), end);
-        drawn += blend_record_group<false>(records, at, valid, taken, depths, colours);
-    }
-    return drawn;
-}
-
-// Up to rows_per_pass rows of a batch in the record layout.
-uint32_t fill_in_records(const span_row_t* rows, int row_count, const interpolants_t& steps) {
-    const span_row_t none{};
-    const span_row_t* row[rows_per_pass];
-    const interpolants_t* starts[rows_per_pass];
-    int64_t longest = 0;
-    for (int k = 0; k < rows_per_pass; ++k) {
-        row[k] = k < row_count ? &rows[k] : &none;
-        starts[k] = &row[k]->start;
-        longest = row[k]->count > longest ? row[k]->count : longest;
-    }
-    const int registers = (row_count + rows_per_register - 1) / rows_per_register;
-    f colour[record_registers];
-    f depth[record_registers];
-    for (int p = 0; p < registers; ++p) {
-        records_of(starts + rows_per_register * p, rows_per_register, colour[p], depth[p]);
-    }
-    const interpolants_t* step_of_each[rows_per_register];
-    for (const interpolants_t*& s : step_of_each) s = &steps;
-    f colour_step;
-    f depth_step;
-    records_of(step_of_each, rows_per_register, colour_step, depth_step);
-
-    row_records_t records[record_registers];
-    uint32_t drawn = 0;
-    for (int64_t done = 0; done < longest; done += record_pixels) {
-        int32_t n = 0;
-        for (int k = 0; k < row_count; ++k)
-            n = pixels_in_records(rows[k], done) > n ? pixels_in_records(rows[k], done) : n;
-        // The kernel reads whole groups of four records; only the last run is cut short, so
-        // stepping on to its group's end moves no value used afterwards.
-        step_records_of(registers, colour, depth, colour_step, depth_step, records, (n + 3) & ~3);
-        for (int p = 0; p < registers; ++p) drawn += blend_records(row + rows_per_register * p, done, records[p]);
-    }
-    return drawn;
-}
-
 }  // namespace
 
-// ---------------------------------------------------------------------------------------------
 // The path's entry points.
 
 uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const interpolants_t& steps) {
-    const auto in_records = [&] {
-        uint32_t drawn = 0;
-        for (int k = 0; k < row_count; k += rows_per_pass) {
-            drawn += fill_in_records(rows + k, row_count - k < rows_per_pass ? row_count - k : rows_per_pass, steps);
-        }
-        return drawn;
-    };
-    if constexpr (layout::colour_blocks_from == records_only) {
-        return in_records();
-    } else {
-        int64_t longest = 0;
-        for (int k = 0; k < row_count; ++k) longest = rows[k].count > longest ? rows[k].count : longest;
-        if (longest < layout::colour_blocks_from) return in_records();
-        return fill_in_blocks<interpolant::untextured_count>(rows, row_count, steps, colour_blocks{});
-    }
+    return fill_in_blocks<interpolant::untextured_count>(rows, row_count, steps, colour_blocks{});
 }
 
 uint32_t fill_textured_rows(const span_row_t* rows, int row_count, const interpolants_t& steps,

@@ -17,8 +17,6 @@ struct lanes : shuffled_byte_lanes<lanes> {
     using f = __m256;
     using i = __m256i;
     using m = __m256;  // all bits set in the lanes chosen
-    using piece = __m128;
-    using piece_i = __m128i;
     static constexpr int width = 8;
     static f load(const float* p) { return _mm256_load_ps(p); }
     static f loadu(const float* p) { return _mm256_loadu_ps(p); }
@@ -37,40 +35,11 @@ struct lanes : shuffled_byte_lanes<lanes> {
     static void storeu_part_i(uint8_t* p, m k, i v) {
         _mm256_maskstore_epi32(reinterpret_cast<int*>(p), _mm256_castps_si256(k), v);
     }
-    // The first n (0..4) floats or pixels of a piece, the others zero.
-    static __m128i piece_lanes(int n) { return _mm_cmpgt_epi32(_mm_set1_epi32(n), _mm_setr_epi32(0, 1, 2, 3)); }
-    static piece load_piece(const float* p, int n) {
-        if (n == 4) return _mm_loadu_ps(p);
-        return n == 0 ? _mm_setzero_ps() : _mm_maskload_ps(p, piece_lanes(n));
-    }
-    static void store_piece(float* p, int n, piece v) {
-        if (n == 4) return _mm_storeu_ps(p, v);
-        if (n != 0) _mm_maskstore_ps(p, piece_lanes(n), v);
-    }
-    static piece_i load_piece_i(const uint8_t* p, int n) {
-        if (n == 4) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        return n == 0 ? _mm_setzero_si128() : _mm_maskload_epi32(reinterpret_cast<const int*>(p), piece_lanes(n));
-    }
-    static void store_piece_i(uint8_t* p, int n, piece_i v) {
-        if (n == 4) return _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-        if (n != 0) _mm_maskstore_epi32(reinterpret_cast<int*>(p), piece_lanes(n), v);
-    }
-    static f join(const piece (&p)[2]) { return _mm256_set_m128(p[1], p[0]); }
-    static i join_i(const piece_i (&p)[2]) { return _mm256_set_m128i(p[1], p[0]); }
-    static void split(f v, piece (&p)[2]) {
-        p[0] = _mm256_castps256_ps128(v);
-        p[1] = _mm256_extractf128_ps(v, 1);
-    }
-    static void split_i(i v, piece_i (&p)[2]) {
-        p[0] = _mm256_castsi256_si128(v);
-        p[1] = _mm256_extracti128_si256(v, 1);
-    }
     static f add(f a, f b) { return _mm256_add_ps(a, b); }
     static f sub(f a, f b) { return _mm256_sub_ps(a, b); }
     static f div(f a, f b) { return _mm256_div_ps(a, b); }
     static m or_m(m a, m b) { return _mm256_or_ps(a, b); }
     static m eq_i(i a, i b) { return _mm256_castsi256_ps(_mm256_cmpeq_epi32(a, b)); }
-    static m lt_i(i a, i b) { return _mm256_castsi256_ps(_mm256_cmpgt_epi32(b, a)); }
     // All bits set in lanes 0 .. count - 1.
     static m lanes_below(int count) {
         return _mm256_castsi256_ps(
@@ -139,7 +108,6 @@ struct lanes : shuffled_byte_lanes<lanes> {
 };
 
 struct layout {
-    static constexpr int64_t colour_blocks_from = records_only;
     // Sixteen pixels per kernel pass: two registers whose work interleaves.
     using texel_pass = lane_pair<lanes>;
     static constexpr bool overlap_texel_groups = false;

@@ -50,10 +50,6 @@ struct span_isa_request_t {
 };
 span_isa_request_t span_isa_requested(const char* text, span_isa_t widest);
 
-// layout::colour_blocks_from (raster/span_driver.inl) of a path that draws every vertex-colour
-// batch in the record layout.
-constexpr int64_t records_only = INT64_MAX;
-
 // The entry points of each wide path (raster/span_driver.inl): the vertex-colour rows of one
 // batch (see fill_vertex_colour_rows) and its textured rows (see fill_textured_rows; they need
 // sampler.lanes).

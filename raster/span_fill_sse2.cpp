@@ -15,8 +15,6 @@ struct lanes {
     using f = __m128;
     using i = __m128i;
     using m = __m128;  // all bits set in the lanes chosen
-    using piece = __m128;
-    using piece_i = __m128i;
     static constexpr int width = 4;
     static f load(const float* p) { return _mm_load_ps(p); }
     static f loadu(const float* p) { return _mm_loadu_ps(p); }
@@ -26,48 +24,34 @@ struct lanes {
     static void store_i(uint32_t* p, i v) { _mm_store_si128(reinterpret_cast<__m128i*>(p), v); }
     static i loadu_i(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static void storeu_i(uint8_t* p, i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-    // SSE2 has no partial loads or stores: the first n (0..4) floats or pixels go through a
+    // SSE2 has no partial loads or stores: the lanes of k (a run from lane 0) go through a
     // copy, word by word, so nothing past them is touched.
-    static piece load_piece(const float* p, int n) {
-        if (n == 4) return _mm_loadu_ps(p);
+    static int run_length(m k) { return __builtin_popcount(static_cast<unsigned>(_mm_movemask_ps(k))); }
+    static f loadu_part(const float* p, m k) {
         alignas(16) float part[4] = {};
-        for (int k = 0; k < n; ++k) part[k] = p[k];
+        for (int n = 0, end = run_length(k); n < end; ++n) part[n] = p[n];
         return _mm_load_ps(part);
     }
-    static void store_piece(float* p, int n, piece v) {
-        if (n == 4) return _mm_storeu_ps(p, v);
+    static void storeu_part(float* p, m k, f v) {
         alignas(16) float part[4];
         _mm_store_ps(part, v);
-        for (int k = 0; k < n; ++k) p[k] = part[k];
+        for (int n = 0, end = run_length(k); n < end; ++n) p[n] = part[n];
     }
-    static piece_i load_piece_i(const uint8_t* p, int n) {
-        if (n == 4) return loadu_i(p);
+    static i loadu_part_i(const uint8_t* p, m k) {
         alignas(16) uint8_t part[16] = {};
-        for (int k = 0; k < n; ++k) std::memcpy(part + 4 * k, p + 4 * k, 4);
+        for (int n = 0, end = run_length(k); n < end; ++n) std::memcpy(part + 4 * n, p + 4 * n, 4);
         return _mm_load_si128(reinterpret_cast<const __m128i*>(part));
     }
-    static void store_piece_i(uint8_t* p, int n, piece_i v) {
-        if (n == 4) return storeu_i(p, v);
+    static void storeu_part_i(uint8_t* p, m k, i v) {
         alignas(16) uint8_t part[16];
         _mm_store_si128(reinterpret_cast<__m128i*>(part), v);
-        for (int k = 0; k < n; ++k) std::memcpy(p + 4 * k, part + 4 * k, 4);
+        for (int n = 0, end = run_length(k); n < end; ++n) std::memcpy(p + 4 * n, part + 4 * n, 4);
     }
-    static f join(const piece (&p)[1]) { return p[0]; }
-    static i join_i(const piece_i (&p)[1]) { return p[0]; }
-    static void split(f v, piece (&p)[1]) { p[0] = v; }
-    static void split_i(i v, piece_i (&p)[1]) { p[0] = v; }
-    // The lanes of k, a run from lane 0.
-    static int run_length(m k) { return __builtin_popcount(static_cast<unsigned>(_mm_movemask_ps(k))); }
-    static f loadu_part(const float* p, m k) { return load_piece(p, run_length(k)); }
-    static void storeu_part(float* p, m k, f v) { store_piece(p, run_length(k), v); }
-    static i loadu_part_i(const uint8_t* p, m k) { return load_piece_i(p, run_length(k)); }
-    static void storeu_part_i(uint8_t* p, m k, i v) { store_piece_i(p, run_length(k), v); }
     static f add(f a, f b) { return _mm_add_ps(a, b); }
     static f sub(f a, f b) { return _mm_sub_ps(a, b); }
     static f div(f a, f b) { return _mm_div_ps(a, b); }
     static m or_m(m a, m b) { return _mm_or_ps(a, b); }
     static m eq_i(i a, i b) { return _mm_castsi128_ps(_mm_cmpeq_epi32(a, b)); }
-    static m lt_i(i a, i b) { return _mm_castsi128_ps(_mm_cmplt_epi32(a, b)); }
     // All bits set in lanes 0 .. count - 1.
     static m lanes_below(int count) {
         return _mm_castsi128_ps(_mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(count)));
@@ -158,7 +142,6 @@ struct lanes {
 };
 
 struct layout {
-    static constexpr int64_t colour_blocks_from = records_only;
     using texel_pass = lanes;
     static constexpr bool overlap_texel_groups = false;
 };
