@@ -156,7 +156,7 @@ const char* help_text() {
            "  --screenshot FILE  after the last frame, write the picture to FILE (.png or .bmp); with\n"
            "                     a model in the window, F12 writes it at any frame too\n"
            "  --benchmark N      offscreen, N frames without the 1 ms pause, then print a summary and\n"
-           "                     frames=N median_ms=... mean_ms=... p95_ms=... fps=... triangles=... pixels=...\n"
+           "                     frames=N median_ms=... fps=... triangles=... pixels=... threads=N isa=NAME\n"
            "  --threads N        draw with N threads, 1 to 256 (default: SOFTCUBE_THREADS, else every\n"
            "                     online core); every count draws the same picture\n"
            "\n"

@@ -71,7 +71,7 @@ struct generator_t {
 
 TEST_P(Differential, MatchesTheReferenceInEveryMode) {
     // Odd sizes put row ends at every position of the 4- and 8-pixel groups; rows wider than
-    // the fills' chunks of 64 and 128 pixels; triangles from tiny to well beyond every side.
+    // the fills' blocks of 16 and passes of 128 pixels; triangles from tiny to well beyond every side.
     constexpr uint32_t width = 283, height = 41;
     texture_t tex(8, 4, 32), tex24(5, 3, 24);
     for (uint32_t i = 0; i < 8 * 4 * 4; ++i) tex.pixels[i] = static_cast<uint8_t>(i * 37 + 11);

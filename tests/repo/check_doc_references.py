@@ -19,8 +19,8 @@ import re
 import subprocess
 import sys
 
-SOURCE_EXTENSIONS = {"cpp", "h", "hpp", "c", "py", "sh", "md", "cmake", "supp", "txt", "png", "bmp", "json"}
-BARE_NAME_EXTENSIONS = {"cpp", "h", "hpp", "c", "py", "sh", "md", "cmake"}
+SOURCE_EXTENSIONS = {"cpp", "h", "hpp", "inl", "c", "py", "sh", "md", "cmake", "supp", "txt", "png", "bmp", "json"}
+BARE_NAME_EXTENSIONS = {"cpp", "h", "hpp", "inl", "c", "py", "sh", "md", "cmake"}
 PATH_TOKEN = re.compile(r"^[\w.\-<>*?]+(/[\w.\-<>*?]*)*$")
 GTEST_NAME = re.compile(r"(?<![\w.])([A-Z][A-Za-z0-9]*)\.([A-Z][A-Za-z0-9_]*)(?![\w.])")
 URL = re.compile(r"[a-z]+://\S+")
