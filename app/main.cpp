@@ -15,6 +15,7 @@
 #include "base/graphics_screen.h"
 #include "base/thread_pool.h"
 #include "model/texture_files.h"
+#include "raster/span_fill.h"
 #include "runtime/program.h"
 #include "runtime/screenshot.h"
 #include "runtime/terminal.h"
@@ -201,6 +202,7 @@ int main(int argc, char** argv) {
         benchmark_summary_t summary = summarise_benchmark(result.frame_ms, result.triangles, result.pixels);
         summary.threads = pool->size();
         summary.load_ms = load_ms;
+        summary.isa = span_isa_name(span_isa());
         std::printf("%s\n%s\n", benchmark_human_line(summary).c_str(), benchmark_machine_line(summary).c_str());
     } else if (offscreen && result.frames_drawn != 0) {
         std::printf("%s\n", result.last_line.c_str());

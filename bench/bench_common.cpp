@@ -15,9 +15,10 @@ namespace bench {
 
 namespace {
 
-// The span path in use heads the report, next to the machine description.
+// The span path in use (SOFTCUBE_ISA's choice, else the widest) heads the report, next to the
+// machine description.
 const bool span_path_reported = [] {
-    benchmark::AddCustomContext("span_path", span_isa_name(span_isa()));
+    benchmark::AddCustomContext("isa", span_isa_name(span_isa()));
     benchmark::AddCustomContext("threads", std::to_string(render_threads().size()));
     return true;
 }();

@@ -3,7 +3,10 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "math/nearest.h"
 #include "raster/span_chain.h"
@@ -12,14 +15,33 @@
 #include "surfaces/texture.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <emmintrin.h>
 #define SOFTCUBE_X86 1
 #endif
 
 namespace {
 
+// The portable path cuts a span into passes of this many pixels, whose values live in arrays:
+// 128 pixels keep the arrays on the stack and in the first-level cache, and the per-pass
+// set-up small.
+constexpr int32_t portable_pass_pixels = 128;
+
+// The colour, depth and shade of a vertex-colour pass.
+struct alignas(32) portable_colours_t {
+    float r[portable_pass_pixels];
+    float g[portable_pass_pixels];
+    float b[portable_pass_pixels];
+    float a[portable_pass_pixels];
+    float z[portable_pass_pixels];
+    float s[portable_pass_pixels];
+};
+
+// Every interpolant of a textured pass, quantity by quantity in interpolant order.
+struct alignas(32) portable_values_t {
+    float v[interpolant::count][portable_pass_pixels];
+};
+
 // Pixel by pixel, as the rules are written.
-uint32_t blend_portable(uint8_t* pixels, float* depth, const colour_chunk_t& v, int32_t n) {
+uint32_t blend_portable(uint8_t* pixels, float* depth, const portable_colours_t& v, int32_t n) {
     uint32_t drawn = 0;
     for (int32_t i = 0; i < n; ++i) {
         if (!(v.z[i] >= depth[i]) && !(v.a[i] >= 1.0f)) {
@@ -77,48 +99,37 @@ uint32_t fill_rows_portable(const span_row_t* rows, int row_count, const interpo
     return drawn;
 }
 
-using texels_fn = uint32_t (*)(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
-                               const texel_sampler_t& sampler);
 using textured_rows_fn = uint32_t (*)(const span_row_t* rows, int row_count, const interpolants_t& steps,
                                       const texel_sampler_t& sampler);
 
-uint32_t blend_texels_one_by_one(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
-                                 const texel_sampler_t& sampler) {
-    return blend_texels_portable(pixels, depth, &v.v[0][0], chunk, 0, n, sampler);
-}
-
 // The path in use, chosen on first use (not during static initialisation, whose order
-// across files is unspecified).
+// across files is unspecified): the one SOFTCUBE_ISA names, so that every program that draws
+// (the demo, the benchmarks, the tests) can be held to one path, else the widest.
 struct dispatch_t {
     span_isa_t isa;
     rows_fn rows;
-    texels_fn texels;
-    textured_rows_fn textured_rows;  // null: textured rows are filled one at a time
+    // Null: textured rows are filled one at a time, as they are on every path where the wide
+    // lanes cannot sample the texture (see texel_sampler_t::lanes).
+    textured_rows_fn textured_rows;
     void choose(span_isa_t wanted) {
         isa = supported(wanted);
         switch (isa) {
 #if SOFTCUBE_X86
             case span_isa_t::avx512:
-                rows = fill_rows_avx512;
-                texels = blend_texels_one_by_one;
-                textured_rows = fill_textured_rows_avx512;
+                rows = avx512::fill_vertex_colour_rows;
+                textured_rows = avx512::fill_textured_rows;
                 break;
             case span_isa_t::avx2:
-                rows = fill_rows_avx2;
-                // Rows the lanes can sample go through fill_textured_rows_avx2; the others
-                // are drawn one by one.
-                texels = blend_texels_one_by_one;
-                textured_rows = fill_textured_rows_avx2;
+                rows = avx2::fill_vertex_colour_rows;
+                textured_rows = avx2::fill_textured_rows;
                 break;
             case span_isa_t::sse2:
-                rows = fill_rows_sse2;
-                texels = blend_texels_sse2;
-                textured_rows = nullptr;
+                rows = sse2::fill_vertex_colour_rows;
+                textured_rows = sse2::fill_textured_rows;
                 break;
 #endif
             default:
                 rows = fill_rows_portable;
-                texels = blend_texels_one_by_one;
                 textured_rows = nullptr;
                 break;
         }
@@ -127,27 +138,19 @@ struct dispatch_t {
 
 dispatch_t& dispatch() {
     static dispatch_t d = [] {
+        const span_isa_request_t request = span_isa_requested(std::getenv("SOFTCUBE_ISA"), supported(span_isa_t::best));
+        if (!request.warning.empty()) std::fprintf(stderr, "softcube: %s\n", request.warning.c_str());
         dispatch_t first{};
-        first.choose(span_isa_t::best);
+        first.choose(request.isa);
         return first;
     }();
     return d;
 }
 
 // The colour, depth and shade chains of the next n pixels; moves the state on by n pixels.
-void colour_chains(interpolants_t& s, const interpolants_t& d, int32_t n, colour_chunk_t& v) {
+void colour_chains(interpolants_t& s, const interpolants_t& d, int32_t n, portable_colours_t& v) {
     float* out[] = {v.r, v.g, v.b, v.a, v.z, v.s};
     for (int i = interpolant::red; i <= interpolant::shade; ++i) s[i] = span_chain::fill(s[i], d[i], n, out[i]);
-}
-
-// wrapped_texel_coordinate without a library call where it can: below 2^31 in magnitude
-// cvtss2si rounds as nearbyint does and its 32 bits are the low 32 bits of the 64-bit
-// integer; larger, infinite and NaN values take the general path.
-inline uint32_t texel_coordinate(float v) {
-#if SOFTCUBE_X86
-    if (std::fabs(v) < 2147483648.0f) return static_cast<uint32_t>(_mm_cvtss_si32(_mm_set_ss(v)));
-#endif
-    return wrapped_texel_coordinate(v);
 }
 
 // The texel bytes at (tx, ty), already reduced into the texture. Textures with fewer than 4
@@ -167,10 +170,10 @@ uint32_t fill_vertex_colour_span(uint8_t* pixels, float* depth, int64_t count, c
                                  const interpolants_t& steps) {
     // u/w, v/w and 1/w are not read in this mode, so they are not stepped either.
     interpolants_t s = start;
-    colour_chunk_t v;
+    portable_colours_t v;
     uint32_t drawn = 0;
-    for (int64_t done = 0; done < count; done += chunk) {
-        const auto n = static_cast<int32_t>(count - done < chunk ? count - done : chunk);
+    for (int64_t done = 0; done < count; done += portable_pass_pixels) {
+        const auto n = static_cast<int32_t>(count - done < portable_pass_pixels ? count - done : portable_pass_pixels);
         colour_chains(s, steps, n, v);
         drawn += blend_portable(pixels + done * 4, depth + done, v, n);
     }
@@ -196,50 +199,14 @@ texel_sampler_t sampler_of(const texture_t& texture) {
     return sampler;
 }
 
-// One textured row on its own: its nine chains stepped serially a chunk at a time, then the
-// path's pixel kernel over the chunk.
-uint32_t fill_textured_span(const span_row_t& row, const interpolants_t& steps, const texel_sampler_t& sampler) {
-    const texels_fn blend = dispatch().texels;
-    texture_chunk_t v;
-    interpolants_t s = row.start;
-    uint32_t drawn = 0;
-    for (int64_t done = 0; done < row.count; done += chunk) {
-        const auto n = static_cast<int32_t>(row.count - done < chunk ? row.count - done : chunk);
-        // The chains run on to a whole number of the widest registers (8 pixels), so the last
-        // register of the span reads values; only the last chunk is cut short, so running
-        // past its end moves no value that is used afterwards. The nine chains are independent
-        // serial additions, several in flight at once.
-        const int32_t padded = (n + 7) & ~7;
-        for (int32_t i = 0; i < padded; ++i) {
-            for (int q = 0; q < interpolant::count; ++q) {
-                v.v[q][i] = s.at[q];
-                s.at[q] += steps.at[q];
-            }
-        }
-        drawn += blend(row.pixels + done * 4, row.depth + done, v, n, sampler);
-    }
-    return drawn;
-}
-
-}  // namespace
-
-uint32_t fill_textured_rows(const span_row_t* rows, int row_count, const interpolants_t& steps,
-                            const texture_t& texture) {
-    const texel_sampler_t sampler = sampler_of(texture);
-    const textured_rows_fn together = dispatch().textured_rows;
-    if (together != nullptr && sampler.lanes) return together(rows, row_count, steps, sampler);
-    uint32_t drawn = 0;
-    for (int k = 0; k < row_count; ++k) drawn += fill_textured_span(rows[k], steps, sampler);
-    return drawn;
-}
-
-uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const float* values, int32_t stride, int32_t from,
-                               int32_t n, const texel_sampler_t& sampler) {
+// Textured pixels 0 .. n of a pass, one by one as the rules are written.
+uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const portable_values_t& values, int32_t n,
+                               const texel_sampler_t& sampler) {
     const uint8_t blank[4] = {0, 0, 0, 0};
     uint8_t scratch[4];
     uint32_t drawn = 0;
-    for (int32_t i = from; i < n; ++i) {
-        const auto value = [&](int q) { return values[q * stride + i]; };
+    for (int32_t i = 0; i < n; ++i) {
+        const auto value = [&](int q) { return values.v[q][i]; };
         if (!(value(interpolant::z) >= depth[i]) && !(value(interpolant::alpha) >= 1.0f)) {
             depth[i] = value(interpolant::z);
             const float w = 1.0f / value(interpolant::one_over_w);
@@ -263,7 +230,51 @@ uint32_t blend_texels_portable(uint8_t* pixels, float* depth, const float* value
     return drawn;
 }
 
-uint32_t texel_coordinate_of(float v) { return wrapped_texel_coordinate(v); }
+// One textured row on its own: its nine chains stepped serially a pass at a time (independent
+// serial additions, several in flight at once), then the pixels one by one.
+uint32_t fill_textured_span(const span_row_t& row, const interpolants_t& steps, const texel_sampler_t& sampler) {
+    portable_values_t v;
+    interpolants_t s = row.start;
+    uint32_t drawn = 0;
+    for (int64_t done = 0; done < row.count; done += portable_pass_pixels) {
+        const auto n =
+            static_cast<int32_t>(row.count - done < portable_pass_pixels ? row.count - done : portable_pass_pixels);
+        for (int32_t i = 0; i < n; ++i) {
+            for (int q = 0; q < interpolant::count; ++q) {
+                v.v[q][i] = s.at[q];
+                s.at[q] += steps.at[q];
+            }
+        }
+        drawn += blend_texels_portable(row.pixels + done * 4, row.depth + done, v, n, sampler);
+    }
+    return drawn;
+}
+
+}  // namespace
+
+uint32_t fill_textured_rows(const span_row_t* rows, int row_count, const interpolants_t& steps,
+                            const texture_t& texture) {
+    const texel_sampler_t sampler = sampler_of(texture);
+    const textured_rows_fn together = dispatch().textured_rows;
+    if (together != nullptr && sampler.lanes) return together(rows, row_count, steps, sampler);
+    uint32_t drawn = 0;
+    for (int k = 0; k < row_count; ++k) drawn += fill_textured_span(rows[k], steps, sampler);
+    return drawn;
+}
+
+void texel_coordinates_by_lane(uint32_t* x, uint32_t* y, const float* u, const float* v, int lanes, int ordinary,
+                               const texel_sampler_t& sampler) {
+    for (int k = 0; k < lanes; ++k) {
+        if (((ordinary >> k) & 1) == 0) {
+            x[k] = texel_coordinate(u[k]);
+            y[k] = texel_coordinate(v[k]);
+        }
+        if (!sampler.pow2) {
+            x[k] %= sampler.width;
+            y[k] %= sampler.height;
+        }
+    }
+}
 
 uint32_t fill_vertex_colour_rows(const span_row_t* rows, int row_count, const interpolants_t& steps) {
     return dispatch().rows(rows, row_count, steps);
@@ -274,6 +285,20 @@ span_isa_t span_isa() { return dispatch().isa; }
 span_isa_t set_span_isa(span_isa_t isa) {
     dispatch().choose(isa);
     return dispatch().isa;
+}
+
+span_isa_request_t span_isa_requested(const char* text, span_isa_t widest) {
+    if (text == nullptr || *text == '\0') return {widest, ""};
+    for (const span_isa_t isa : {span_isa_t::portable, span_isa_t::sse2, span_isa_t::avx2, span_isa_t::avx512}) {
+        if (std::strcmp(text, span_isa_name(isa)) != 0) continue;
+        // The paths are ordered: a processor that runs one runs every narrower one.
+        if (isa <= widest) return {isa, ""};
+        return {widest, std::string("SOFTCUBE_ISA=") + text + " is not supported by this processor; using " +
+                            span_isa_name(widest)};
+    }
+    return {widest, std::string("SOFTCUBE_ISA=") + text +
+                        " is not a span path (portable, sse2, avx2 or avx512, or empty for the best); using " +
+                        span_isa_name(widest)};
 }
 
 const char* span_isa_name(span_isa_t isa) {

@@ -35,7 +35,10 @@ uint32_t fill_textured_rows(const span_row_t* rows, int row_count, const interpo
                             const texture_t& texture);
 
 // The instruction sets the fills can use. best picks the widest this processor runs; the
-// others exist so tests and benchmarks can hold every path against the same reference.
+// others exist so tests and benchmarks can hold every path against the same reference. The
+// first path in use is the one the environment variable SOFTCUBE_ISA names (portable, sse2,
+// avx2 or avx512), else the widest; a name the processor cannot run, or does not know, gives
+// one warning line on stderr and the widest.
 enum class span_isa_t { portable, sse2, avx2, avx512, best };
 
 // The path in use, and a way to choose one (an unsupported choice falls back to the best

@@ -2,6 +2,11 @@
 // of a register of pixels.
 #pragma once
 
+#include <cstdint>
+#include <utility>
+
+#include "raster/span_fill_paths.h"
+
 // Lanes is a set of static operations on one register of Lanes::width pixels (see
 // span_fill_sse2.cpp, span_fill_avx2.cpp and span_fill_avx512.cpp): floats in Lanes::f, 32-bit
 // integers in Lanes::i and lane masks in Lanes::m (a register of all-ones lanes, or a mask
@@ -133,6 +138,23 @@ struct lane_pair {
     static void store_i(uint32_t* p, i v) { L::store_i(p, v.lo), L::store_i(p + L::width, v.hi); }
     static i loadu_i(const uint8_t* p) { return {L::loadu_i(p), L::loadu_i(p + 4 * L::width)}; }
     static void storeu_i(uint8_t* p, i v) { L::storeu_i(p, v.lo), L::storeu_i(p + 4 * L::width, v.hi); }
+    // The lanes of k (a run from lane 0) only; a half without any is not touched, so no
+    // address past the run's end is formed.
+    static f loadu_part(const float* p, m k) {
+        return {L::loadu_part(p, k.lo), L::mask_bits(k.hi) != 0 ? L::loadu_part(p + L::width, k.hi) : L::splat(0.0f)};
+    }
+    static void storeu_part(float* p, m k, f v) {
+        L::storeu_part(p, k.lo, v.lo);
+        if (L::mask_bits(k.hi) != 0) L::storeu_part(p + L::width, k.hi, v.hi);
+    }
+    static i loadu_part_i(const uint8_t* p, m k) {
+        return {L::loadu_part_i(p, k.lo),
+                L::mask_bits(k.hi) != 0 ? L::loadu_part_i(p + 4 * L::width, k.hi) : L::splat_i(0)};
+    }
+    static void storeu_part_i(uint8_t* p, m k, i v) {
+        L::storeu_part_i(p, k.lo, v.lo);
+        if (L::mask_bits(k.hi) != 0) L::storeu_part_i(p + 4 * L::width, k.hi, v.hi);
+    }
     static f splat(float v) { return {L::splat(v), L::splat(v)}; }
     static i splat_i(int v) { return {L::splat_i(v), L::splat_i(v)}; }
     static m lanes_below(int count) { return {L::lanes_below(count), L::lanes_below(count - L::width)}; }
@@ -167,7 +189,7 @@ template <class Lanes>
 struct texel_group_t {
     typename Lanes::f red, green, blue, alpha, shade;
     typename Lanes::i texel, old;
-    typename Lanes::m pass;
+    typename Lanes::m valid, pass;
     uint8_t* pixels;
 };
 
@@ -180,11 +202,11 @@ struct texel_group_t {
 //
 // The coordinates: below 2^31 in magnitude the rounding conversion gives nearest() as a
 // 32-bit two's complement number, the low 32 bits of the 64-bit integer; lanes that convert
-// to INT32_MIN (beyond that, infinite or NaN) take wrapped_texel_coordinate. A power-of-two size reduces by its mask
-// (the same bits as the remainder); any other size by the remainder itself, lane by lane.
+// to INT32_MIN (beyond that, infinite or NaN) take texel_coordinate. A power-of-two size reduces by
+// its mask (the same bits as the remainder); any other size by the remainder itself, lane by lane.
 //
-// With only_valid (for lanes that can load and store some lanes only), nothing outside
-// `valid` is read or written, so a short run of pixels is drawn in place.
+// With only_valid (valid being a run of lanes from lane 0), nothing outside `valid` is read or
+// written, so the last pixels of a row are drawn in place.
 template <class Lanes, bool only_valid = false>
 inline int start_texel_group(texel_group_t<Lanes>& group, uint8_t* pixels, float* depth, const float* values,
                              int32_t stride, typename Lanes::m valid, const texel_sampler_t& sampler) {
@@ -205,7 +227,7 @@ inline int start_texel_group(texel_group_t<Lanes>& group, uint8_t* pixels, float
     const int mask = L::mask_bits(pass);
     if (mask == 0) return 0;
     if constexpr (only_valid) {
-        L::storeu_part(depth, pass, z);
+        L::storeu_part(depth, valid, L::select_f(pass, z, d));
     } else {
         L::storeu(depth, L::select_f(pass, z, d));
     }
@@ -220,24 +242,15 @@ inline int start_texel_group(texel_group_t<Lanes>& group, uint8_t* pixels, float
     const i indefinite = L::splat_i(INT32_MIN);
     const int ordinary = ~L::mask_bits(L::or_m(L::eq_i(tx, indefinite), L::eq_i(ty, indefinite))) & ((1 << n) - 1);
     if (ordinary != (1 << n) - 1 || !sampler.pow2) {
-        alignas(32) uint32_t cx[n];
-        alignas(32) uint32_t cy[n];
-        alignas(32) float fu[n];
-        alignas(32) float fv[n];
+        alignas(64) uint32_t cx[n];
+        alignas(64) uint32_t cy[n];
+        alignas(64) float fu[n];
+        alignas(64) float fv[n];
         L::store_i(cx, tx);
         L::store_i(cy, ty);
         L::store(fu, su);
         L::store(fv, sv);
-        for (int k = 0; k < n; ++k) {
-            if (((ordinary >> k) & 1) == 0) {
-                cx[k] = texel_coordinate_of(fu[k]);
-                cy[k] = texel_coordinate_of(fv[k]);
-            }
-            if (!sampler.pow2) {
-                cx[k] %= sampler.width;
-                cy[k] %= sampler.height;
-            }
-        }
+        texel_coordinates_by_lane(cx, cy, fu, fv, n, ordinary, sampler);
         tx = L::load_i(cx);
         ty = L::load_i(cy);
     }
@@ -259,6 +272,7 @@ inline int start_texel_group(texel_group_t<Lanes>& group, uint8_t* pixels, float
              quantity(interpolant::shade),
              texel,
              old,
+             valid,
              pass,
              pixels};
     return mask;
@@ -271,59 +285,8 @@ inline void finish_texel_group(const texel_group_t<Lanes>& group) {
     const typename L::i out =
         blend_texel_lanes<L>(group.red, group.green, group.blue, group.alpha, group.shade, group.texel, group.old);
     if constexpr (only_valid) {
-        L::storeu_part_i(group.pixels, group.pass, out);
+        L::storeu_part_i(group.pixels, group.valid, L::select_i(group.pass, out, group.old));
     } else {
         L::storeu_i(group.pixels, L::select_i(group.pass, out, group.old));
     }
-}
-
-// Both halves of a textured group, one after the other. Returns the lane mask of the pixels
-// drawn.
-template <class Lanes, bool only_valid = false>
-inline int blend_texel_group(uint8_t* pixels, float* depth, const float* values, int32_t stride,
-                             typename Lanes::m valid, const texel_sampler_t& sampler) {
-    texel_group_t<Lanes> group;
-    const int mask = start_texel_group<Lanes, only_valid>(group, pixels, depth, values, stride, valid, sampler);
-    if (mask != 0) finish_texel_group<Lanes, only_valid>(group);
-    return mask;
-}
-
-// The first `count` (fewer than Lanes::width) pixels of a register, whose values are all there:
-// through a copy of their depths and pixels, so nothing beyond them is read or written.
-// Returns the pixels drawn.
-template <class Lanes>
-inline uint32_t blend_texel_tail(uint8_t* pixels, float* depth, const float* values, int32_t stride, int32_t count,
-                                 const texel_sampler_t& sampler) {
-    using L = Lanes;
-    alignas(32) float depths[L::width] = {};
-    alignas(32) uint8_t colours[L::width * 4] = {};
-    const size_t bytes = static_cast<size_t>(count) * 4;
-    __builtin_memcpy(depths, depth, bytes);
-    __builtin_memcpy(colours, pixels, bytes);
-    const int mask = blend_texel_group<L>(colours, depths, values, stride, L::lanes_below(count), sampler);
-    __builtin_memcpy(depth, depths, bytes);
-    __builtin_memcpy(pixels, colours, bytes);
-    return static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
-}
-
-// Textured pixels 0 .. n of a chunk, whose values run on to the next multiple of the register
-// width: whole registers in place, the last few pixels through blend_texel_tail.
-template <class Lanes>
-inline uint32_t blend_texels_lanes(uint8_t* pixels, float* depth, const texture_chunk_t& v, int32_t n,
-                                   const texel_sampler_t& sampler) {
-    using L = Lanes;
-    if (!sampler.lanes) return blend_texels_portable(pixels, depth, &v.v[0][0], chunk, 0, n, sampler);
-    uint32_t drawn = 0;
-    int32_t at = 0;
-    const typename L::m all = L::lanes_below(L::width);
-    for (; at + L::width <= n; at += L::width) {
-        const int mask =
-            blend_texel_group<L>(pixels + static_cast<size_t>(at) * 4, depth + at, &v.v[0][at], chunk, all, sampler);
-        drawn += static_cast<uint32_t>(__builtin_popcount(static_cast<unsigned>(mask)));
-    }
-    if (n > at) {
-        drawn +=
-            blend_texel_tail<L>(pixels + static_cast<size_t>(at) * 4, depth + at, &v.v[0][at], chunk, n - at, sampler);
-    }
-    return drawn;
 }

@@ -29,12 +29,13 @@ TEST(BenchmarkReport, TheMachineLineHasItsFixedKeysAndTheHumanLineIsOneLine) {
     auto s = summarise_benchmark(std::vector<double>{1.5, 2.5}, 24, 20000);
     EXPECT_EQ(benchmark_machine_line(s),
               "frames=2 median_ms=2.0000 mean_ms=2.0000 p95_ms=2.5000 fps=500.0 triangles=12 pixels=10000 threads=1 "
-              "load_ms=0.000");
+              "isa=portable load_ms=0.000");
     s.threads = 256;
+    s.isa = "avx512";
     s.load_ms = 12.3456;
-    EXPECT_NE(benchmark_machine_line(s).find(" pixels=10000 threads=256 load_ms=12.346"), std::string::npos);
+    EXPECT_NE(benchmark_machine_line(s).find(" pixels=10000 threads=256 isa=avx512 load_ms=12.346"), std::string::npos);
+    EXPECT_NE(benchmark_human_line(s).find("256 threads, avx512 span path"), std::string::npos);
     EXPECT_NE(benchmark_human_line(s).find("loaded in 12.3 ms"), std::string::npos);
-    EXPECT_NE(benchmark_human_line(s).find("256 threads"), std::string::npos);
     EXPECT_NE(benchmark_human_line(s).find("2 frames"), std::string::npos);
     EXPECT_EQ(benchmark_human_line(s).find('\n'), std::string::npos);
 }

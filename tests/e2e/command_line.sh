@@ -48,16 +48,38 @@ done
 [ "$(wc -l <stdout.txt)" -eq 2 ] || fail "--benchmark prints two lines, got: $(cat stdout.txt)"
 number='[0-9]+(\.[0-9]+)?'
 bench_pattern="^frames=20 median_ms=$number mean_ms=$number p95_ms=$number fps=$number triangles=[0-9]+ pixels=[0-9]+"
-grep -Eq "$bench_pattern threads=[0-9]+ load_ms=$number" <(tail -1 stdout.txt) || fail "benchmark line: $(tail -1 stdout.txt)"
+grep -Eq "$bench_pattern threads=[0-9]+ isa=(portable|sse2|avx2|avx512) load_ms=$number\$" <(tail -1 stdout.txt) ||
+    fail "benchmark line: $(tail -1 stdout.txt)"
 # The thread count: the option wins over SOFTCUBE_THREADS, which wins over the cores; the
 # counters are the same for every count.
 SOFTCUBE_THREADS=2 "$softcube" --benchmark 20 --threads 3 >stdout.txt 2>stderr.txt || fail "--threads 3: $(cat stderr.txt)"
-grep -Eq "$bench_pattern threads=3 " <(tail -1 stdout.txt) || fail "--threads 3 benchmark line: $(tail -1 stdout.txt)"
+grep -Eq "$bench_pattern threads=3 isa=[a-z0-9]+ " <(tail -1 stdout.txt) || fail "--threads 3 benchmark line: $(tail -1 stdout.txt)"
 counts3=$(tail -1 stdout.txt | grep -Eo 'triangles=[0-9]+ pixels=[0-9]+')
 SOFTCUBE_THREADS=1 "$softcube" --benchmark 20 >stdout.txt 2>stderr.txt || fail "SOFTCUBE_THREADS=1: $(cat stderr.txt)"
-grep -Eq "$bench_pattern threads=1 " <(tail -1 stdout.txt) || fail "SOFTCUBE_THREADS=1 line: $(tail -1 stdout.txt)"
+grep -Eq "$bench_pattern threads=1 isa=[a-z0-9]+ " <(tail -1 stdout.txt) || fail "SOFTCUBE_THREADS=1 line: $(tail -1 stdout.txt)"
 [ "$(tail -1 stdout.txt | grep -Eo 'triangles=[0-9]+ pixels=[0-9]+')" = "$counts3" ] ||
     fail "counters differ between 1 and 3 threads: $(tail -1 stdout.txt) / $counts3"
+
+# SOFTCUBE_ISA holds the program to one span path, named in the benchmark line; every path
+# draws the same picture, byte for byte.
+env -u SOFTCUBE_ISA "$softcube" --benchmark 5 >stdout.txt 2>stderr.txt || fail "--benchmark 5 exited with $?: $(cat stderr.txt)"
+best_isa=$(tail -1 stdout.txt | sed -n 's/.* isa=\([a-z0-9]*\).*/\1/p')
+SOFTCUBE_ISA=portable "$softcube" --benchmark 5 >stdout.txt 2>stderr.txt ||
+    fail "SOFTCUBE_ISA=portable exited with $?: $(cat stderr.txt)"
+grep -Eq "^frames=5 .* isa=portable " <(tail -1 stdout.txt) || fail "SOFTCUBE_ISA=portable line: $(tail -1 stdout.txt)"
+[ ! -s stderr.txt ] || fail "SOFTCUBE_ISA=portable warned: $(cat stderr.txt)"
+env -u SOFTCUBE_ISA "$softcube" --headless --frame 100 --no-overlay --screenshot default.png >/dev/null 2>stderr.txt ||
+    fail "the default path's screenshot: $(cat stderr.txt)"
+SOFTCUBE_ISA=portable "$softcube" --headless --frame 100 --no-overlay --screenshot portable.png >/dev/null \
+    2>stderr.txt || fail "the portable path's screenshot: $(cat stderr.txt)"
+cmp -s default.png portable.png || fail "frame 100 on the portable path differs from the $best_isa path's"
+# A name the program does not know: one warning line, and the run goes on with the widest path.
+SOFTCUBE_ISA=bogus "$softcube" --benchmark 5 >stdout.txt 2>stderr.txt ||
+    fail "SOFTCUBE_ISA=bogus exited with $?: $(cat stderr.txt)"
+[ "$(wc -l <stderr.txt)" -eq 1 ] || fail "SOFTCUBE_ISA=bogus: expected one warning line, got: $(cat stderr.txt)"
+grep -q "^softcube: SOFTCUBE_ISA=bogus is not a span path .*; using $best_isa\$" stderr.txt ||
+    fail "SOFTCUBE_ISA=bogus warning: $(cat stderr.txt)"
+grep -Eq "^frames=5 .* isa=$best_isa " <(tail -1 stdout.txt) || fail "SOFTCUBE_ISA=bogus line: $(tail -1 stdout.txt)"
 
 # No display at all: one line saying so, 300 frames offscreen, the statistics line and the picture's path.
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$softcube" >stdout.txt 2>stderr.txt

@@ -43,8 +43,8 @@ inline void span(screen_t& s, const gradients_t& g, const edge_t& left, const ed
                 depth = z;
                 if (s.textured) {
                     const float w = 1.0f / ow, u = w * uw, v = w * vw;
-                    const uint32_t tx = wrapped_texel_coordinate(u * tex.width + 0.5f) % tex.width;
-                    const uint32_t ty = wrapped_texel_coordinate(v * tex.height + 0.5f) % tex.height;
+                    const uint32_t tx = texel_coordinate(u * tex.width + 0.5f) % tex.width;
+                    const uint32_t ty = texel_coordinate(v * tex.height + 0.5f) % tex.height;
                     s.draw_texel(static_cast<int32_t>(x), y, static_cast<int32_t>(tx), static_cast<int32_t>(ty), tex,
                                  col, shade);
                 } else {

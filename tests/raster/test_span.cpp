@@ -5,6 +5,8 @@
 #include <bit>
 #include <cmath>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "math/nearest.h"
@@ -196,4 +198,33 @@ TEST(Wireframe, AtMostTwoUncountedPixelsPerRow) {
         rows += lit > 0;
     }
     EXPECT_EQ(rows, 13);
+}
+
+TEST(SpanPath, SoftcubeIsaNamesThePathOrTheWidestIsTaken) {
+    using enum span_isa_t;
+    const auto requested = [](const char* text, span_isa_t widest) {
+        const span_isa_request_t r = span_isa_requested(text, widest);
+        return std::pair(r.isa, r.warning);
+    };
+    const std::string unknown = " is not a span path (portable, sse2, avx2 or avx512, or empty for the best); using ";
+    // Unset or empty: the widest, silently; a path the processor runs: that path, silently.
+    EXPECT_EQ(requested(nullptr, avx2), std::pair(avx2, std::string()));
+    EXPECT_EQ(requested("", avx512), std::pair(avx512, std::string()));
+    for (const span_isa_t isa : {portable, sse2, avx2, avx512}) {
+        EXPECT_EQ(requested(span_isa_name(isa), avx512), std::pair(isa, std::string())) << span_isa_name(isa);
+    }
+    EXPECT_EQ(requested("avx2", avx2), std::pair(avx2, std::string()));
+    EXPECT_EQ(requested("portable", portable), std::pair(portable, std::string()));
+    // Wider than the processor runs: the widest, and one line saying so.
+    EXPECT_EQ(requested("avx512", avx2),
+              std::pair(avx2, std::string("SOFTCUBE_ISA=avx512 is not supported by this processor; using avx2")));
+    EXPECT_EQ(requested("avx2", sse2),
+              std::pair(sse2, std::string("SOFTCUBE_ISA=avx2 is not supported by this processor; using sse2")));
+    EXPECT_EQ(requested("sse2", portable),
+              std::pair(portable, std::string("SOFTCUBE_ISA=sse2 is not supported by this processor; using portable")));
+    // Names are exact: other case, spaces, "best" and anything else are not paths.
+    for (const char* text : {"AVX2", "avx2 ", " sse2", "best", "avx", "avx5120", "-"}) {
+        EXPECT_EQ(requested(text, avx512), std::pair(avx512, "SOFTCUBE_ISA=" + std::string(text) + unknown + "avx512"));
+    }
+    EXPECT_EQ(requested("x", portable).second, "SOFTCUBE_ISA=x" + unknown + "portable");
 }

@@ -19,8 +19,8 @@ import re
 import subprocess
 import sys
 
-SOURCE_EXTENSIONS = {"cpp", "h", "hpp", "c", "py", "sh", "md", "cmake", "supp", "txt", "png", "bmp", "json"}
-BARE_NAME_EXTENSIONS = {"cpp", "h", "hpp", "c", "py", "sh", "md", "cmake"}
+SOURCE_EXTENSIONS = {"cpp", "h", "hpp", "inl", "c", "py", "sh", "md", "cmake", "supp", "txt", "png", "bmp", "json"}
+BARE_NAME_EXTENSIONS = {"cpp", "h", "hpp", "inl", "c", "py", "sh", "md", "cmake"}
 PATH_TOKEN = re.compile(r"^[\w.\-<>*?]+(/[\w.\-<>*?]*)*$")
 GTEST_NAME = re.compile(r"(?<![\w.])([A-Z][A-Za-z0-9]*)\.([A-Z][A-Za-z0-9_]*)(?![\w.])")
 URL = re.compile(r"[a-z]+://\S+")
@@ -66,7 +66,7 @@ class Repository:
             if f.endswith("CMakeLists.txt"):
                 self.executables.update(re.findall(r"add_executable\(\s*([\w.\-]+)", self.read(f)))
             if f.startswith("tests/") and f.endswith(".cpp"):
-                for suite, name in re.findall(r"\bTEST(?:_F)?\(\s*(\w+)\s*,\s*(\w+)\s*\)", self.read(f)):
+                for suite, name in re.findall(r"\bTEST(?:_F|_P)?\(\s*(\w+)\s*,\s*(\w+)\s*\)", self.read(f)):
                     self.gtests.add(suite + "." + name)
             elif f.startswith("tests/") and f.endswith("CMakeLists.txt"):
                 self.ctests.update(re.findall(r"add_test\(\s*NAME\s+([\w.\-]+)", self.read(f)))
