@@ -7,6 +7,9 @@
 
 #include "math/vec4.h"
 
+// Colour of faces without a material: a light grey that the shading still shows.
+constexpr vec4_t default_material_colour{0.8f, 0.8f, 0.8f, 1.0f};
+
 // One entry per vertex in each attribute array; every array has the same length.
 struct model_t {
     std::vector<vec4_t> positions;  // x, y, z, 1
