@@ -6,11 +6,11 @@
 #include <map>
 #include <system_error>
 
-#include "app/frame_picture.h"
-#include "app/output_names.h"
-#include "app/picture_target.h"
 #include "scene/demo_frame.h"
 #include "scene/model_scene.h"
+#include "viewer/frame_picture.h"
+#include "viewer/output_names.h"
+#include "viewer/picture_target.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string_view>
 
-#include "app/output_names.h"
 #include "app/thread_count.h"
 #include "runtime/screenshot.h"
+#include "viewer/output_names.h"
 
 namespace {
 

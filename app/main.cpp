@@ -7,10 +7,6 @@
 #include "app/batch.h"
 #include "app/benchmark_report.h"
 #include "app/command_line.h"
-#include "app/frame_loop.h"
-#include "app/frame_picture.h"
-#include "app/output_names.h"
-#include "app/picture_target.h"
 #include "app/thread_count.h"
 #include "base/graphics_screen.h"
 #include "base/thread_pool.h"
@@ -24,6 +20,10 @@
 #include "scene/model_scene.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
+#include "viewer/frame_loop.h"
+#include "viewer/frame_picture.h"
+#include "viewer/output_names.h"
+#include "viewer/picture_target.h"
 #include "window/window.h"
 
 #ifndef SOFTCUBE_VERSION

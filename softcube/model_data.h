@@ -13,6 +13,7 @@ struct model_data {
     model_t model;                             // centred and scaled, with normals
     std::shared_ptr<const texture_t> texture;  // null: none
     bool textured = false;                     // a texture and texture coordinates
+    std::string name = "mesh";                 // the file's name, without its folders
 };
 
 }  // namespace softcube::detail

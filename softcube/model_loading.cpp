@@ -34,6 +34,7 @@ model load_model(const std::string& path) {
     std::unique_ptr<texture_t> texture = load_model_texture(data->model, "", &warning);
     data->textured = texture != nullptr && data->model.has_texcoords;
     data->texture = std::move(texture);
+    data->name = path.substr(path.find_last_of('/') + 1);
     model m;
     m.data_ = std::move(data);
     return m;

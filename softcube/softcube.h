@@ -60,6 +60,7 @@ struct pool_data;
 }  // namespace detail
 
 struct mesh_arrays;
+struct render_options;
 
 // A model ready to render: loaded from a file or made from arrays, centred on its bounding
 // box and scaled so that its largest half-extent is 1. Immutable and cheap to copy (copies
@@ -74,6 +75,7 @@ private:
     friend SOFTCUBE_API model load_model(const std::string& path);
     friend SOFTCUBE_API model make_model(const mesh_arrays& arrays);
     friend class renderer;
+    friend SOFTCUBE_API void view(const model& m, const render_options& options);
     std::shared_ptr<const detail::model_data> data_;
 };
 

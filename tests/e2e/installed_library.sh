@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The library as another program uses it: `cmake --install` into a fresh prefix, the example
 # built against the installed package alone (find_package, not this build tree) and run, its
-# thumbnail compared with the golden one; a program compiled with `pkg-config --cflags --libs
+# thumbnail compared with the golden one, and the window component's viewer example run
+# without a display; a program compiled with `pkg-config --cflags --libs
 # softcube`, and one linked statically, both run.
 # Usage: installed_library.sh BUILD_DIR SOURCE_DIR ASSETS_DIR WORK_DIR GOLDEN_DIR
 set -u
@@ -33,6 +34,12 @@ differing=$(compare -metric AE house.png "$golden_dir/library-house-128.png" nul
 "$build/app/softcube" --thumbnail 128 models/house.gltf program.png || fail "the program's thumbnail failed"
 cmp -s <(convert house.png rgba:-) <(convert program.png rgba:-) ||
     fail "the library's thumbnail and the program's differ"
+# The window component: without a display the view says so in one line.
+env -u DISPLAY -u WAYLAND_DISPLAY examples/viewer models/torus.obj >stdout.txt 2>stderr.txt
+[ $? -eq 1 ] && grep -q '^viewer: cannot open a window: no display' stderr.txt ||
+    fail "the viewer without a display: $(cat stderr.txt)"
+! objdump -p "$prefix/lib/libsoftcube.so" | grep -q 'NEEDED.*libX11' || fail "the offscreen library needs X11"
+objdump -p "$prefix/lib/libsoftcube-window.so" | grep -q 'NEEDED.*libX11' || fail "the window component lacks X11"
 examples/thumbnail missing.obj never.png >stdout.txt 2>stderr.txt
 [ $? -eq 1 ] && grep -q '^thumbnail: missing.obj: ' stderr.txt || fail "a missing model: $(cat stderr.txt)"
 

@@ -1,8 +1,8 @@
 // The model window's title naming the modes that are on, and mode keys without a window.
 #include <gtest/gtest.h>
 
-#include "app/mode_keys.h"
 #include "surfaces/screen.h"
+#include "viewer/mode_keys.h"
 
 TEST(ModeKeys, TitleNamesTheModelAndTheModesThatAreOn) {
     screen_t screen(4, 4, 90.0f, screen_t::offscreen_tag{});

@@ -1,5 +1,5 @@
 // The help panel: a dark box with the keys and mouse actions in white.
-#include "app/help_panel.h"
+#include "viewer/help_panel.h"
 
 #include <algorithm>
 

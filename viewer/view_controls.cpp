@@ -1,12 +1,12 @@
 // Keys and mouse to camera changes, and the window title that shows them.
-#include "app/view_controls.h"
+#include "viewer/view_controls.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "app/mode_keys.h"
 #include "surfaces/screen.h"
+#include "viewer/mode_keys.h"
 
 camera_t camera_after(const camera_t& camera, const view_input_t& input, const camera_t& start, uint32_t picture_height,
                       double seconds) {

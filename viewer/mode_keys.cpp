@@ -1,5 +1,5 @@
 // Mode keys and the model window's title.
-#include "app/mode_keys.h"
+#include "viewer/mode_keys.h"
 
 #include "surfaces/screen.h"
 #include "window/keyboard.h"

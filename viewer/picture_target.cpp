@@ -1,5 +1,5 @@
 // Sized render targets with their memory checked before they are allocated.
-#include "app/picture_target.h"
+#include "viewer/picture_target.h"
 
 #include <cstdio>
 

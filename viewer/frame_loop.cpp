@@ -1,19 +1,19 @@
 // The frame loop: keys and mouse, the turn of each frame, drawing, presenting, pictures along the way and timing.
-#include "app/frame_loop.h"
+#include "viewer/frame_loop.h"
 
 #include <cstdio>
 
-#include "app/frame_picture.h"
-#include "app/help_panel.h"
-#include "app/mode_keys.h"
-#include "app/output_names.h"
-#include "app/picture_target.h"
-#include "app/progress.h"
-#include "app/view_controls.h"
 #include "base/graphics_screen.h"
 #include "runtime/file_claim.h"
 #include "runtime/timer.h"
 #include "surfaces/screen.h"
+#include "viewer/frame_picture.h"
+#include "viewer/help_panel.h"
+#include "viewer/mode_keys.h"
+#include "viewer/output_names.h"
+#include "viewer/picture_target.h"
+#include "viewer/progress.h"
+#include "viewer/view_controls.h"
 #include "window/keyboard.h"
 #include "window/mouse.h"
 #include "window/window.h"

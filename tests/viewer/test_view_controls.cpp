@@ -1,8 +1,8 @@
 // The window's input as camera changes, and the title that shows the camera once it moved.
 #include <gtest/gtest.h>
 
-#include "app/view_controls.h"
 #include "surfaces/screen.h"
+#include "viewer/view_controls.h"
 
 TEST(ViewControls, DragsWheelArrowsAndResetMoveTheCameraWithinItsLimits) {
     const camera_t start{};

@@ -40,7 +40,7 @@ struct run_result_t {
 
 // Draws frames until the limit, Escape or a close request. A benchmark records each frame's
 // time from scene update to present and skips the 1 ms pause the demo takes. In the window
-// the keys and the mouse move the camera and switch the modes (see app/view_controls.h), H or
+// the keys and the mouse move the camera and switch the modes (see viewer/view_controls.h), H or
 // F1 shows the help panel, the picture follows the window's size, and while nothing moves
 // (the turn paused, no input) no frame is drawn: the loop sleeps until an event arrives.
 void run_frames(frame_run_t& run, framestats_t& stats, run_result_t& result);

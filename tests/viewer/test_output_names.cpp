@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/output_names.h"
+#include "viewer/output_names.h"
 
 TEST(OutputNames, TemplatesTakeTheFrameAndTheModel) {
     EXPECT_TRUE(names_frames("a_{frame}.png"));

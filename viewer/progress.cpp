@@ -1,5 +1,5 @@
 // The progress line: shown after a second, on a terminal only.
-#include "app/progress.h"
+#include "viewer/progress.h"
 
 #include <cstdio>
 

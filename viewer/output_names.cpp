@@ -1,5 +1,5 @@
 // Picture file names: template expansion and numbered names claimed on disk.
-#include "app/output_names.h"
+#include "viewer/output_names.h"
 
 #include <cstdio>
 #include <regex>

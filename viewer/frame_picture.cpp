@@ -1,5 +1,5 @@
 // Frame pictures: the framebuffer as drawn, or the transparent composition of two drawings.
-#include "app/frame_picture.h"
+#include "viewer/frame_picture.h"
 
 #include <vector>
 
