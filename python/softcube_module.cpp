@@ -31,15 +31,16 @@ struct python_renderer {
     std::mutex busy;
 };
 
-const char* const options_doc = R"(
-Keyword options, each as in softcube::render_options (angles in degrees):
-width, height (16 to 16384; 800 x 600), azimuth, elevation (-89 to 89), zoom (0.01 to 100),
-frame (the demo's turn of frame N; 0), background ((r, g, b) opaque or (r, g, b, a), 0 to 255;
-(0, 0, 16)), opacity (0 to 1; 0.75), textured (True), wireframe, cull, clip, overlay (False),
-threads (0: every core). Returns a (height, width, 4) uint8 array of red, green, blue and
-alpha, rows from the top.)";
-
-std::string text_of(const char* head) { return std::string(head) + options_doc; }
+// The options the render functions take, for their docstrings; a Renderer's own threads draw its pictures.
+std::string text_of(const char* head, bool threads) {
+    return std::string(head) +
+           "\nKeyword options, each as in softcube::render_options (angles in degrees):\n"
+           "width, height (16 to 16384; 800 x 600), azimuth, elevation (-89 to 89), zoom (0.01 to 100),\n"
+           "frame (the demo's turn of frame N; 0), background ((r, g, b) opaque or (r, g, b, a), 0 to 255;\n"
+           "(0, 0, 16)), opacity (0 to 1; 0.75), textured (True), wireframe, cull, clip, overlay (False)" +
+           (threads ? ",\nthreads (0: every core)." : ".") +
+           "\nReturns a (height, width, 4) uint8 array of red, green, blue and alpha, rows from the top.";
+}
 
 std::string type_name(py::handle value) { return Py_TYPE(value.ptr())->tp_name; }
 
@@ -95,8 +96,12 @@ py::str repr_of(const python_model& m) {
                                   ? py::str("arrays")
                                   : py::repr(py::reinterpret_steal<py::str>(PyUnicode_DecodeFSDefaultAndSize(
                                         m.source.data(), static_cast<Py_ssize_t>(m.source.size()))));
-    return py::str("<softcube.Model from {}: {} vertices, {} triangles{}>")
-        .format(source, m.model.vertex_count(), m.model.triangle_count(), m.model.has_texture() ? ", textured" : "");
+    const auto count = [](std::size_t n, const char* one, const char* more) {
+        return std::to_string(n) + " " + (n == 1 ? one : more);
+    };
+    return py::str("<softcube.Model from {}: {}, {}{}>")
+        .format(source, count(m.model.vertex_count(), "vertex", "vertices"),
+                count(m.model.triangle_count(), "triangle", "triangles"), m.model.has_texture() ? ", textured" : "");
 }
 
 }  // namespace
@@ -170,7 +175,7 @@ PYBIND11_MODULE(_softcube, m) {
                 }
                 return softcube_python::image_array(std::move(picture));
             },
-            py::arg("model"), text_of("Renders the model with this renderer's threads (no threads option).").c_str())
+            py::arg("model"), text_of("Renders the model with this renderer's threads.", false).c_str())
         .def(
             "render_cube",
             [](python_renderer& self, const py::kwargs& keywords) {
@@ -183,7 +188,7 @@ PYBIND11_MODULE(_softcube, m) {
                 }
                 return softcube_python::image_array(std::move(picture));
             },
-            text_of("The demo's cube at the options' frame, with this renderer's threads.").c_str());
+            text_of("The demo's cube at the options' frame, with this renderer's threads.", false).c_str());
 
     m.def("load_model", &load, py::arg("path"),
           "Reads an OBJ (with its .mtl and pictures), glTF or GLB file, chosen by the name's ending.");
@@ -206,7 +211,7 @@ PYBIND11_MODULE(_softcube, m) {
             }
             return render_model(load(model_or_path).model, options);
         },
-        py::arg("model_or_path"), text_of("Renders a Model, or the model in a file.").c_str());
+        py::arg("model_or_path"), text_of("Renders a Model, or the model in a file.", true).c_str());
 
     m.def(
         "render_cube",
@@ -219,7 +224,7 @@ PYBIND11_MODULE(_softcube, m) {
             }
             return softcube_python::image_array(std::move(picture));
         },
-        text_of("The demo's cube (its own camera, colours and translucency) at the options' frame.").c_str());
+        text_of("The demo's cube (its own camera, colours and translucency) at the options' frame.", true).c_str());
 
     m.def(
         "render_mesh",
@@ -230,7 +235,7 @@ PYBIND11_MODULE(_softcube, m) {
         },
         py::arg("positions"), py::arg("indices"), py::arg("colours") = py::none(), py::arg("normals") = py::none(),
         py::arg("uvs") = py::none(), py::arg("texture") = py::none(),
-        text_of("render(make_model(positions, indices, ...), **options) in one call.").c_str());
+        text_of("render(make_model(positions, indices, ...), **options) in one call.", true).c_str());
 
     m.def(
         "save_png",
