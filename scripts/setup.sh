@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
   clang libclang-rt-dev clang-format valgrind python3
+  python3-dev pybind11-dev python3-numpy python3-pytest
 )
 
 missing=()
