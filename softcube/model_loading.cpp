@@ -57,7 +57,15 @@ model make_model(const mesh_arrays& a) {
         }
     }
     if (a.colour_channels != 3 && a.colour_channels != 4) fail("colours need 3 or 4 channels");
-    if (!a.colours.empty()) check_length("colours", a.colours.size(), static_cast<size_t>(a.colour_channels), n);
+    if (!a.colours.empty()) {
+        check_length("colours", a.colours.size(), static_cast<size_t>(a.colour_channels), n);
+        // A channel beyond 1 would wrap around in the byte it becomes.
+        for (size_t i = 0; i < a.colours.size(); ++i) {
+            if (!(a.colours[i] >= 0.0f && a.colours[i] <= 1.0f)) {
+                fail("colour value " + std::to_string(i) + " is " + std::to_string(a.colours[i]) + ", not 0 to 1");
+            }
+        }
+    }
     if (!a.normals.empty()) check_length("normals", a.normals.size(), 3, n);
     if (!a.uvs.empty()) check_length("uvs", a.uvs.size(), 2, n);
     const bool has_texture = !a.texture.empty();

@@ -98,7 +98,8 @@ struct mesh_arrays {
 };
 
 // Checks the arrays (lengths that fit together, indices within the vertices, finite numbers,
-// a texture of the size given) and makes the model; throws error naming what is wrong.
+// colours from 0 to 1, a texture of the size given) and makes the model; throws error naming
+// what is wrong.
 SOFTCUBE_API model make_model(const mesh_arrays& arrays);
 
 // How a picture is rendered. The defaults draw the model unturned, fitted to the picture,

@@ -119,6 +119,10 @@ TEST(Library, MeshesFromArraysAndWhatTheyRefuse) {
     bad.texture_width = bad.texture_height = 1;
     EXPECT_NE(refused(bad).find("texture"), std::string::npos);
     bad = pyramid();
+    bad.colours = std::vector<float>(15, 0.5f);
+    bad.colours[7] = 1.2f;
+    EXPECT_NE(refused(bad).find("colour value 7 is 1.2"), std::string::npos);
+    bad = pyramid();
     for (float& p : bad.positions) p = 1;  // every vertex at one point
     EXPECT_NE(refused(bad), "");
 
