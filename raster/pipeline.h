@@ -6,13 +6,13 @@
 #include "base/exchange.h"
 #include "geometry/vertex.h"
 #include "math/mat4.h"
+#include "surfaces/screen.h"
 
-struct screen_t;
 struct texture_t;
 
-// The screen's viewport matrix: normalised x -1..1 to -0.5..width - 0.5, y +1..-1 to
+// The target's viewport matrix: normalised x -1..1 to -0.5..width - 0.5, y +1..-1 to
 // -0.5..height - 0.5.
-mat4_t viewport_of(const screen_t& screen);
+mat4_t viewport_of(const render_target_t& target);
 
 // One corner through the viewport and the perspective divide. A pure function of the corner
 // and the matrix, so a corner shared by several triangles may be mapped once.
@@ -65,12 +65,17 @@ struct screen_triangle_t {
 };
 
 // Viewport and perspective divide of the three clip-space corners, then order_corners.
-screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
-                                     const vertex_t& c3);
+screen_triangle_t to_screen_triangle(const mat4_t& viewport, bool cull_backfaces, const vertex_t& c1,
+                                     const vertex_t& c2, const vertex_t& c3);
+// The same through a screen's viewport and culling flag.
+inline screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
+                                            const vertex_t& c3) {
+    return to_screen_triangle(viewport_of(screen), screen.cull_backfaces != 0, c1, c2, c3);
+}
 
 // Maps the three clip-space corners through the screen's viewport and the perspective
 // divide, drops the triangle when culling is on and it is a back face (doubled signed area
 // <= 0), sorts the corners top to bottom with three strict compare-and-exchange steps and
-// hands them to rasterise_triangle. Allocates nothing.
+// hands them to the rasteriser, through frame_renderer_t on one thread. Allocates nothing.
 void draw_triangle(screen_t& screen, const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
                    const texture_t& texture);

@@ -13,11 +13,11 @@
 #include "app/demo_frame.h"
 #include "base/thread_pool.h"
 #include "mesh/mesh.h"
-#include "raster/band_drawer.h"
 #include "raster/clip.h"
+#include "raster/frame_renderer.h"
 #include "raster/pipeline.h"
 #include "raster/raster_fixtures.h"
-#include "raster/triangle_queue.h"
+#include "raster/rasteriser.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
@@ -165,25 +165,39 @@ TEST(ThreadedDrawing, EveryRouteInBandsOfAnyHeightMatchesTheSerialPath) {
         }
         triangles.push_back(t);
     }
-    enum route { direct, clipped, inside_only };
-    for (const route r : {direct, clipped, inside_only}) {
+    enum route { direct, clipped, inside_only, screen_space };
+    for (const route r : {direct, clipped, inside_only, screen_space}) {
         for (int mode = 0; mode < 8; ++mode) {
             auto reference = blank_screen(41, 29);
             set_mode(*reference, mode);
-            triangle_batch_t batch;
-            for (const auto& t : triangles) {
+            // The entry points over a screen (one thread), and the same routes through a renderer.
+            const auto draw_serially = [&](const std::array<vertex_t, 3>& t) {
                 if (r == direct) {
                     draw_triangle(*reference, t[0], t[1], t[2], *texture);
-                    batch.add_triangle(*reference, t[0], t[1], t[2]);
                 } else if (r == clipped) {
                     clip_and_draw(*reference, t[0], t[1], t[2], *texture);
-                    batch.add_clipped(*reference, t[0], t[1], t[2]);
-                } else {
+                } else if (r == inside_only) {
                     draw_if_inside(*reference, t[0], t[1], t[2], *texture);
-                    batch.add_if_inside(*reference, t[0], t[1], t[2]);
+                } else {
+                    const screen_triangle_t st = to_screen_triangle(*reference, t[0], t[1], t[2]);
+                    if (!st.culled)
+                        rasterise_triangle(*reference, st.top, st.middle, st.bottom, st.middle_is_left, *texture);
                 }
-            }
-            const triangle_run_t run = batch.run();
+            };
+            const auto draw = [&](frame_renderer_t& renderer, const std::array<vertex_t, 3>& t) {
+                if (r == direct) {
+                    renderer.draw_triangle(t[0], t[1], t[2], *texture);
+                } else if (r == clipped) {
+                    renderer.clip_and_draw(t[0], t[1], t[2], *texture);
+                } else if (r == inside_only) {
+                    renderer.draw_if_inside(t[0], t[1], t[2], *texture);
+                } else {
+                    const screen_triangle_t st = to_screen_triangle(*reference, t[0], t[1], t[2]);
+                    if (!st.culled)
+                        renderer.rasterise_triangle(st.top, st.middle, st.bottom, st.middle_is_left, *texture);
+                }
+            };
+            for (const auto& t : triangles) draw_serially(t);
             // Band heights: chosen from the thread count, one row, a few rows, taller than the screen.
             for (const uint32_t band_rows : {0u, 1u, 4u, 13u, 1000u}) {
                 for (const uint32_t threads : thread_counts) {
@@ -191,17 +205,10 @@ TEST(ThreadedDrawing, EveryRouteInBandsOfAnyHeightMatchesTheSerialPath) {
                                                     << " rows, " << threads << " threads");
                     auto s = blank_screen(41, 29);
                     set_mode(*s, mode);
-                    draw_queued(*s, &run, 1, *texture, &pool_of(threads), band_rows);
+                    frame_renderer_t renderer(*s, *s, *s, {&pool_of(threads), band_rows});
+                    for (const auto& t : triangles) draw(renderer, t);
+                    renderer.finish();
                     EXPECT_TRUE(same_picture(*reference, *s));
-                    if (band_rows == 0) continue;
-                    // The same run sorted into the drawer's bands first: each band reads its bin.
-                    triangle_run_t binned = run;
-                    band_bins_t bins;
-                    bin_by_band(binned, band_rows, (29 + band_rows - 1) / band_rows, bins);
-                    auto from_bins = blank_screen(41, 29);
-                    set_mode(*from_bins, mode);
-                    draw_queued(*from_bins, &binned, 1, *texture, &pool_of(threads), band_rows);
-                    EXPECT_TRUE(same_picture(*reference, *from_bins)) << "binned";
                 }
             }
         }
