@@ -61,26 +61,44 @@ struct queue_t {
 
 frame_renderer_t::frame_renderer_t(render_target_t& target, const draw_state_t& state, frame_counters_t& counters,
                                    frame_schedule_t schedule)
-    : frame_renderer_t(target, state, counters, own_space_, schedule) {}
+    : target_(target),
+      state_(state),
+      counters_(counters),
+      space_(nullptr),
+      pool_(schedule.pool),
+      thread_count_(schedule.pool != nullptr ? schedule.pool->size() : 1),
+      bands_(thread_count_ > 1 ? band_layout_t(target.height, thread_count_, schedule.band_rows) : band_layout_t()),
+      viewport_(viewport_of(target)),
+      whole_(target, state, 0, all_rows(target)) {}
 
 frame_renderer_t::frame_renderer_t(render_target_t& target, const draw_state_t& state, frame_counters_t& counters,
                                    frame_space_t& space, frame_schedule_t schedule)
     : target_(target),
       state_(state),
       counters_(counters),
-      space_(space),
+      space_(&space),
       pool_(schedule.pool),
       thread_count_(schedule.pool != nullptr ? schedule.pool->size() : 1),
-      bands_(target.height, thread_count_, schedule.band_rows),
+      bands_(thread_count_ > 1 ? band_layout_t(target.height, thread_count_, schedule.band_rows) : band_layout_t()),
       viewport_(viewport_of(target)),
       whole_(target, state, 0, all_rows(target)) {}
 
 frame_renderer_t::~frame_renderer_t() { finish(); }
 
+frame_space_t& frame_renderer_t::space() {
+    if (space_ == nullptr) {
+        own_space_ = std::make_unique<frame_space_t>();
+        space_ = own_space_.get();
+    }
+    return *space_;
+}
+
 void frame_renderer_t::draw_triangle(const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
                                      const texture_t& texture) {
-    const screen_triangle_t t = to_screen_triangle(viewport_, state_.cull_backfaces != 0, c1, c2, c3);
-    if (!t.culled) rasterise_triangle(t.top, t.middle, t.bottom, t.middle_is_left, texture);
+    map_and_sort(viewport_, state_.cull_backfaces != 0, c1, c2, c3,
+                 [&](const vertex_t& top, const vertex_t& middle, const vertex_t& bottom, int32_t middle_is_left) {
+                     rasterise_triangle(top, middle, bottom, middle_is_left, texture);
+                 });
 }
 
 void frame_renderer_t::clip_and_draw(const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
@@ -104,15 +122,15 @@ void frame_renderer_t::rasterise_triangle(const vertex_t& top, const vertex_t& m
     // The bands draw a queue with one texture.
     if (loose_texture_ != &texture) finish();
     loose_texture_ = &texture;
-    space_.loose.add(top, middle, bottom, middle_is_left, target_.height);
+    space().loose.add(top, middle, bottom, middle_is_left, target_.height);
 }
 
 void frame_renderer_t::finish() {
-    if (space_.loose.empty()) return;
-    triangle_run_t run = space_.loose.run();
-    bin_by_band(run, bands_, space_.loose_bins);
+    if (space_ == nullptr || space_->loose.empty()) return;
+    triangle_run_t run = space_->loose.run();
+    bin_by_band(run, bands_, space_->loose_bins);
     run_bands(&run, 1, *loose_texture_, [](uint32_t) {});
-    space_.loose.clear();
+    space_->loose.clear();
 }
 
 void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matrix, const texture_t& texture) {
@@ -120,10 +138,11 @@ void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matri
         return;  // no slot can be drawn
     }
     finish();
-    space_.grow_vertices(mesh.vertex_count);
+    frame_space_t& space = this->space();
+    space.grow_vertices(mesh.vertex_count);
     const mesh_front_end_t front(mesh, matrix, viewport_, state_.clip_triangles != 0, state_.cull_backfaces != 0,
-                                 space_.vertices.data());
-    const uint32_t chunks = front.chunk_count();
+                                 space.vertices.data());
+    const uint32_t chunks = front.chunks();
     if (one_band()) {
         front.map_vertices(0, mesh.vertex_count);
         draw_now_t band{whole_, texture};
@@ -132,17 +151,17 @@ void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matri
         counters_.pixel_count += band.pixels;
         return;
     }
-    space_.grow_chunks(mesh.triangle_count);
+    space.grow_chunks(mesh.triangle_count);
     if (int64_t{mesh.vertex_count} + mesh.triangle_count < shared_front_end_threshold) {
         front.map_vertices(0, mesh.vertex_count);
         for (uint32_t c = 0; c < chunks; ++c) queue_chunk(front, c);
-        run_bands(space_.runs.data(), chunks, texture, [](uint32_t) {});
+        run_bands(space.runs.data(), chunks, texture, [](uint32_t) {});
         return;
     }
     // Vertices in equal shares, then chunks of slots as threads come free (clipping makes
     // them uneven), each sorted by band as it is queued; a barrier after each phase.
     next_chunk_.store(0, std::memory_order_relaxed);
-    run_bands(space_.runs.data(), chunks, texture, [&](uint32_t worker) {
+    run_bands(space.runs.data(), chunks, texture, [&](uint32_t worker) {
         const int64_t n = mesh.vertex_count;
         front.map_vertices(static_cast<int32_t>(n * worker / thread_count_),
                            static_cast<int32_t>(n * (worker + 1) / thread_count_));
@@ -156,14 +175,15 @@ void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matri
 }
 
 void frame_renderer_t::queue_chunk(const mesh_front_end_t& front, uint32_t chunk) {
-    triangle_batch_t& batch = space_.batches[chunk];
+    frame_space_t& space = *space_;
+    triangle_batch_t& batch = space.batches[chunk];
     batch.clear();
-    queued_triangle_t* out = space_.triangles.data() + size_t{chunk} * mesh_front_end_t::chunk_slots;
+    queued_triangle_t* out = space.triangles.data() + size_t{chunk} * mesh_front_end_t::chunk_slots;
     queue_t queue{out, batch, target_.height};
     front.take_chunk(chunk, queue);
-    triangle_run_t& run = space_.runs[chunk];
-    run = state_.clip_triangles != 0 ? batch.run() : triangle_run_t{space_.vertices.data(), out, queue.count, nullptr};
-    bin_by_band(run, bands_, space_.bins[chunk]);
+    triangle_run_t& run = space.runs[chunk];
+    run = state_.clip_triangles != 0 ? batch.run() : triangle_run_t{space.vertices.data(), out, queue.count, nullptr};
+    bin_by_band(run, bands_, space.bins[chunk]);
 }
 
 template <class FrontEnd>

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "base/thread_pool.h"
 #include "geometry/vertex.h"
@@ -43,7 +44,8 @@ struct frame_schedule_t {
 // draw into different targets at once; a pool runs one renderer's job at a time.
 class frame_renderer_t {
 public:
-    // The renderer keeps its arrays in `space` (see frame_space_t), or in one of its own.
+    // The renderer keeps its arrays in `space` (see frame_space_t), or in one of its own made
+    // when first needed (one thread drawing triangles one at a time needs none).
     frame_renderer_t(render_target_t& target, const draw_state_t& state, frame_counters_t& counters,
                      frame_schedule_t schedule = {});
     frame_renderer_t(render_target_t& target, const draw_state_t& state, frame_counters_t& counters,
@@ -72,6 +74,7 @@ public:
 
 private:
     bool one_band() const { return thread_count_ == 1; }
+    frame_space_t& space();
     // One chunk of the mesh's slots queued into its run and sorted by band.
     void queue_chunk(const mesh_front_end_t& front, uint32_t chunk);
     // One pool job: front_end(worker) on every worker, then the bands; then the counts.
@@ -83,8 +86,8 @@ private:
     render_target_t& target_;
     const draw_state_t& state_;
     frame_counters_t& counters_;
-    frame_space_t own_space_;
-    frame_space_t& space_;
+    frame_space_t* space_;
+    std::unique_ptr<frame_space_t> own_space_;
     base::thread_pool_t* pool_;
     uint32_t thread_count_;
     band_layout_t bands_;

@@ -43,7 +43,7 @@ public:
         const auto slots = static_cast<uint32_t>(std::max(triangle_slots, 0));
         return slots / chunk_slots + (slots % chunk_slots != 0 ? 1 : 0);
     }
-    uint32_t chunk_count() const { return chunks_for(mesh_.triangle_count); }
+    uint32_t chunks() const { return chunks_for(mesh_.triangle_count); }
 
     // Vertex slots begin .. end - 1 transformed by the matrix (and mapped to the screen).
     void map_vertices(int32_t begin, int32_t end) const {
@@ -66,12 +66,13 @@ public:
             for (uint32_t i = first; i < end; ++i) {
                 const triangle_t& t = mesh_.triangles[i];
                 if (!valid(t)) continue;
-                for_each_clipped_triangle(v[t.a], v[t.b], v[t.c],
-                                          [&](const vertex_t& a, const vertex_t& b, const vertex_t& c) {
-                                              const screen_triangle_t s = to_screen_triangle(viewport_, cull_, a, b, c);
-                                              if (!s.culled)
-                                                  sink.take_corners(s.top, s.middle, s.bottom, s.middle_is_left);
-                                          });
+                for_each_clipped_triangle(
+                    v[t.a], v[t.b], v[t.c], [&](const vertex_t& a, const vertex_t& b, const vertex_t& c) {
+                        map_and_sort(
+                            viewport_, cull_, a, b, c,
+                            [&](const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                                int32_t middle_is_left) { sink.take_corners(top, middle, bottom, middle_is_left); });
+                    });
             }
             return;
         }

@@ -11,13 +11,14 @@ mat4_t viewport_of(const render_target_t& target) {
     return viewport;
 }
 
-screen_triangle_t to_screen_triangle(const mat4_t& viewport, bool cull_backfaces, const vertex_t& c1,
-                                     const vertex_t& c2, const vertex_t& c3) {
+screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
+                                     const vertex_t& c3) {
     // Corners at or behind the camera are handed on as they are (mirrored, or infinite);
     // the rasteriser bounds its work and its writes for any coordinates.
+    const mat4_t viewport = viewport_of(screen);
     const vertex_t corners[3] = {to_screen_vertex(c1, viewport), to_screen_vertex(c2, viewport),
                                  to_screen_vertex(c3, viewport)};
-    const corner_order_t order = order_corners(cull_backfaces, corners[0], corners[1], corners[2]);
+    const corner_order_t order = order_corners(screen.cull_backfaces != 0, corners[0], corners[1], corners[2]);
     screen_triangle_t t;
     t.culled = order.culled;
     if (order.culled) {

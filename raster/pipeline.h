@@ -64,14 +64,21 @@ struct screen_triangle_t {
     bool culled = false;         // dropped as a back face; the corners are then unsorted
 };
 
-// Viewport and perspective divide of the three clip-space corners, then order_corners.
-screen_triangle_t to_screen_triangle(const mat4_t& viewport, bool cull_backfaces, const vertex_t& c1,
-                                     const vertex_t& c2, const vertex_t& c3);
-// The same through a screen's viewport and culling flag.
-inline screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
-                                            const vertex_t& c3) {
-    return to_screen_triangle(viewport_of(screen), screen.cull_backfaces != 0, c1, c2, c3);
+// The three clip-space corners through the viewport and the perspective divide, then
+// order_corners: draw(top, middle, bottom, middle_is_left) unless the triangle is culled. The
+// corners are sorted by reference, not copied.
+template <class Draw>
+void map_and_sort(const mat4_t& viewport, bool cull_backfaces, const vertex_t& c1, const vertex_t& c2,
+                  const vertex_t& c3, Draw&& draw) {
+    const vertex_t corners[3] = {to_screen_vertex(c1, viewport), to_screen_vertex(c2, viewport),
+                                 to_screen_vertex(c3, viewport)};
+    const corner_order_t order = order_corners(cull_backfaces, corners[0], corners[1], corners[2]);
+    if (!order.culled) draw(corners[order.top], corners[order.middle], corners[order.bottom], order.middle_is_left);
 }
+
+// The same through a screen's viewport and culling flag, as one value.
+screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
+                                     const vertex_t& c3);
 
 // Maps the three clip-space corners through the screen's viewport and the perspective
 // divide, drops the triangle when culling is on and it is a back face (doubled signed area

@@ -116,7 +116,7 @@ uint32_t row_rasteriser_t::draw_span(const gradients_t& g, const edge_t& left, c
     span_columns_t c;
     if (!span_columns(target_, left.x, right.x, y, c)) return 0;
     span_row_t row;
-    row_spans::span_row<interpolant::count>(target_, g.d_dx, left.values, left.x, c, y, row);
+    row_spans::start_span_row<interpolant::count>(target_, g.d_dx, left.values, left.x, c, y, row);
     if (state_.textured != 0) return fill_textured_rows(&row, 1, g.d_dx, texture);
     return fill_vertex_colour_rows(&row, 1, g.d_dx);
 }
@@ -180,15 +180,15 @@ void row_rasteriser_t::walk_half(edge_walker_t& short_edge) {
             right.advance<n>(1.0);
         }
     } else {
-        fill_rows<n>(y, walk.last, left, right, first_row);
+        walk_filled_rows<n>(y, walk.last, left, right, first_row);
     }
 }
 
 // Filled rows: the rows' spans are gathered a few at a time and filled together (they are
 // different rows, so the order in which their pixels are written does not matter).
 template <int n>
-void row_rasteriser_t::fill_rows(int64_t y, int64_t y_last, edge_walker_t& left, edge_walker_t& right,
-                                 const span_columns_t* first_row) {
+void row_rasteriser_t::walk_filled_rows(int64_t y, int64_t y_last, edge_walker_t& left, edge_walker_t& right,
+                                        const span_columns_t* first_row) {
     int batched = 0;
     if (first_row != nullptr) {
         take_row<n>(*first_row, left.values(), left.x(), static_cast<int32_t>(y), batched);

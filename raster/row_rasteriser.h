@@ -57,8 +57,8 @@ private:
     template <int n>
     void walk_half(edge_walker_t& short_edge);
     template <int n>
-    void fill_rows(int64_t y, int64_t y_last, edge_walker_t& left, edge_walker_t& right,
-                   const span_columns_t* first_row);
+    void walk_filled_rows(int64_t y, int64_t y_last, edge_walker_t& left, edge_walker_t& right,
+                          const span_columns_t* first_row);
 
     render_target_t& target_;
     const draw_state_t& state_;

@@ -37,8 +37,8 @@ void advance_span(interpolants_t& s, const interpolants_t& d, double n_pixels) {
 // The row's share of a fill: the first n values at the first sample (step 2 of a span),
 // stepped over the columns left of the framebuffer, and the pixels it covers there.
 template <int n>
-void span_row(const render_target_t& target, const interpolants_t& d_dx, const interpolants_t& left_values,
-              float left_x, const span_columns_t& c, int32_t y, span_row_t& row) {
+void start_span_row(const render_target_t& target, const interpolants_t& d_dx, const interpolants_t& left_values,
+                    float left_x, const span_columns_t& c, int32_t y, span_row_t& row) {
     move_into<n>(row.start, left_values, d_dx, c.xs - left_x);
     if (c.x_first < 0.0) advance_span<n>(row.start, d_dx, -c.x_first);  // stepped, not drawn
     const size_t offset = static_cast<size_t>(y) * target.width + static_cast<size_t>(c.x_begin);
@@ -73,7 +73,7 @@ void row_rasteriser_t::take_row(const span_columns_t& columns, const interpolant
                                 int32_t y, int& batched) {
     span_row_t& row = rows_[batched];
     const interpolants_t& d_dx = set_up_.gradients().d_dx;
-    row_spans::span_row<n>(target_, d_dx, left_values, left_x, columns, y, row);
+    row_spans::start_span_row<n>(target_, d_dx, left_values, left_x, columns, y, row);
     if (state_.textured == 0 && row.count <= row_spans::short_row_pixels) {
         pixels_ += row_spans::fill_short_row(row, d_dx);
     } else if (++batched == span_batch_rows) {

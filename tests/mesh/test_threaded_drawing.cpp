@@ -11,32 +11,17 @@
 
 #include "app/cube_scene.h"
 #include "app/demo_frame.h"
-#include "base/thread_pool.h"
 #include "mesh/mesh.h"
 #include "raster/clip.h"
 #include "raster/frame_renderer.h"
 #include "raster/pipeline.h"
 #include "raster/raster_fixtures.h"
 #include "raster/rasteriser.h"
+#include "raster/threaded_fixtures.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
 namespace {
-
-constexpr std::array<uint32_t, 6> thread_counts = {1, 2, 3, 4, 7, 8};
-
-// One pool per count for the whole test program: pools are made once, like the program's.
-base::thread_pool_t& pool_of(uint32_t threads) {
-    static std::array<std::unique_ptr<base::thread_pool_t>, 9> pools;
-    if (!pools[threads]) pools[threads] = std::make_unique<base::thread_pool_t>(threads);
-    return *pools[threads];
-}
-
-std::unique_ptr<texture_t> patterned(uint32_t width, uint32_t height) {
-    auto t = std::make_unique<texture_t>(width, height, 32);
-    for (uint32_t i = 0; i < width * height * 4; ++i) t->pixels[i] = static_cast<uint8_t>(i * 37 + i / 5);
-    return t;
-}
 
 // Clip-space vertices in clusters of three (small triangles that band edges cut, some
 // wholly inside one band) scattered over and beyond the view volume, with a few absurd
