@@ -28,6 +28,9 @@ public:
         bottom_ = &bottom;
         made_ = false;
     }
+    const vertex_t& top() const { return *top_; }
+    const vertex_t& middle() const { return *middle_; }
+    const vertex_t& bottom() const { return *bottom_; }
     bool made() const { return made_; }
     // The first n quantities (see gradients_t::set_up), made now if they are not yet.
     template <int n>
@@ -107,6 +110,28 @@ public:
     // values owe the rows. A jump needs the values, so it takes them first.
     template <int n>
     void advance(double rows) {
+        // The row loops' single step, kept small enough to sit in them.
+        if (rows == 1.0) {
+            edge_.x += edge_.x_step;
+            if (has_values_) {
+                edge_.values.step<n>(edge_.steps);
+            } else {
+                ++owed_;
+            }
+            return;
+        }
+        advance_rows<n>(rows);
+    }
+
+    float x() const { return edge_.x; }
+    float y() const { return edge_.y; }
+    float y_end() const { return edge_.y_end; }
+    const interpolants_t& values() const { return edge_.values; }
+    const edge_t& edge() const { return edge_; }
+
+private:
+    template <int n>
+    void advance_rows(double rows) {
         if (rows <= exact_step_limit) {
             const auto count = static_cast<int64_t>(rows);
             edge_.x = chain_after(edge_.x, edge_.x_step, count);
@@ -122,14 +147,6 @@ public:
         edge_.values = jumped(edge_.values, edge_.steps, rows);
     }
 
-    bool has_values() const { return has_values_; }
-    float x() const { return edge_.x; }
-    float y() const { return edge_.y; }
-    float y_end() const { return edge_.y_end; }
-    const interpolants_t& values() const { return edge_.values; }
-    const edge_t& edge() const { return edge_; }
-
-private:
     edge_t edge_;
     int64_t owed_ = 0;  // rows x has walked that the values have not
     triangle_set_up_t* set_up_ = nullptr;

@@ -6,8 +6,9 @@
 #include "base/exchange.h"
 #include "geometry/vertex.h"
 #include "math/mat4.h"
-#include "surfaces/screen.h"
 
+struct render_target_t;
+struct screen_t;
 struct texture_t;
 
 // The target's viewport matrix: normalised x -1..1 to -0.5..width - 0.5, y +1..-1 to
@@ -55,18 +56,11 @@ inline corner_order_t order_corners(bool cull_backfaces, const vertex_t& a, cons
     return order;
 }
 
-// A triangle in screen space, corners sorted top to bottom, as the rasteriser takes it.
-struct screen_triangle_t {
-    vertex_t top;
-    vertex_t middle;
-    vertex_t bottom;
-    int32_t middle_is_left = 0;  // -1 when the middle corner lies left of the long edge or on it
-    bool culled = false;         // dropped as a back face; the corners are then unsorted
-};
-
 // The three clip-space corners through the viewport and the perspective divide, then
 // order_corners: draw(top, middle, bottom, middle_is_left) unless the triangle is culled. The
-// corners are sorted by reference, not copied.
+// corners are sorted by reference, not copied. Corners at or behind the camera are handed on
+// as they are (mirrored, or infinite): the rasteriser bounds its work and its writes for any
+// coordinates.
 template <class Draw>
 void map_and_sort(const mat4_t& viewport, bool cull_backfaces, const vertex_t& c1, const vertex_t& c2,
                   const vertex_t& c3, Draw&& draw) {
@@ -75,10 +69,6 @@ void map_and_sort(const mat4_t& viewport, bool cull_backfaces, const vertex_t& c
     const corner_order_t order = order_corners(cull_backfaces, corners[0], corners[1], corners[2]);
     if (!order.culled) draw(corners[order.top], corners[order.middle], corners[order.bottom], order.middle_is_left);
 }
-
-// The same through a screen's viewport and culling flag, as one value.
-screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
-                                     const vertex_t& c3);
 
 // Maps the three clip-space corners through the screen's viewport and the perspective
 // divide, drops the triangle when culling is on and it is a back face (doubled signed area

@@ -82,9 +82,6 @@ row_rasteriser_t::row_rasteriser_t(render_target_t& target, const draw_state_t& 
 
 uint32_t row_rasteriser_t::draw(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
                                 int32_t middle_is_left, const texture_t& texture) {
-    top_ = &top;
-    middle_ = &middle;
-    bottom_ = &bottom;
     middle_is_left_ = middle_is_left;
     texture_ = &texture;
     set_up_.begin(top, middle, bottom);

@@ -70,12 +70,9 @@ private:
     float small_row_begin_ = 0.0f;
     float small_row_end_ = 0.0f;
     float small_x_limit_ = -1.0f;
-    // The triangle being drawn.
-    const vertex_t* top_ = nullptr;
-    const vertex_t* middle_ = nullptr;
-    const vertex_t* bottom_ = nullptr;
-    int32_t middle_is_left_ = 0;
+    // The triangle being drawn: its corners (in the set-up) and the side of its middle corner.
     triangle_set_up_t set_up_;
+    int32_t middle_is_left_ = 0;
     edge_walker_t long_;
     edge_walker_t upper_;
     edge_walker_t lower_;

@@ -15,9 +15,9 @@ constexpr int small_triangle_rows = 8;
 // they are stepped only up to the rows that reach a pixel.
 template <int n>
 bool row_rasteriser_t::draw_small() {
-    const vec4_t& p0 = top_->position;
-    const vec4_t& p1 = middle_->position;
-    const vec4_t& p2 = bottom_->position;
+    const vec4_t& p0 = set_up_.top().position;
+    const vec4_t& p1 = set_up_.middle().position;
+    const vec4_t& p2 = set_up_.bottom().position;
     const float r0 = nearest_float(p0.y);
     const float r1 = nearest_float(p1.y);
     const float r2 = nearest_float(p2.y);

@@ -63,6 +63,7 @@ TEST(EdgeWalker, EveryWayOfAdvancingHasTheBitsOfSteppingRowByRow) {
                 w->begin(set_up, c[from[e]], c[to[e]], from[e]);
                 w->place();
             }
+            EXPECT_FALSE(set_up.made());
             by_rows.take_values<interpolant::count>();
             in_runs.take_values<interpolant::count>();
             const int rows = std::uniform_int_distribution<int>(0, 300)(rng);
@@ -77,7 +78,6 @@ TEST(EdgeWalker, EveryWayOfAdvancingHasTheBitsOfSteppingRowByRow) {
                     left -= run;
                 }
             }
-            EXPECT_FALSE(late.has_values());
             late.take_values<interpolant::count>();
             EXPECT_TRUE(same_edge(reference, by_rows));
             EXPECT_TRUE(same_edge(reference, in_runs));

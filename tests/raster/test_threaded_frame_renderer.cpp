@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "geometry/triangle.h"
@@ -183,5 +184,38 @@ TEST(FrameRenderer, AnEmptyTargetCountsTrianglesAndDrawsNothing) {
         EXPECT_EQ(empty.target.framebuffer, nullptr);
         EXPECT_EQ(empty.counters.triangle_count, full.counters.triangle_count) << threads << " threads";
         EXPECT_EQ(empty.counters.pixel_count, 0u);
+    }
+}
+
+TEST(FrameRenderer, RenderersOnSeveralThreadsShareOnePool) {
+    // Pictures of different sizes drawn at once, each by its own thread with its own target,
+    // draw state and counters, all handing their bands to one pool.
+    std::mt19937 rng(17);
+    const random_mesh_t mesh(rng, 700);
+    const auto texture = patterned(8, 8);
+    const size_t2 sizes[] = {{64, 48}, {17, 90}, {200, 3}};
+    std::vector<std::unique_ptr<frame_t>> alone, together;
+    for (const size_t2 size : sizes) {
+        alone.push_back(std::make_unique<frame_t>(size.width, size.height, 5));
+        together.push_back(std::make_unique<frame_t>(size.width, size.height, 5));
+        frame_t& f = *alone.back();
+        frame_renderer_t(f.target, f.state, f.counters).draw_mesh(mesh.slots(), mat4_t().identity(), *texture);
+    }
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < together.size(); ++i) {
+        threads.emplace_back([&, i] {
+            frame_t& f = *together[i];
+            frame_space_t space;
+            frame_renderer_t renderer(f.target, f.state, f.counters, space, {&pool_of(3), 0});
+            for (int frame = 0; frame < 5; ++frame) renderer.draw_mesh(mesh.slots(), mat4_t().identity(), *texture);
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    for (size_t i = 0; i < together.size(); ++i) {
+        frame_t& f = *alone[i];
+        for (int frame = 1; frame < 5; ++frame) {
+            frame_renderer_t(f.target, f.state, f.counters).draw_mesh(mesh.slots(), mat4_t().identity(), *texture);
+        }
+        EXPECT_TRUE(same_frame(f, *together[i])) << "picture " << i;
     }
 }
