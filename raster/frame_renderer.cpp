@@ -61,24 +61,21 @@ struct queue_t {
 
 frame_renderer_t::frame_renderer_t(render_target_t& target, const draw_state_t& state, frame_counters_t& counters,
                                    frame_schedule_t schedule)
-    : target_(target),
-      state_(state),
-      counters_(counters),
-      space_(nullptr),
-      pool_(schedule.pool),
-      thread_count_(schedule.pool != nullptr ? schedule.pool->size() : 1),
-      bands_(thread_count_ > 1 ? band_layout_t(target.height, thread_count_, schedule.band_rows) : band_layout_t()),
-      viewport_(viewport_of(target)),
-      whole_(target, state, 0, all_rows(target)) {}
+    : frame_renderer_t(target, state, counters, nullptr, schedule) {}
 
 frame_renderer_t::frame_renderer_t(render_target_t& target, const draw_state_t& state, frame_counters_t& counters,
                                    frame_space_t& space, frame_schedule_t schedule)
+    : frame_renderer_t(target, state, counters, &space, schedule) {}
+
+frame_renderer_t::frame_renderer_t(render_target_t& target, const draw_state_t& state, frame_counters_t& counters,
+                                   frame_space_t* space, frame_schedule_t schedule)
     : target_(target),
       state_(state),
       counters_(counters),
-      space_(&space),
+      space_(space),
       pool_(schedule.pool),
       thread_count_(schedule.pool != nullptr ? schedule.pool->size() : 1),
+      // One thread draws in a single band of every row and needs no layout.
       bands_(thread_count_ > 1 ? band_layout_t(target.height, thread_count_, schedule.band_rows) : band_layout_t()),
       viewport_(viewport_of(target)),
       whole_(target, state, 0, all_rows(target)) {}

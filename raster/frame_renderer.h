@@ -73,6 +73,8 @@ public:
     void finish();
 
 private:
+    frame_renderer_t(render_target_t& target, const draw_state_t& state, frame_counters_t& counters,
+                     frame_space_t* space, frame_schedule_t schedule);
     bool one_band() const { return thread_count_ == 1; }
     frame_space_t& space();
     // One chunk of the mesh's slots queued into its run and sorted by band.

@@ -201,12 +201,13 @@ TEST(FrameRenderer, RenderersOnSeveralThreadsShareOnePool) {
         frame_t& f = *alone.back();
         frame_renderer_t(f.target, f.state, f.counters).draw_mesh(mesh.slots(), mat4_t().identity(), *texture);
     }
+    base::thread_pool_t& pool = pool_of(3);
     std::vector<std::thread> threads;
     for (size_t i = 0; i < together.size(); ++i) {
         threads.emplace_back([&, i] {
             frame_t& f = *together[i];
             frame_space_t space;
-            frame_renderer_t renderer(f.target, f.state, f.counters, space, {&pool_of(3), 0});
+            frame_renderer_t renderer(f.target, f.state, f.counters, space, {&pool, 0});
             for (int frame = 0; frame < 5; ++frame) renderer.draw_mesh(mesh.slots(), mat4_t().identity(), *texture);
         });
     }
