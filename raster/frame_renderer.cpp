@@ -1,5 +1,4 @@
-// The frame renderer: the front end's triangles drawn at once on one thread, or queued, sorted by band and drawn in
-// bands on several.
+// The frame renderer: triangles drawn as the front end sorts them on one thread, or queued and drawn in bands.
 #include "raster/frame_renderer.h"
 
 #include <algorithm>

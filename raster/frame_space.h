@@ -1,4 +1,4 @@
-// frame_space_t: the arrays a frame renderer fills each frame, kept from frame to frame so drawing stops allocating.
+// frame_space_t: the arrays a frame renderer fills, kept from frame to frame so drawing stops allocating.
 #pragma once
 
 #include <cstddef>

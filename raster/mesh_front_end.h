@@ -1,5 +1,4 @@
-// mesh_front_end_t: a frame's front end for an indexed mesh, its vertices mapped once and its slots sorted chunk by
-// chunk.
+// mesh_front_end_t: an indexed mesh's vertices mapped once, its slots culled and sorted chunk by chunk.
 #pragma once
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// The rasteriser's entry points over a screen: a triangle through the frame renderer, a half and a row through the
-// row rasteriser.
+// The rasteriser's entry points over a screen, through the frame renderer and the row rasteriser.
 #include "raster/rasteriser.h"
 
 #include "raster/edge_walker.h"

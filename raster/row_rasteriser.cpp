@@ -70,8 +70,10 @@ row_rasteriser_t::row_rasteriser_t(render_target_t& target, const draw_state_t& 
     : target_(target),
       state_(state),
       row_begin_(std::max<int64_t>(row_begin, 0)),
+      // A target taller than any screen (only one whose fields were set by hand) is not drawn:
+      // the rows above a band of it could not all be stepped exactly.
       row_end_(std::min<int64_t>(row_end, target.height <= base::screen_max_side ? target.height : 0)) {
-    // Whole floats up to 2^24 are exact, so the bounds below are never widened by rounding.
+    // The bounds are whole numbers of at most base::screen_max_side, exact as floats.
     if (target.framebuffer != nullptr && target.zbuffer != nullptr && target.width > 0 && row_end_ > row_begin_ &&
         target.width <= base::screen_max_side) {
         small_row_begin_ = static_cast<float>(row_begin_);

@@ -1,5 +1,4 @@
-// The small-triangle walk: a triangle of a few rows, its x walked alone, its values set up only for rows that reach a
-// pixel.
+// The small-triangle walk: its x walked alone, its values set up only for the rows that reach a pixel.
 #include "math/nearest.h"
 #include "raster/row_rasteriser.h"
 #include "raster/row_spans.h"

@@ -1,5 +1,4 @@
-// Queued triangles: a frame's screen-space triangles held in submission order, sorted by band, until the bands draw
-// them.
+// Queued triangles: screen-space triangles in submission order, sorted by band, until the bands draw them.
 #pragma once
 
 #include <cstdint>

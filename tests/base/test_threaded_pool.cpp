@@ -1,5 +1,4 @@
-// The worker pool: every worker runs each job once, phases are ordered by sync(), callers take turns, counts are
-// clamped.
+// The worker pool: each job run once by every worker, phases ordered by sync(), callers in turn, counts clamped.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,5 +1,4 @@
-// The edge walker: stepped row by row, advanced in runs, caught up late or jumped, against edge_t stepped one row at a
-// time.
+// The edge walker, stepped, advanced in runs, caught up late or jumped, against edge_t stepped row by row.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// The frame renderer on render targets of its own, without a screen: any number of threads and any band height give the
-// bytes and counts of one thread.
+// The frame renderer on targets without a screen: any threads and band heights give the bytes of one thread.
 #include <gtest/gtest.h>
 
 #include <cstring>
