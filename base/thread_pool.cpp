@@ -57,6 +57,7 @@ void thread_pool_t::run_erased(void* context, job_fn fn) {
         fn(context, 0);
         return;
     }
+    const std::lock_guard<std::mutex> turn(turn_);
     job_context_ = context;
     job_ = fn;
     running_.store(thread_count_ - 1, std::memory_order_relaxed);

@@ -6,6 +6,7 @@
 #include <barrier>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <type_traits>
 
@@ -31,7 +32,8 @@ public:
     uint32_t size() const { return thread_count_; }
 
     // Calls job(worker) once for every worker index 0 .. size() - 1, concurrently, and
-    // returns after the last call has returned. Not reentrant: a job must not call run().
+    // returns after the last call has returned. Callers on several threads take turns (one
+    // job at a time). Not reentrant: a job must not call run().
     template <class Job>
     void run(Job&& job) {
         auto* context = static_cast<void*>(&job);
@@ -47,7 +49,8 @@ private:
     void worker_loop(uint32_t worker);
 
     uint32_t thread_count_;
-    bool spin_;  // whether waiting threads spin briefly before they block
+    std::mutex turn_;  // held by the caller whose job the workers run
+    bool spin_;        // whether waiting threads spin briefly before they block
     std::barrier<> phase_barrier_;
     void* job_context_ = nullptr;
     job_fn job_ = nullptr;

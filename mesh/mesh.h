@@ -1,24 +1,17 @@
-// triangle_t and mesh_t: a fixed-capacity indexed triangle mesh drawn through the triangle pipeline.
+// mesh_t: a fixed-capacity indexed triangle mesh, drawn through the frame renderer.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+#include "geometry/triangle.h"
 #include "geometry/vertex.h"
 #include "math/mat4.h"
 
-struct mesh_frame_t;
+struct frame_space_t;
+struct indexed_mesh_t;
 struct screen_t;
 struct texture_t;
-
-struct triangle_t {
-    int32_t a = 0;
-    int32_t b = 0;
-    int32_t c = 0;
-
-    constexpr triangle_t() = default;
-    constexpr triangle_t(int32_t a_, int32_t b_, int32_t c_) : a(a_), b(b_), c(c_) {}
-};
 
 struct mesh_t {
     std::unique_ptr<vertex_t[]> vertices;     // vertex_capacity slots
@@ -27,8 +20,9 @@ struct mesh_t {
     int32_t vertex_capacity = 0;
     int32_t vertex_count = 0;
     int32_t triangle_count = 0;
-    // render()'s work space: one render of a mesh at a time.
-    std::unique_ptr<mesh_frame_t> frame;
+    // render()'s arrays, grown with the mesh so that drawing allocates nothing: one render of
+    // a mesh at a time.
+    std::unique_ptr<frame_space_t> frame;
 
     mesh_t();
     // Vertices first. Every slot starts default-constructed; a capacity below 1 gets no array.
@@ -42,12 +36,13 @@ struct mesh_t {
     bool add_triangle(const triangle_t& triangle);
     bool add_triangle(int32_t a, int32_t b, int32_t c);
 
-    // Every triangle slot in order, filled or not: transforms the corners c, b, a by the
-    // matrix and hands them to the pipeline as a, b, c. A slot whose indices fall outside the
-    // vertex array is skipped rather than read out of bounds. With the screen's clip_triangles
-    // flag set each triangle goes through the clipper as clip_and_draw takes it (its whole fan).
-    // Each vertex is transformed (and, off the clipper's route, mapped to the screen) once;
-    // with the screen's threads the vertices and triangles are prepared in parallel chunks and
-    // drawn in bands. The picture and the counters are those of the triangle-by-triangle walk.
+    // Every slot, filled or not, as frame_renderer_t::draw_mesh takes it.
+    indexed_mesh_t slots() const;
+
+    // Every triangle slot in order through frame_renderer_t::draw_mesh with the screen's
+    // parts and threads: the corners c, b, a transformed by the matrix and handed to the
+    // pipeline as a, b, c (through the clipper, the whole fan, with the screen's
+    // clip_triangles set). The picture and the counters are those of the triangle-by-triangle
+    // walk, on any number of threads.
     void render(screen_t& screen, const mat4_t& matrix, const texture_t& texture) const;
 };

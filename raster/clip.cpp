@@ -1,7 +1,8 @@
 // The polygon clipper against the six planes of the clip volume, and the two clipping entry points.
 #include "raster/clip.h"
 
-#include "raster/pipeline.h"
+#include "raster/frame_renderer.h"
+#include "surfaces/screen.h"
 
 namespace {
 
@@ -76,12 +77,10 @@ bool clip_triangle(const vertex_t& c1, const vertex_t& c2, const vertex_t& c3, k
 
 void clip_and_draw(screen_t& screen, const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
                    const texture_t& texture) {
-    for_each_clipped_triangle(c1, c2, c3, [&](const vertex_t& a, const vertex_t& b, const vertex_t& c) {
-        draw_triangle(screen, a, b, c, texture);
-    });
+    frame_renderer_t(screen, screen, screen).clip_and_draw(c1, c2, c3, texture);
 }
 
 void draw_if_inside(screen_t& screen, const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
                     const texture_t& texture) {
-    if (is_inside(c1) && is_inside(c2) && is_inside(c3)) draw_triangle(screen, c1, c2, c3, texture);
+    frame_renderer_t(screen, screen, screen).draw_if_inside(c1, c2, c3, texture);
 }

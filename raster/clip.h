@@ -65,11 +65,12 @@ void for_each_clipped_triangle(const vertex_t& c1, const vertex_t& c2, const ver
     polygon.clear();
 }
 
-// Clips the clip-space triangle to the view volume and draws what is left through
-// draw_triangle. Every triangle of the clipped polygon is drawn (the fan above), so a triangle
-// cut into four or more corners is covered completely. A triangle with every corner inside
-// every plane goes straight to draw_triangle (the lists would hand on the same three corners);
-// any other allocates, unlike draw_triangle: one list node per vertex per plane.
+// Clips the clip-space triangle to the view volume and draws what is left through the
+// pipeline's draw_triangle (frame_renderer_t on one thread). Every triangle of the clipped
+// polygon is drawn (the fan above), so a triangle cut into four or more corners is covered
+// completely. A triangle with every corner inside every plane goes straight to draw_triangle
+// (the lists would hand on the same three corners); any other allocates, unlike
+// draw_triangle: one list node per vertex per plane.
 void clip_and_draw(screen_t& screen, const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
                    const texture_t& texture);
 

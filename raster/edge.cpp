@@ -1,4 +1,4 @@
-// Edge construction and long jumps.
+// Edge construction: placed on its vertices, then its values taken from the gradients.
 #include "raster/edge.h"
 
 edge_t::edge_t(const gradients_t& g, const vertex_t& start, const vertex_t& end, int k) {
@@ -12,14 +12,4 @@ void edge_t::place(const vertex_t& start, const vertex_t& end) {
     // No guard: a flat edge gets an infinite or NaN step, and spans no row.
     x_step = (end.position.x - start.position.x) / (end.position.y - start.position.y);
     x = start.position.x;
-}
-
-void edge_t::advance(double rows) {
-    if (rows <= exact_step_limit) {
-        const auto n = static_cast<int32_t>(rows);
-        for (int32_t i = 0; i < n; ++i) step();
-        return;
-    }
-    x = jumped(x, x_step, rows);
-    values = jumped(values, steps, rows);
 }

@@ -30,21 +30,11 @@ struct edge_t {
         move_into<n>(steps, g.d_dy, g.d_dx, x_step);
     }
 
-    // One row down: x and the first n values gain their steps, in single precision.
-    template <int n = interpolant::count>
+    // One row down: x and every value gain their steps, in single precision.
     void step() {
         x += x_step;
-        values.step<n>(steps);
+        values.step(steps);
     }
-
-    // rows steps. Up to exact_step_limit they are taken one by one, so the values are
-    // exactly those of a full walk; a longer run (only triangles reaching absurdly far
-    // beyond the framebuffer) is jumped in one multiplication, which bounds the work at the
-    // price of values that may differ in the last bits.
-    // rows is a whole number held in a double, so that counts far beyond any integer type
-    // (an edge starting 1e30 rows above the framebuffer) are still taken correctly.
-    static constexpr double exact_step_limit = 32768.0;
-    void advance(double rows);
 
     float get_x() const { return x; }
     float get_y() const { return y; }

@@ -7,12 +7,13 @@
 #include "geometry/vertex.h"
 #include "math/mat4.h"
 
+struct render_target_t;
 struct screen_t;
 struct texture_t;
 
-// The screen's viewport matrix: normalised x -1..1 to -0.5..width - 0.5, y +1..-1 to
+// The target's viewport matrix: normalised x -1..1 to -0.5..width - 0.5, y +1..-1 to
 // -0.5..height - 0.5.
-mat4_t viewport_of(const screen_t& screen);
+mat4_t viewport_of(const render_target_t& target);
 
 // One corner through the viewport and the perspective divide. A pure function of the corner
 // and the matrix, so a corner shared by several triangles may be mapped once.
@@ -55,22 +56,23 @@ inline corner_order_t order_corners(bool cull_backfaces, const vertex_t& a, cons
     return order;
 }
 
-// A triangle in screen space, corners sorted top to bottom, as the rasteriser takes it.
-struct screen_triangle_t {
-    vertex_t top;
-    vertex_t middle;
-    vertex_t bottom;
-    int32_t middle_is_left = 0;  // -1 when the middle corner lies left of the long edge or on it
-    bool culled = false;         // dropped as a back face; the corners are then unsorted
-};
-
-// Viewport and perspective divide of the three clip-space corners, then order_corners.
-screen_triangle_t to_screen_triangle(const screen_t& screen, const vertex_t& c1, const vertex_t& c2,
-                                     const vertex_t& c3);
+// The three clip-space corners through the viewport and the perspective divide, then
+// order_corners: draw(top, middle, bottom, middle_is_left) unless the triangle is culled. The
+// corners are sorted by reference, not copied. Corners at or behind the camera are handed on
+// as they are (mirrored, or infinite): the rasteriser bounds its work and its writes for any
+// coordinates.
+template <class Draw>
+void map_and_sort(const mat4_t& viewport, bool cull_backfaces, const vertex_t& c1, const vertex_t& c2,
+                  const vertex_t& c3, Draw&& draw) {
+    const vertex_t corners[3] = {to_screen_vertex(c1, viewport), to_screen_vertex(c2, viewport),
+                                 to_screen_vertex(c3, viewport)};
+    const corner_order_t order = order_corners(cull_backfaces, corners[0], corners[1], corners[2]);
+    if (!order.culled) draw(corners[order.top], corners[order.middle], corners[order.bottom], order.middle_is_left);
+}
 
 // Maps the three clip-space corners through the screen's viewport and the perspective
 // divide, drops the triangle when culling is on and it is a back face (doubled signed area
 // <= 0), sorts the corners top to bottom with three strict compare-and-exchange steps and
-// hands them to rasterise_triangle. Allocates nothing.
+// hands them to the rasteriser, through frame_renderer_t on one thread. Allocates nothing.
 void draw_triangle(screen_t& screen, const vertex_t& c1, const vertex_t& c2, const vertex_t& c3,
                    const texture_t& texture);

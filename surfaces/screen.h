@@ -1,37 +1,23 @@
-// screen_t: the render target: framebuffer address, depth buffer, mode flags and frame counters.
+// screen_t: the program's render target on the graphics screen, with its draw state and frame counters.
 #pragma once
 
 #include <cstdint>
 
 #include "base/thread_pool.h"
-#include "math/vec4.h"
+#include "surfaces/draw_state.h"
+#include "surfaces/frame_counters.h"
+#include "surfaces/render_target.h"
 
-struct texture_t;
-
-// Pixel (x, y) is 4 bytes at (x + y * width) * 4 of framebuffer, in the order blue, green,
-// red, alpha; rows are exactly width * 4 bytes apart. Depth (x, y) is zbuffer[x + y * width]
-// and smaller is nearer.
-struct screen_t {
-    uint32_t bytes_per_pixel = 0;
-    uint8_t* framebuffer = nullptr;  // the graphics screen's, or our own for an offscreen target
-    uint32_t width = 0;
-    uint32_t height = 0;
-    uint32_t zbuffer_size = 0;  // bytes
-    float* zbuffer = nullptr;   // owned
-    float fov = 0.0f;           // radians once set_fov has run
-    int32_t textured = 0;
-    int32_t wireframe = 0;
-    int32_t cull_backfaces = 0;
-    // Meshes send every triangle through the homogeneous clipper instead of straight to the
-    // pipeline: the same picture inside the view volume, cut at its planes outside it.
-    int32_t clip_triangles = 0;
-    uint32_t triangle_count = 0;
-    uint32_t pixel_count = 0;
+// The screen is the three parts the renderer takes one by one (the pixels and depths, how
+// to draw, what was counted), so code that has a screen hands it over whole where a part is
+// asked for, and code that has none builds the parts on their own.
+struct screen_t : render_target_t, draw_state_t, frame_counters_t {
     // Workers that meshes draw with, in bands (not owned); none: the calling thread alone.
     // Any number of threads gives the same picture and counters.
     base::thread_pool_t* threads = nullptr;
 
-    // Opens the graphics screen at this size and draws into its framebuffer.
+    // Opens the graphics screen at this size and draws into its framebuffer. The field of
+    // view is stored as given (degrees, for the program's 90) until set_fov converts it.
     screen_t();
     screen_t(uint32_t width, uint32_t height, float fov);
 
@@ -40,30 +26,14 @@ struct screen_t {
     struct offscreen_tag {};
     screen_t(uint32_t width, uint32_t height, float fov, offscreen_tag);
 
-    ~screen_t();
-    screen_t(const screen_t&) = delete;
-    screen_t& operator=(const screen_t&) = delete;
-
-    void set_fov(float degrees);
     uint8_t* get_framebuffer() const { return framebuffer; }
+    // The colour clear paints through the graphics screen's box primitive (or the same one on
+    // an offscreen target's pixels) and zeroes the counters; the depth clear sets 1.0e37.
     void clear(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue);
     void clear_zbuffer();
     // Both clears, the rows shared among the threads in one hand-over instead of two.
     void clear_frame(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue);
 
-    // The rasteriser's two pixel writers.
-    void draw_pixel(uint32_t x, uint32_t y, uint8_t alpha, uint8_t red, uint8_t green, uint8_t blue, float shade);
-    void draw_texel(int32_t x, int32_t y, int32_t tx, int32_t ty, const texture_t& texture, const vec4_t& colour,
-                    float shade);
-
 private:
-    // Rows first .. end - 1 of each clear.
-    void clear_colour_rows(uint64_t first, uint64_t end, uint32_t colour);
-    void clear_depth_rows(uint64_t first, uint64_t end);
-
-    // Draws into the given framebuffer of w x h pixels with a zeroed depth buffer of our own;
-    // false, leaving the target empty, when there is no framebuffer or no memory for depths.
-    bool attach(uint8_t* pixels, uint32_t w, uint32_t h);
-
-    uint8_t* own_framebuffer_ = nullptr;  // set only for an offscreen target
+    void paint_screen_rows(uint64_t first, uint64_t end, uint32_t argb);
 };

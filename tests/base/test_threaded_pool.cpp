@@ -1,7 +1,8 @@
-// The worker pool: every worker runs each job once, phases are ordered by sync(), counts are clamped.
+// The worker pool: each job run once by every worker, phases ordered by sync(), callers in turn, counts clamped.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 #include "base/thread_pool.h"
@@ -28,6 +29,30 @@ TEST(ThreadPool, EveryWorkerRunsEveryJobOnceAndSeesThePhaseBeforeIt) {
             for (uint32_t w = 0; w < threads; ++w) ASSERT_EQ(sums[w], expected) << "job " << job << ", worker " << w;
         }
     }
+}
+
+TEST(ThreadPool, CallersOnSeveralThreadsTakeTurns) {
+    base::thread_pool_t pool(3);
+    // Each caller's jobs write its own array in one phase and read it whole in the next.
+    std::vector<std::vector<uint32_t>> written(4, std::vector<uint32_t>(3, 0));
+    std::vector<uint32_t> wrong(4, 0);
+    std::vector<std::thread> callers;
+    for (uint32_t c = 0; c < 4; ++c) {
+        callers.emplace_back([&, c] {
+            for (uint32_t job = 1; job <= 100; ++job) {
+                std::atomic<uint32_t> mismatches{0};
+                pool.run([&](uint32_t worker) {
+                    written[c][worker] = job;
+                    pool.sync();
+                    for (const uint32_t w : written[c])
+                        mismatches.fetch_add(w != job ? 1 : 0, std::memory_order_relaxed);
+                });
+                wrong[c] += mismatches.load();
+            }
+        });
+    }
+    for (std::thread& t : callers) t.join();
+    EXPECT_EQ(wrong, std::vector<uint32_t>(4, 0));
 }
 
 TEST(ThreadPool, CountsAreClampedAndTheCoresCounted) {

@@ -11,32 +11,18 @@
 
 #include "base/thread_pool.h"
 #include "mesh/mesh.h"
-#include "raster/band_drawer.h"
 #include "raster/clip.h"
+#include "raster/frame_renderer.h"
 #include "raster/pipeline.h"
 #include "raster/raster_fixtures.h"
-#include "raster/triangle_queue.h"
+#include "raster/rasteriser.h"
+#include "raster/threaded_fixtures.h"
 #include "scene/cube_scene.h"
 #include "scene/demo_frame.h"
 #include "surfaces/screen.h"
 #include "surfaces/texture.h"
 
 namespace {
-
-constexpr std::array<uint32_t, 6> thread_counts = {1, 2, 3, 4, 7, 8};
-
-// One pool per count for the whole test program: pools are made once, like the program's.
-base::thread_pool_t& pool_of(uint32_t threads) {
-    static std::array<std::unique_ptr<base::thread_pool_t>, 9> pools;
-    if (!pools[threads]) pools[threads] = std::make_unique<base::thread_pool_t>(threads);
-    return *pools[threads];
-}
-
-std::unique_ptr<texture_t> patterned(uint32_t width, uint32_t height) {
-    auto t = std::make_unique<texture_t>(width, height, 32);
-    for (uint32_t i = 0; i < width * height * 4; ++i) t->pixels[i] = static_cast<uint8_t>(i * 37 + i / 5);
-    return t;
-}
 
 // Clip-space vertices in clusters of three (small triangles that band edges cut, some
 // wholly inside one band) scattered over and beyond the view volume, with a few absurd
@@ -165,25 +151,39 @@ TEST(ThreadedDrawing, EveryRouteInBandsOfAnyHeightMatchesTheSerialPath) {
         }
         triangles.push_back(t);
     }
-    enum route { direct, clipped, inside_only };
-    for (const route r : {direct, clipped, inside_only}) {
+    enum route { direct, clipped, inside_only, screen_space };
+    for (const route r : {direct, clipped, inside_only, screen_space}) {
         for (int mode = 0; mode < 8; ++mode) {
             auto reference = blank_screen(41, 29);
             set_mode(*reference, mode);
-            triangle_batch_t batch;
-            for (const auto& t : triangles) {
+            // The entry points over a screen (one thread), and the same routes through a renderer.
+            const auto draw_serially = [&](const std::array<vertex_t, 3>& t) {
                 if (r == direct) {
                     draw_triangle(*reference, t[0], t[1], t[2], *texture);
-                    batch.add_triangle(*reference, t[0], t[1], t[2]);
                 } else if (r == clipped) {
                     clip_and_draw(*reference, t[0], t[1], t[2], *texture);
-                    batch.add_clipped(*reference, t[0], t[1], t[2]);
-                } else {
+                } else if (r == inside_only) {
                     draw_if_inside(*reference, t[0], t[1], t[2], *texture);
-                    batch.add_if_inside(*reference, t[0], t[1], t[2]);
+                } else {
+                    const screen_triangle_t st = to_screen_triangle(*reference, t[0], t[1], t[2]);
+                    if (!st.culled)
+                        rasterise_triangle(*reference, st.top, st.middle, st.bottom, st.middle_is_left, *texture);
                 }
-            }
-            const triangle_run_t run = batch.run();
+            };
+            const auto draw = [&](frame_renderer_t& renderer, const std::array<vertex_t, 3>& t) {
+                if (r == direct) {
+                    renderer.draw_triangle(t[0], t[1], t[2], *texture);
+                } else if (r == clipped) {
+                    renderer.clip_and_draw(t[0], t[1], t[2], *texture);
+                } else if (r == inside_only) {
+                    renderer.draw_if_inside(t[0], t[1], t[2], *texture);
+                } else {
+                    const screen_triangle_t st = to_screen_triangle(*reference, t[0], t[1], t[2]);
+                    if (!st.culled)
+                        renderer.rasterise_triangle(st.top, st.middle, st.bottom, st.middle_is_left, *texture);
+                }
+            };
+            for (const auto& t : triangles) draw_serially(t);
             // Band heights: chosen from the thread count, one row, a few rows, taller than the screen.
             for (const uint32_t band_rows : {0u, 1u, 4u, 13u, 1000u}) {
                 for (const uint32_t threads : thread_counts) {
@@ -191,17 +191,10 @@ TEST(ThreadedDrawing, EveryRouteInBandsOfAnyHeightMatchesTheSerialPath) {
                                                     << " rows, " << threads << " threads");
                     auto s = blank_screen(41, 29);
                     set_mode(*s, mode);
-                    draw_queued(*s, &run, 1, *texture, &pool_of(threads), band_rows);
+                    frame_renderer_t renderer(*s, *s, *s, {&pool_of(threads), band_rows});
+                    for (const auto& t : triangles) draw(renderer, t);
+                    renderer.finish();
                     EXPECT_TRUE(same_picture(*reference, *s));
-                    if (band_rows == 0) continue;
-                    // The same run sorted into the drawer's bands first: each band reads its bin.
-                    triangle_run_t binned = run;
-                    band_bins_t bins;
-                    bin_by_band(binned, band_rows, (29 + band_rows - 1) / band_rows, bins);
-                    auto from_bins = blank_screen(41, 29);
-                    set_mode(*from_bins, mode);
-                    draw_queued(*from_bins, &binned, 1, *texture, &pool_of(threads), band_rows);
-                    EXPECT_TRUE(same_picture(*reference, *from_bins)) << "binned";
                 }
             }
         }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "geometry/vertex.h"
+#include "raster/pipeline.h"
 #include "surfaces/screen.h"
 
 // An offscreen target: every pixel byte zero (as constructed) and every depth 1e37.
@@ -25,6 +26,24 @@ inline const uint8_t* pixel(const screen_t& s, uint32_t x, uint32_t y) {
 inline float depth(const screen_t& s, uint32_t x, uint32_t y) { return s.zbuffer[size_t{y} * s.width + x]; }
 // True when (x, y) was written: its depth is no longer the cleared value.
 inline bool covered(const screen_t& s, uint32_t x, uint32_t y) { return depth(s, x, y) != 1.0e37f; }
+
+// A clip-space triangle through the screen's viewport, culling and sort, as one value.
+struct screen_triangle_t {
+    vertex_t top;
+    vertex_t middle;
+    vertex_t bottom;
+    int32_t middle_is_left = 0;  // -1 when the middle corner lies left of the long edge or on it
+    bool culled = true;          // dropped as a back face; the corners are then left default
+};
+inline screen_triangle_t to_screen_triangle(const screen_t& s, const vertex_t& c1, const vertex_t& c2,
+                                            const vertex_t& c3) {
+    screen_triangle_t t;
+    map_and_sort(viewport_of(s), s.cull_backfaces != 0, c1, c2, c3,
+                 [&](const vertex_t& top, const vertex_t& middle, const vertex_t& bottom, int32_t middle_is_left) {
+                     t = {top, middle, bottom, middle_is_left, false};
+                 });
+    return t;
+}
 
 // Bit 0 textured, bit 1 wireframe, bit 2 back-face culling.
 inline void set_mode(screen_t& s, int mode) {

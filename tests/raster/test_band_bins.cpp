@@ -27,14 +27,13 @@ TEST(BandBins, EachTriangleLandsInEveryBandItReachesInSubmissionOrder) {
     run.triangles = triangles.data();
     run.count = static_cast<uint32_t>(triangles.size());
     band_bins_t bins;
-    bin_by_band(run, 10, 3, bins);
+    bin_by_band(run, band_layout_t(30, 1, 10), bins);
     EXPECT_EQ(run.bins, &bins);
-    EXPECT_EQ(bins.band_rows, 10u);
     EXPECT_EQ(bins.first, (std::vector<uint32_t>{0, 3, 5, 7}));
     EXPECT_EQ(bins.entries, (std::vector<uint32_t>{0, 1, 5, 1, 4, 1, 3}));
 
     // Binned again for other bands, with the same bins: nothing of the first sort is left.
-    bin_by_band(run, 30, 1, bins);
+    bin_by_band(run, band_layout_t(30, 1, 30), bins);
     EXPECT_EQ(bins.first, (std::vector<uint32_t>{0, 5}));
     EXPECT_EQ(bins.entries, (std::vector<uint32_t>{0, 1, 3, 4, 5}));
 }

@@ -228,3 +228,46 @@ TEST(SpanPath, SoftcubeIsaNamesThePathOrTheWidestIsTaken) {
     }
     EXPECT_EQ(requested("x", portable).second, "SOFTCUBE_ISA=x" + unknown + "portable");
 }
+
+TEST(Scanlines, TwoHalvesOverTheCallersSetUpDrawTheTriangle) {
+    // The set-up made by hand (gradients, then the long, upper and lower edges), each half
+    // through draw_scanlines, against rasterise_triangle: the same bytes, depths and pixel
+    // count, for triangles inside the target, reaching above it and beyond its sides.
+    texture_t tex(4, 4, 32);
+    for (uint32_t i = 0; i < 64; ++i) tex.pixels[i] = static_cast<uint8_t>(i * 29 + 3);
+    const float shapes[][6] = {{2.3f, 1.2f, 20.5f, 6.0f, 5.0f, 13.7f},
+                               {-8.0f, -30.0f, 40.0f, 3.5f, 12.0f, 15.2f},
+                               {10.0f, -5.0f, 3.0f, -1.0f, 30.0f, 9.0f}};
+    for (int mode = 0; mode < 4; ++mode) {
+        for (const auto& p : shapes) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", top " << p[0] << ", " << p[1]);
+            auto by_halves = blank_screen(24, 12), whole = blank_screen(24, 12);
+            set_mode(*by_halves, mode);
+            set_mode(*whole, mode);
+            const vertex_t top = corner(p[0], p[1], 0.2f), middle = corner(p[2], p[3], 0.6f),
+                           bottom = corner(p[4], p[5], 0.4f);
+            const int32_t middle_is_left = doubled_signed_area(top, middle, bottom) <= 0.0f ? -1 : 0;
+            const gradients_t g(top, middle, bottom);
+            edge_t long_edge(g, top, bottom, 0), upper(g, top, middle, 0), lower(g, middle, bottom, 1);
+            draw_scanlines(*by_halves, g, long_edge, upper, middle_is_left, tex);
+            draw_scanlines(*by_halves, g, long_edge, lower, middle_is_left, tex);
+            ++by_halves->triangle_count;
+            rasterise_triangle(*whole, top, middle, bottom, middle_is_left, tex);
+            EXPECT_TRUE(same_picture(*whole, *by_halves));
+            EXPECT_GT(whole->pixel_count + (mode & 2), 0u);
+        }
+    }
+    // Both edges come out of the upper half stepped once per row of it: rows 1 to 5 here.
+    const vertex_t top = corner(0, 1.2f), middle = corner(8, 6.0f), bottom = corner(3, 9.0f);
+    const gradients_t g(top, middle, bottom);
+    edge_t long_edge(g, top, bottom, 0), upper(g, top, middle, 0);
+    edge_t long_stepped = long_edge, upper_stepped = upper;
+    for (int row = 1; row <= 5; ++row) {
+        long_stepped.step();
+        upper_stepped.step();
+    }
+    auto s = blank_screen(16, 12);
+    draw_scanlines(*s, g, long_edge, upper, 0, none);
+    EXPECT_EQ(std::vector<float>({long_edge.x, long_edge.get_z(), upper.x, upper.get_shade()}),
+              std::vector<float>({long_stepped.x, long_stepped.get_z(), upper_stepped.x, upper_stepped.get_shade()}));
+}

@@ -1,0 +1,32 @@
+// frame_space_t: the arrays a frame renderer fills, kept from frame to frame so drawing stops allocating.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "geometry/vertex.h"
+#include "raster/triangle_queue.h"
+
+// Each array grows to the largest frame drawn with it and keeps its capacity, so a steady
+// scene allocates in its first frames only, and a space grown for a mesh ahead of time
+// (both grow functions) none at all for that mesh.
+struct frame_space_t {
+    // A mesh's vertices, mapped once per frame.
+    std::vector<vertex_t> vertices;
+    // Per chunk of a mesh's slots, with threads: chunk c's queued triangles from
+    // triangles[c * mesh_front_end_t::chunk_slots] on (direct route) or its batch (the
+    // clipper's route), its run, and the run sorted by band.
+    std::vector<queued_triangle_t> triangles;
+    std::vector<triangle_batch_t> batches;
+    std::vector<triangle_run_t> runs;
+    std::vector<band_bins_t> bins;
+    // Triangles handed over one at a time with threads, until the bands draw them.
+    triangle_batch_t loose;
+    band_bins_t loose_bins;
+
+    // Room for a mesh of this many vertex slots, and for the chunks of this many triangle
+    // slots queued for the bands.
+    void grow_vertices(int32_t vertex_slots);
+    void grow_chunks(int32_t triangle_slots);
+};

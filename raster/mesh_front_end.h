@@ -1,0 +1,101 @@
+// mesh_front_end_t: an indexed mesh's vertices mapped once, its slots culled and sorted chunk by chunk.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "geometry/triangle.h"
+#include "geometry/vertex.h"
+#include "math/mat4.h"
+#include "raster/clip.h"
+#include "raster/pipeline.h"
+
+// A mesh as it hands itself over: its vertex slots and its triangle slots. Every triangle slot
+// is drawn, filled or not, in order; a slot whose indices fall outside the vertex slots is
+// skipped rather than read out of bounds.
+struct indexed_mesh_t {
+    const vertex_t* vertices = nullptr;
+    int32_t vertex_count = 0;
+    const triangle_t* triangles = nullptr;
+    int32_t triangle_count = 0;
+};
+
+// The slots are cut into chunks of consecutive slots, the unit a thread takes: a chunk's
+// triangles come out in its slots' order, and chunks are independent of one another.
+class mesh_front_end_t {
+public:
+    static constexpr uint32_t chunk_slots = 256;
+
+    // mapped has room for every vertex slot. On the clipper's route the vertices stay in clip
+    // space and each triangle is cut to the view volume (its whole fan drawn, as
+    // clip_and_draw draws it); otherwise they are mapped to the screen once each.
+    mesh_front_end_t(const indexed_mesh_t& mesh, const mat4_t& matrix, const mat4_t& viewport, bool clipped,
+                     bool cull_backfaces, vertex_t* mapped)
+        : mesh_(mesh),
+          matrix_(matrix),
+          viewport_(viewport),
+          clipped_(clipped),
+          cull_(cull_backfaces),
+          mapped_(mapped) {}
+
+    static uint32_t chunks_for(int32_t triangle_slots) {
+        const auto slots = static_cast<uint32_t>(std::max(triangle_slots, 0));
+        return slots / chunk_slots + (slots % chunk_slots != 0 ? 1 : 0);
+    }
+    uint32_t chunks() const { return chunks_for(mesh_.triangle_count); }
+
+    // Vertex slots begin .. end - 1 transformed by the matrix (and mapped to the screen).
+    void map_vertices(int32_t begin, int32_t end) const {
+        for (int32_t v = begin; v < end; ++v) {
+            const vertex_t clip = transform(mesh_.vertices[static_cast<size_t>(v)], matrix_);
+            mapped_[static_cast<size_t>(v)] = clipped_ ? clip : to_screen_vertex(clip, viewport_);
+        }
+    }
+
+    // Chunk c's triangles in order, culled and sorted top to bottom, each handed to the sink:
+    // on the direct route as indices into the mapped vertices (sink.take(vertices, top,
+    // middle, bottom, middle_is_left)), on the clipper's route as the new corners of each
+    // triangle of the fan (sink.take_corners(top, middle, bottom, middle_is_left)).
+    template <class Sink>
+    void take_chunk(uint32_t chunk, Sink& sink) const {
+        const uint32_t first = chunk * chunk_slots;
+        const uint32_t end = std::min(first + chunk_slots, static_cast<uint32_t>(mesh_.triangle_count));
+        const vertex_t* v = mapped_;
+        if (clipped_) {
+            for (uint32_t i = first; i < end; ++i) {
+                const triangle_t& t = mesh_.triangles[i];
+                if (!valid(t)) continue;
+                for_each_clipped_triangle(
+                    v[t.a], v[t.b], v[t.c], [&](const vertex_t& a, const vertex_t& b, const vertex_t& c) {
+                        map_and_sort(
+                            viewport_, cull_, a, b, c,
+                            [&](const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                                int32_t middle_is_left) { sink.take_corners(top, middle, bottom, middle_is_left); });
+                    });
+            }
+            return;
+        }
+        for (uint32_t i = first; i < end; ++i) {
+            const triangle_t& t = mesh_.triangles[i];
+            if (!valid(t)) continue;
+            const uint32_t index[3] = {static_cast<uint32_t>(t.a), static_cast<uint32_t>(t.b),
+                                       static_cast<uint32_t>(t.c)};
+            const corner_order_t order = order_corners(cull_, v[index[0]], v[index[1]], v[index[2]]);
+            if (order.culled) continue;
+            sink.take(v, index[order.top], index[order.middle], index[order.bottom], order.middle_is_left);
+        }
+    }
+
+private:
+    bool valid(const triangle_t& t) const {
+        const auto inside = [this](int32_t i) { return i >= 0 && i < mesh_.vertex_count; };
+        return inside(t.a) && inside(t.b) && inside(t.c);
+    }
+
+    indexed_mesh_t mesh_;
+    mat4_t matrix_;
+    mat4_t viewport_;
+    bool clipped_;
+    bool cull_;
+    vertex_t* mapped_;
+};

@@ -1,0 +1,61 @@
+// The rows of a triangle's halves: the walk's plan for a window, and the rows a triangle reaches.
+#include "raster/triangle_rows.h"
+
+#include <algorithm>
+
+#include "math/nearest.h"
+
+void row_range_t::widen(const row_range_t& other) {
+    if (other.empty()) return;
+    if (empty()) {
+        *this = other;
+        return;
+    }
+    begin = std::min(begin, other.begin);
+    end = std::max(end, other.end);
+}
+
+half_walk_t walk_of_half(float y, float y_end, int64_t row_begin, int64_t row_end) {
+    half_walk_t walk;
+    const double first = nearest_float(y);
+    const double last = static_cast<double>(nearest_float(y_end)) - 1.0;
+    if (!(last >= first)) return walk;
+    walk.has_rows = true;
+    int64_t row = 0;
+    if (first < 0.0) {
+        walk.passed = std::min(last, -1.0) - first + 1.0;
+        if (last < 0.0) return walk;
+    } else {
+        if (!(first < static_cast<double>(row_end))) return walk;
+        row = static_cast<int64_t>(first);
+    }
+    const auto row_last = static_cast<int64_t>(std::min(last, static_cast<double>(row_end) - 1.0));
+    if (row < row_begin) {
+        walk.stepped = std::min(row_begin, row_last + 1) - row;
+        row += walk.stepped;
+    }
+    walk.first = row;
+    walk.last = row_last;
+    return walk;
+}
+
+namespace {
+
+row_range_t framebuffer_rows_of_half(float y, float y_end, uint32_t height) {
+    const half_walk_t walk = walk_of_half(y, y_end, 0, height);
+    if (walk.last < walk.first) return {};
+    return {static_cast<int32_t>(walk.first), static_cast<int32_t>(walk.last) + 1};
+}
+
+}  // namespace
+
+row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, uint32_t height) {
+    if (top_y == top_y && middle_y == middle_y && bottom_y == bottom_y) {
+        // Sorted and not NaN, so rounding keeps the order: the upper half's rows end where
+        // the lower half's begin, and together they run from the top's row to the bottom's.
+        return framebuffer_rows_of_half(top_y, bottom_y, height);
+    }
+    row_range_t rows = framebuffer_rows_of_half(top_y, middle_y, height);
+    rows.widen(framebuffer_rows_of_half(middle_y, bottom_y, height));
+    return rows;
+}

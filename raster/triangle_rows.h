@@ -1,0 +1,36 @@
+// Which framebuffer rows a triangle's halves walk, and how a walk reaches a window of them.
+#pragma once
+
+#include <cstdint>
+
+// Framebuffer rows [begin, end); empty when end <= begin.
+struct row_range_t {
+    int32_t begin = 0;
+    int32_t end = 0;
+
+    bool empty() const { return end <= begin; }
+    // The smallest range holding both this one and `other`.
+    void widen(const row_range_t& other);
+};
+
+// A half of a triangle walks the rows nearest(y) up to nearest(y_end) - 1 of its short edge,
+// both edges stepping once per row, and draws those of a window [row_begin, row_end) of the
+// framebuffer. Rows above the framebuffer draw nothing but move the edges (the long edge is
+// carried into the lower half), so they are passed in one advance; the framebuffer's rows
+// above the window are stepped exactly, so the window's first row gets the values of a walk
+// over the whole framebuffer; rows below the window are not walked at all (the lower half
+// lies below them too). Row numbers are whole numbers held in doubles, so coordinates far
+// beyond any integer type need no conversion; NaN gives no rows.
+struct half_walk_t {
+    bool has_rows = false;  // the half walks a row at all (else its edges are never used)
+    double passed = 0.0;    // rows above the framebuffer
+    int64_t stepped = 0;    // framebuffer rows above the window
+    int64_t first = 0;      // the window's rows to draw; none when last < first
+    int64_t last = -1;
+};
+
+half_walk_t walk_of_half(float y, float y_end, int64_t row_begin, int64_t row_end);
+
+// The framebuffer rows 0 .. height - 1 that a triangle with corners sorted by y walks in
+// either half.
+row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, uint32_t height);

@@ -1,0 +1,71 @@
+// The rows of a triangle's halves: the walk's plan for a window of rows, the rows a triangle reaches, and the bands.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <tuple>
+
+#include "raster/band_layout.h"
+#include "raster/triangle_rows.h"
+
+namespace {
+
+auto plan(float y, float y_end, int64_t row_begin, int64_t row_end) {
+    const half_walk_t w = walk_of_half(y, y_end, row_begin, row_end);
+    return std::tuple(w.has_rows, w.passed, w.stepped, w.first, w.last);
+}
+
+}  // namespace
+
+TEST(HalfWalk, RowsPassedSteppedAndDrawnForAWindow) {
+    // Rows nearest(y) .. nearest(y_end) - 1, ties to even: 2.5 .. 3.5 gives rows 2 and 3.
+    EXPECT_EQ(plan(2.5f, 4.5f, 0, 10), std::tuple(true, 0.0, int64_t{0}, int64_t{2}, int64_t{3}));
+    // No row: the edges are never used.
+    EXPECT_EQ(plan(3.5f, 4.5f, 0, 10), std::tuple(false, 0.0, int64_t{0}, int64_t{0}, int64_t{-1}));
+    EXPECT_FALSE(std::get<0>(plan(NAN, 4.0f, 0, 10)));
+    // Rows above the framebuffer are passed in one advance, those above the window stepped.
+    EXPECT_EQ(plan(-7.0f, 30.0f, 20, 25), std::tuple(true, 7.0, int64_t{20}, int64_t{20}, int64_t{24}));
+    // Wholly above: passed (the long edge goes on into the lower half), nothing drawn.
+    EXPECT_EQ(plan(-7.0f, -2.0f, 0, 10), std::tuple(true, 5.0, int64_t{0}, int64_t{0}, int64_t{-1}));
+    // Wholly above the window but in the framebuffer: every row stepped, none drawn.
+    EXPECT_EQ(plan(3.0f, 8.0f, 10, 20), std::tuple(true, 0.0, int64_t{5}, int64_t{8}, int64_t{7}));
+    // Starting below the window: not walked at all (the lower half lies below it too).
+    EXPECT_EQ(plan(20.0f, 30.0f, 0, 20), std::tuple(true, 0.0, int64_t{0}, int64_t{0}, int64_t{-1}));
+    // Absurd coordinates stay whole numbers in doubles.
+    const float huge = 1.0e30f;
+    EXPECT_EQ(plan(-huge, 3.0f, 0, 10),
+              std::tuple(true, static_cast<double>(huge), int64_t{0}, int64_t{0}, int64_t{2}));
+    EXPECT_EQ(plan(-INFINITY, 3.0f, 0, 10), std::tuple(true, INFINITY, int64_t{0}, int64_t{0}, int64_t{2}));
+}
+
+TEST(TriangleRows, BothHalvesCutToTheFramebuffer) {
+    const auto rows = [](float top, float middle, float bottom, uint32_t height) {
+        const row_range_t r = triangle_rows(top, middle, bottom, height);
+        return std::pair(r.begin, r.end);
+    };
+    EXPECT_EQ(rows(0.3f, 2.0f, 3.7f, 10), std::pair(0, 4));
+    EXPECT_EQ(rows(-5.0f, 2.0f, 30.0f, 10), std::pair(0, 10));
+    EXPECT_TRUE(triangle_rows(12.0f, 13.0f, 14.0f, 10).empty());
+    EXPECT_TRUE(triangle_rows(-5.0f, -3.0f, -0.6f, 10).empty());  // the last row is nearest(-0.6) - 1
+    // A NaN middle leaves whatever row a half with real ends has.
+    EXPECT_EQ(rows(1.0f, NAN, 4.0f, 10), std::pair(0, 0));
+    EXPECT_EQ(rows(NAN, 2.0f, 4.0f, 10), std::pair(2, 4));
+    EXPECT_TRUE(triangle_rows(0.0f, 2.0f, 4.0f, 0).empty());
+}
+
+TEST(BandLayout, BandsFromTheThreadCountOrAGivenHeight) {
+    // Eight bands per thread, at least 8 rows each; the last band holds what is left.
+    const band_layout_t auto_rows(600, 2, 0);
+    EXPECT_EQ(auto_rows.count(), 16u);
+    EXPECT_EQ(auto_rows.rows_of(0).end, 38);
+    EXPECT_EQ(std::pair(auto_rows.rows_of(15).begin, auto_rows.rows_of(15).end), std::pair(570, 600));
+    EXPECT_EQ(auto_rows.band_of(37), 0u);
+    EXPECT_EQ(auto_rows.band_of(38), 1u);
+    EXPECT_EQ(band_layout_t(29, 8, 0).count(), 4u);  // 8-row bands: fewer bands than asked for
+    // Given heights: one row each, and taller than the framebuffer (one band of every row).
+    EXPECT_EQ(band_layout_t(29, 3, 1).count(), 29u);
+    const band_layout_t one(29, 3, 1000);
+    EXPECT_EQ(one.count(), 1u);
+    EXPECT_EQ(std::pair(one.rows_of(0).begin, one.rows_of(0).end), std::pair(0, 29));
+    EXPECT_EQ(band_layout_t(0, 2, 0).count(), 0u);
+}
