@@ -39,20 +39,27 @@ benchmark_summary_t summarise_benchmark(std::span<const double> frame_ms, uint64
     return s;
 }
 
+namespace {
+
+// Both lines show the same figures in the same order.
+std::string with_figures(const char* format, const benchmark_summary_t& s) {
+    return printed(format, static_cast<unsigned long long>(s.frames), s.median_ms, s.mean_ms, s.p95_ms, s.fps,
+                   static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels), s.threads,
+                   s.isa.c_str(), s.load_ms);
+}
+
+}  // namespace
+
 std::string benchmark_machine_line(const benchmark_summary_t& s) {
-    return printed(
+    return with_figures(
         "frames=%llu median_ms=%.4f mean_ms=%.4f p95_ms=%.4f fps=%.1f triangles=%llu pixels=%llu threads=%u isa=%s "
         "load_ms=%.3f",
-        static_cast<unsigned long long>(s.frames), s.median_ms, s.mean_ms, s.p95_ms, s.fps,
-        static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels), s.threads,
-        s.isa.c_str(), s.load_ms);
+        s);
 }
 
 std::string benchmark_human_line(const benchmark_summary_t& s) {
-    return printed(
+    return with_figures(
         "%llu frames: median %.3f ms, mean %.3f ms, 95th percentile %.3f ms per frame (%.1f frames per "
         "second); %llu triangles and %llu pixels per frame; %u threads, %s span path; the scene loaded in %.1f ms",
-        static_cast<unsigned long long>(s.frames), s.median_ms, s.mean_ms, s.p95_ms, s.fps,
-        static_cast<unsigned long long>(s.triangles), static_cast<unsigned long long>(s.pixels), s.threads,
-        s.isa.c_str(), s.load_ms);
+        s);
 }

@@ -112,3 +112,42 @@ wait_for_window() {
     done
     fail "no window titled '$1' appeared within 10 seconds"
 }
+
+# press KEY: one real press and release in the window that has the focus.
+press() {
+    xdotool keydown "$1"
+    sleep 0.1
+    xdotool keyup "$1"
+    sleep 0.3
+}
+
+# f12_picture NAME: F12, then wait for the program to say (in stdout.txt) that it wrote the
+# next numbered picture after shot.png (shot-0001.png, shot-0002.png, ...); keeps a copy as NAME.
+f12_pictures=0
+f12_picture() {
+    f12_pictures=$((f12_pictures + 1))
+    local numbered
+    numbered=$(printf 'shot-%04d.png' "$f12_pictures")
+    press F12
+    for _ in $(seq 50); do
+        grep -q "written to $numbered\$" stdout.txt && break
+        sleep 0.1
+    done
+    grep -q "written to $numbered\$" stdout.txt || fail "F12 wrote no $numbered ($1): $(cat stdout.txt)"
+    cp "$numbered" "$1"
+}
+
+# wait_for_exit WHAT: the program ends within 5 seconds with status 0.
+wait_for_exit() {
+    for _ in $(seq 50); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$app_pid" 2>/dev/null; then
+        fail "softcube still runs 5 seconds after $1"
+    fi
+    wait "$app_pid"
+    local status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "softcube exited with $status after $1: $(cat stderr.txt)"
+}

@@ -20,27 +20,7 @@ app_pid=$!
 wait_for_window '^softcube - torus.obj \[textured\]$'
 xdotool windowfocus --sync "$window" 2>/dev/null
 
-press() {
-    xdotool keydown "$1"
-    sleep 0.1
-    xdotool keyup "$1"
-    sleep 0.3
-}
 
-# shot NAME: F12, then the next numbered picture, copied to NAME.
-shots=0
-shot() {
-    shots=$((shots + 1))
-    local numbered
-    numbered=$(printf 'shot-%04d.png' "$shots")
-    press F12
-    for _ in $(seq 50); do
-        grep -q "written to $numbered\$" stdout.txt && break
-        sleep 0.1
-    done
-    grep -q "written to $numbered\$" stdout.txt || fail "F12 wrote no $numbered ($1): $(cat stdout.txt)"
-    cp "$numbered" "$1"
-}
 
 title() { xdotool getwindowname "$window"; }
 
@@ -56,7 +36,7 @@ model_pixels() {
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
 
 press space
-shot start.png
+f12_picture start.png
 [ "$(title)" = "softcube - torus.obj [textured, paused]" ] || fail "after Space the title is '$(title)'"
 
 # Idle: paused and untouched, the window draws nothing and sleeps.
@@ -70,39 +50,39 @@ echo "idle: $idle clock ticks in 5 seconds"
 xdotool mousemove --window "$window" 400 300 mousedown 1 mousemove_relative --sync 40 0 \
     mousemove_relative --sync 40 25 mouseup 1
 sleep 0.3
-shot dragged.png
+f12_picture dragged.png
 title | grep -Eq '^softcube - torus.obj \[textured, paused\] azimuth -?[0-9.]+ elevation -?[0-9.]+ zoom 1.00$' ||
     fail "after a drag the title is '$(title)'"
 cmp -s start.png dragged.png && fail "the drag did not change the picture"
 
 # R: the starting view, byte for byte.
 press r
-shot reset.png
+f12_picture reset.png
 cmp -s start.png reset.png || fail "R did not restore the starting picture"
 [ "$(title)" = "softcube - torus.obj [textured, paused]" ] || fail "after R the title is '$(title)'"
 
 # The wheel zooms towards the model: it covers more of the picture.
 xdotool mousemove --window "$window" 400 300 click 4 click 4 click 4
 sleep 0.3
-shot zoomed.png
+f12_picture zoomed.png
 [ "$(model_pixels zoomed.png)" -gt $(($(model_pixels start.png) * 3 / 2)) ] ||
     fail "after the wheel the model covers $(model_pixels zoomed.png) pixels, before $(model_pixels start.png)"
 press r
 
 # H: the help panel, as its golden picture shows it, over any scene; H again hides it.
 press h
-shot help.png
+f12_picture help.png
 convert help.png -crop 412x120+8+16 +repage panel.png
 differing=$(compare -metric AE panel.png "$golden_dir/help-panel.png" null: 2>&1)
 [ "$differing" = "0" ] || fail "the help panel differs from $golden_dir/help-panel.png in $differing pixels"
 press h
-shot hidden.png
+f12_picture hidden.png
 cmp -s start.png hidden.png || fail "H did not hide the help panel"
 
 # Resized: the picture follows the window, redrawn at its size with the whole model in it.
 xdotool windowsize --sync "$window" 1024 768
 sleep 0.5
-shot big.png
+f12_picture big.png
 [ "$(identify -format '%wx%h' big.png)" = "1024x768" ] || fail "after the resize F12 wrote $(identify big.png)"
 for xy in "2 2" "1021 2" "2 765" "1021 765"; do
     [ "$(pixel big.png $xy)" = "srgb(0,0,16)" ] || fail "the resized picture is cut: ($xy) is $(pixel big.png $xy)"
@@ -112,7 +92,7 @@ done
 # Tiny and minimised windows neither crash nor spin.
 xdotool windowsize --sync "$window" 16 16
 sleep 0.5
-shot tiny.png
+f12_picture tiny.png
 [ "$(identify -format '%wx%h' tiny.png)" = "16x16" ] || fail "the 16 x 16 window wrote $(identify tiny.png)"
 xdotool windowminimize --sync "$window" 2>/dev/null || xdotool windowunmap --sync "$window"
 before=$(cpu_ticks)
@@ -124,13 +104,5 @@ xdotool windowmap --sync "$window" 2>/dev/null
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window" 2>/dev/null
 
 press Escape
-for _ in $(seq 50); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "softcube still runs 5 seconds after Escape"
-wait "$app_pid"
-status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "softcube exited with $status: $(cat stderr.txt)"
+wait_for_exit Escape
 echo "window view passed"
