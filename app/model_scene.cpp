@@ -32,6 +32,7 @@ std::unique_ptr<model_scene_t> load_model_scene(const screen_t& screen, const st
                                                 std::string* error) {
     model_t model;
     if (!load_model(model_path, &model, error)) return nullptr;
+    for (const std::string& left_out : model.warnings) std::fprintf(stderr, "softcube: %s\n", left_out.c_str());
     std::string warning;
     std::unique_ptr<texture_t> texture = load_model_texture(model, texture_path, &warning);
     if (!warning.empty()) std::fprintf(stderr, "softcube: %s\n", warning.c_str());

@@ -6,7 +6,6 @@
 #include "runtime/picture.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -122,16 +121,6 @@ bool texture_t::load_picture(const char* file_name, std::string* why) {
     if (file_name == nullptr) {
         *why = "no file name";
         return false;
-    }
-    char signature[2] = {};
-    if (std::FILE* file = std::fopen(file_name, "rb")) {
-        const size_t got = std::fread(signature, 1, 2, file);
-        std::fclose(file);
-        if (got == 2 && signature[0] == 'B' && signature[1] == 'M') {
-            if (load(file_name)) return true;
-            *why = "not a BMP picture this program can read";
-            return false;
-        }
     }
     rt::image_t* image = rt::picture_load(file_name, why);
     if (image == nullptr) return false;

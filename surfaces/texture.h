@@ -29,11 +29,11 @@ struct texture_t {
     // its previous width, height, depth and texel bytes unchanged.
     bool load(const char* file_name);
 
-    // Any picture file: a BMP (known by its signature) through load, PNG, JPEG or TGA through
-    // the runtime's decoder. On failure false with a one-line reason in *why, the texture
-    // unchanged as with load.
+    // Any picture file (BMP, PNG, JPEG or TGA), read as rt::picture_load reads it: a FIFO or
+    // device is refused without waiting on it. On failure false with a one-line reason in
+    // *why, the texture unchanged as with load.
     bool load_picture(const char* file_name, std::string* why);
-    // Encoded PNG, JPEG or TGA bytes, as a glTF file may hold them; failure as load_picture.
+    // Encoded BMP, PNG, JPEG or TGA bytes, as a glTF file may hold them; failure as load_picture.
     bool decode_picture(const uint8_t* bytes, size_t size, std::string* why);
 
     uint32_t get_width() const { return width; }
