@@ -13,6 +13,7 @@
 #include "app/mode_keys.h"
 #include "app/model_scene.h"
 #include "app/thread_count.h"
+#include "runtime/interrupt.h"
 #include "runtime/keyboard.h"
 #include "runtime/program.h"
 #include "runtime/screen.h"
@@ -103,6 +104,8 @@ void run_frames(scene_t& scene, const model_window_t& model, framestats_t& stats
             rt::sleep_ms(1);
         }
         ++run.frames_drawn;
+        // An interrupt ends the run after the frame it came in, with its summary and picture.
+        if (rt::interrupt_signal() != 0) break;
     }
 }
 
@@ -187,7 +190,9 @@ int main(int argc, char** argv) {
 
     framestats_t stats{};
     run_result_t run;
+    rt::catch_interrupts();
     run_frames(*scene, model, stats, frame_limit, benchmark, run);
+    const int interrupted = rt::interrupt_signal();
 
     if (benchmark) {
         benchmark_summary_t summary = summarise_benchmark(run.frame_ms, run.triangles, run.pixels);
@@ -208,5 +213,5 @@ int main(int argc, char** argv) {
         }
         if (fell_back) std::printf("last frame written to %s\n", rt::absolute_path(picture).c_str());
     }
-    finish(0);
+    finish(interrupted != 0 ? rt::interrupted_exit_status(interrupted) : 0);
 }
