@@ -100,6 +100,11 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
                 result.error = std::string(name) + " needs a file name";
                 return result;
             }
+            // One model is drawn: a second would be silently dropped.
+            if (name == "--model" && !o.model.empty()) {
+                result.error = "--model given twice; give one model file";
+                return result;
+            }
             (name == "--model" ? o.model : o.texture) = std::string(*value);
         } else if (name == "--opacity") {
             const auto a = parse_opacity(*value);

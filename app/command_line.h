@@ -38,7 +38,8 @@ struct parsed_command_line_t {
 // "--model FILE", "--texture FILE", "--opacity A", "--textured", "--wireframe", "--cull", "--clip",
 // "--help", also in the form "--name=value". Counts are plain decimal digits within their
 // limits; the opacity a decimal number from 0 up to but not including 1. Later repetitions of
-// a switch win; "--frames" and "--benchmark" exclude each other; "--opacity" needs "--model".
+// a switch win, except "--model", which may be given once; "--frames" and "--benchmark"
+// exclude each other; "--opacity" needs "--model".
 parsed_command_line_t parse_command_line(int argc, const char* const* argv);
 
 // "usage: softcube ..." on one line, then a line break.

@@ -54,7 +54,7 @@ TEST(CommandLine, BadInputIsOneLineOfError) {
         {"",
          {"--bogus", "headless", "-x", "--frames", "--frames=", "--screenshot", "--screenshot=", "--headless=1",
           "--help=yes", "--threads=", "--model", "--model=", "--texture=", "--textured=1", "--opacity|0.5",
-          "--benchmark|5|--frames|5"}},
+          "--benchmark|5|--frames|5", "--model|a.obj|--model|b.obj", "--model=a.obj|--model=a.obj"}},
         {"--frames|", {"0", "-1", "+3", " 3", "3 ", "1e3", "0x10", "4294967296", "99999999999999999999999999"}},
         {"--benchmark|", {"1000001", "2.5"}},
         {"--threads|", {"0", "-2", "257", "two"}},
@@ -139,4 +139,6 @@ TEST(CommandLine, ModelTextureOpacityAndStartingModes) {
         EXPECT_EQ(std::tuple(p.options.textured, p.options.wireframe, p.options.cull, p.options.clip), c.modes);
     }
     EXPECT_EQ(parse("--opacity|0.5").error, "--opacity applies to a model; give --model FILE");
+    // One model is drawn, so a second is an error rather than a silent choice.
+    EXPECT_EQ(parse("--model|a.obj|--textured|--model|b.gltf").error, "--model given twice; give one model file");
 }
