@@ -186,5 +186,6 @@ const char* help_text() {
            "  --help             show this text\n"
            "\n"
            "Exit status: 0 on success, 1 when the model cannot be loaded or the screenshot cannot be\n"
-           "written, 2 for a bad command line.\n";
+           "written, 2 for a bad command line. Interrupted (SIGINT or SIGTERM), a run finishes its frame,\n"
+           "prints its statistics, writes its screenshot and ends with 130 or 143.\n";
 }
