@@ -80,6 +80,8 @@ refused deep.glb "softcube: deep.glb: JSON nested deeper than 512 arrays and obj
 printf '{"asset": {"version": "2.0"},\n "meshes": [' >broken.gltf
 refused broken.gltf "softcube: broken.gltf: not valid JSON at line 2, column 13: unexpected end of input; expected '[', '{', or a literal"
 refused models "softcube: models: is a directory"
+mkfifo model-fifo.obj
+refused model-fifo.obj "softcube: model-fifo.obj: not a regular file"
 gltf_with 0 fifo.bin p.png >buffer-fifo.gltf
 refused buffer-fifo.gltf "softcube: buffer-fifo.gltf: buffer fifo.bin: not a regular file"
 
