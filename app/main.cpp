@@ -12,6 +12,7 @@
 #include "base/thread_pool.h"
 #include "model/texture_files.h"
 #include "raster/span_fill.h"
+#include "runtime/interrupt.h"
 #include "runtime/program.h"
 #include "runtime/screenshot.h"
 #include "runtime/terminal.h"
@@ -196,7 +197,9 @@ int main(int argc, char** argv) {
     stats.frames = static_cast<uint32_t>(run.first_frame - 1);
     rt::timer_reset_origin();
     run_result_t result;
+    rt::catch_interrupts();
     run_frames(run, stats, result);
+    const int interrupted = rt::interrupt_signal();
 
     if (benchmark) {
         benchmark_summary_t summary = summarise_benchmark(result.frame_ms, result.triangles, result.pixels);
@@ -219,5 +222,6 @@ int main(int argc, char** argv) {
         if (fell_back) std::printf("last frame written to %s\n", rt::absolute_path(picture).c_str());
     }
     stop_workers();
+    if (interrupted != 0) finish(rt::interrupted_exit_status(interrupted));
     finish(result.picture_failed ? 1 : 0);
 }

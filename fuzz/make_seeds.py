@@ -118,6 +118,25 @@ def raster_seeds():
         write("raster", name + "_pipeline_textured", bytes([0x01]) + corners)
         write("raster", name + "_clip_culled", bytes([0x0C]) + corners)
         write("raster", name + "_inside_wireframe", bytes([0x12]) + corners)
+    # After the corners: the span path (0 portable, 1 SSE2, 2 AVX2, 3 AVX-512), then the
+    # screen's width - 1 and height - 1: wide rows, so the span loops run their long stretches.
+    for path, path_name in enumerate(("portable", "sse2", "avx2", "avx512")):
+        for name, corners in (("inside", inside), ("crossing", crossing)):
+            write("raster", f"{name}_256x64_{path_name}_all_modes", bytes([0x18]) + corners + bytes([path, 255, 63]))
+            write("raster", f"{name}_24x5_{path_name}_textured", bytes([0x01]) + corners + bytes([path, 23, 4]))
+
+
+# ---- model_gltf: nesting around the depth limit (512), in extras as exporters leave them ----
+
+def gltf_seeds():
+    triangle = ('"meshes": [{"primitives": [{"attributes": {"POSITION": 0}}]}], "buffers": [{"byteLength": 36, '
+                '"uri": "data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}], '
+                '"bufferViews": [{"buffer": 0, "byteLength": 36}], '
+                '"accessors": [{"bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3"}]')
+    for depth in (510, 513, 4000):
+        extras = "[" * depth + "]" * depth
+        write("model_gltf", f"nested_extras_{depth}",
+              ('{"asset": {"version": "2.0"}, "extras": ' + extras + ", " + triangle + "}").encode())
 
 
 # ---- formatted_print: format bytes, then the integers FuzzedDataProvider takes from the end --
@@ -156,3 +175,4 @@ if __name__ == "__main__":
     texture_seeds()
     raster_seeds()
     print_seeds()
+    gltf_seeds()

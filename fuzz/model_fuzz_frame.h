@@ -32,8 +32,9 @@ inline const std::string& scratch_folder() {
 }
 
 // Writes the input as the named file, loads it with its texture, and draws one frame of the
-// turning model on a small offscreen screen in the modes the input's length picks. A refused
-// model must come with a one-line message naming the file. The file is removed again before
+// turning model on a small offscreen screen in the modes the input's length picks (and, by
+// bit 4, whether named files are confined to the model's folder). A refused model must come
+// with a one-line message naming the file. The file is removed again before
 // returning (libFuzzer may end the process without exit handlers).
 inline void run(const uint8_t* data, size_t size, const char* file_name) {
     const std::string path = scratch_folder() + "/" + file_name;
@@ -46,10 +47,13 @@ inline void run(const uint8_t* data, size_t size, const char* file_name) {
     model_limits_t limits;
     limits.max_vertices = 200000;  // keeps one frame of a fuzzed model short
     limits.max_triangles = 200000;
+    // Bit 4 of the length confines the files the model names to its folder.
+    limits.confine_to_model_folder = ((size >> 4) & 1) != 0;
     const bool loaded = load_model(path, &model, &error, limits);
     std::remove(path.c_str());
     if (!loaded) {
-        if (error.rfind(path + ": ", 0) != 0 || error.find('\n') != std::string::npos) std::abort();
+        // "FILE: what" or "FILE:LINE: what", on one line.
+        if (error.rfind(path + ":", 0) != 0 || error.find('\n') != std::string::npos) std::abort();
         return;
     }
     std::string warning;

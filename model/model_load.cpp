@@ -1,13 +1,13 @@
-// Loading a model file: the checks common to both formats around the OBJ and glTF readers.
+// Loading a model file: the file opened and checked once, read by the OBJ or glTF reader, then checked and shaped.
 #include "model/model_load.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 
 #include "model/model_reader.h"
 #include "model/model_shape.h"
+#include "runtime/mapped_file.h"
+#include "runtime/regular_file.h"
 
 namespace {
 
@@ -24,31 +24,43 @@ std::string lower_case_ending(const std::string& path) {
 }  // namespace
 
 bool load_model(const std::string& path, model_t* model, std::string* error, const model_limits_t& limits) {
-    const auto fail = [&](const std::string& why) {
-        *error = path + ": " + why;
+    const auto fail = [&](const model_problem_t& problem) {
+        // "model.obj:12: what" when the problem is on a line, as compilers name places.
+        *error = path;
+        if (problem.line != 0) error->append(":").append(std::to_string(problem.line));
+        error->append(": ").append(problem.what);
         *model = model_t{};
         return false;
     };
     *model = model_t{};
+    // The user named this file, so its size may be told.
+    const rt::regular_file_t file(path, limits.max_file_bytes);
+    if (file.problem() == rt::file_problem_t::too_large) {
+        return fail({"too large: " + std::to_string(file.size()) + " bytes, at most " +
+                     std::to_string(limits.max_file_bytes) + " are accepted"});
+    }
+    if (!file.ok()) return fail({file.why()});
     const std::string ending = lower_case_ending(path);
     if (ending != ".obj" && ending != ".gltf" && ending != ".glb") {
-        return fail("unknown model format; the name must end in .obj, .gltf or .glb");
+        return fail({"unknown model format; the name must end in .obj, .gltf or .glb"});
     }
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return fail("no such file");
-    if (!S_ISREG(info.st_mode)) return fail("not a regular file");
-    if (access(path.c_str(), R_OK) != 0) return fail("cannot be read (permission denied)");
-    if (static_cast<uint64_t>(info.st_size) > limits.max_file_bytes) {
-        return fail("too large: " + std::to_string(info.st_size) + " bytes, at most " +
-                    std::to_string(limits.max_file_bytes) + " are accepted");
-    }
+    const rt::mapped_file_t bytes(file);
+    if (!bytes.ok()) return fail({"cannot be read"});
 
-    std::string why;
-    const bool read =
-        ending == ".obj" ? read_obj(path, limits, model, &why) : read_gltf(path, ending == ".glb", limits, model, &why);
-    if (!read) return fail(why);
-    if (!all_values_finite(*model, &why)) return fail(why);
-    if (!centre_and_scale(*model, &why)) return fail(why);
+    model_source_t source;
+    source.path = path;
+    source.bytes = bytes.data();
+    source.size = bytes.size();
+    const size_t slash = path.find_last_of('/');
+    source.folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    if (limits.confine_to_model_folder) source.confining_folder = source.folder.empty() ? "." : source.folder;
+    model_problem_t problem;
+    const bool read = ending == ".obj" ? read_obj(source, limits, model, &problem)
+                                       : read_gltf(source, ending == ".glb", limits, model, &problem);
+    if (!read) return fail(problem);
+    model->reference_folder = source.confining_folder;
+    if (!all_values_finite(*model, &problem.what)) return fail(problem);
+    if (!centre_and_scale(*model, &problem.what)) return fail(problem);
     if (!model->has_normals) compute_normals(*model);
     return true;
 }

@@ -1,15 +1,27 @@
 // Loading a model's texture from --texture, the model's material, or the picture inside a glTF file.
 #include "model/model_texture.h"
 
+#include <vector>
+
 #include "model/texture_files.h"
+#include "runtime/picture.h"
+#include "runtime/regular_file.h"
 
 std::unique_ptr<texture_t> load_model_texture(const model_t& model, const std::string& chosen_path,
                                               std::string* warning) {
     auto texture = std::make_unique<texture_t>(1, 1, 32);
     std::string why;
-    const std::string& path = chosen_path.empty() ? model.texture_path : chosen_path;
+    const bool chosen = !chosen_path.empty();
+    const std::string& path = chosen ? chosen_path : model.texture_path;
     if (!path.empty()) {
-        if (load_texture_picture(*texture, path.c_str(), &why)) return texture;
+        // The model's own picture may have to stay in the model's folder; the one the user chose
+        // may be anywhere.
+        std::vector<uint8_t> bytes;
+        if (rt::read_regular_file(path, rt::picture_max_file_bytes, &bytes, &why,
+                                  chosen ? std::string() : model.reference_folder) &&
+            decode_texture_picture(*texture, bytes.data(), bytes.size(), &why)) {
+            return texture;
+        }
         *warning = "warning: texture " + path + ": " + why + "; drawing without it";
         return nullptr;
     }

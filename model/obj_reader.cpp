@@ -3,19 +3,16 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <istream>
-#include <streambuf>
 #include <vector>
 
 #include "model/model_reader.h"
-#include "runtime/mapped_file.h"
+#include "model/obj_materials.h"
+#include "model/obj_text_scan.h"
+#include "model/text_buffer.h"
 
 namespace {
-
-// Colour of faces without a material: a light grey that the shading still shows.
-constexpr vec4_t default_colour{0.8f, 0.8f, 0.8f, 1.0f};
 
 // One model vertex per distinct (position, texture coordinate, normal, material) corner; -1 is
 // "none". Corners of one position are chained, so the lookup stays linear in the number of corners.
@@ -29,7 +26,7 @@ struct corner_key_t {
 
 // A face's indices as the file writes them are 1-based, or negative to count back from the
 // last element read so far; 0 is "none" for a texture coordinate or normal and invalid for a
-// position. Returns the 0-based element, or `invalid` when it lies before the first. Positions
+// position. Returns the 0-based element, or `invalid` when it lies before the first. Indices
 // after the count are checked once the whole file is read: OBJ allows forward references.
 constexpr int64_t invalid = -2;
 int64_t resolved(int raw, size_t count_so_far, bool zero_is_none) {
@@ -39,44 +36,7 @@ int64_t resolved(int raw, size_t count_so_far, bool zero_is_none) {
     return back < 0 ? invalid : back;
 }
 
-// How many lines of each kind the text holds, so every array is allocated once.
-struct line_counts_t {
-    size_t positions = 0;
-    size_t normals = 0;
-    size_t texcoords = 0;
-    size_t faces = 0;
-    std::vector<size_t> bare_usemtl_ends;  // where a "usemtl" without a name ends its line
-};
-
-line_counts_t count_lines(const char* const text, const size_t size) {
-    line_counts_t counts;
-    const char* p = text;
-    const char* const end = text + size;
-    while (p < end) {
-        while (p < end && (*p == ' ' || *p == '\t')) ++p;
-        // Lines end at '\n' or '\r', as the reader splits them.
-        const char* line_end = p;
-        while (line_end < end && *line_end != '\n' && *line_end != '\r') ++line_end;
-        const auto kind_is = [&](const char* word, size_t length) {
-            return static_cast<size_t>(line_end - p) > length && std::memcmp(p, word, length) == 0 &&
-                   (p[length] == ' ' || p[length] == '\t');
-        };
-        if (kind_is("v", 1)) {
-            ++counts.positions;
-        } else if (kind_is("vn", 2)) {
-            ++counts.normals;
-        } else if (kind_is("vt", 2)) {
-            ++counts.texcoords;
-        } else if (static_cast<size_t>(line_end - p) >= 6 && std::memcmp(p, "usemtl", 6) == 0 &&
-                   std::all_of(p + 6, line_end, [](char c) { return c == ' ' || c == '\t'; })) {
-            counts.bare_usemtl_ends.push_back(static_cast<size_t>(p + 6 - text));
-        } else if (kind_is("f", 1)) {
-            ++counts.faces;
-        }
-        p = line_end + 1;
-    }
-    return counts;
-}
+constexpr const char* missing_vertex = "a face refers to a vertex that does not exist";
 
 // What tinyobjloader's callbacks collect: the attribute arrays, every face's corners with
 // indices resolved, and the first problem met. Past the limits nothing more is kept.
@@ -130,11 +90,12 @@ struct obj_collector_t {
             const int64_t p = resolved(indices[k].vertex_index, c.positions.size() / 3, false);
             const int64_t t = resolved(indices[k].texcoord_index, c.texcoords.size() / 2, true);
             const int64_t n = resolved(indices[k].normal_index, c.normals.size() / 3, true);
-            if (p == invalid || t == invalid || n == invalid) {
-                c.fail("a face refers to a vertex, normal or texture coordinate that does not exist");
+            if (p == invalid) {
+                c.fail(missing_vertex);
                 return;
             }
-            // Indices come from int, so every resolved one fits an int again.
+            // Indices come from int, so every resolved one fits an int again; a texture
+            // coordinate or normal before the first stays `invalid` and is dealt with later.
             c.corners.push_back({static_cast<int>(p), static_cast<int>(t), static_cast<int>(n), c.material});
         }
         c.face_sizes.push_back(static_cast<uint32_t>(count));
@@ -143,50 +104,76 @@ struct obj_collector_t {
         obj_collector_t& c = of(user_data);
         c.material = material >= 0 && static_cast<size_t>(material) < c.materials.size() ? material : -1;
     }
+    // Each library read hands over every material so far; those already kept are the same.
     static void material_library(void* user_data, const tinyobj::material_t* materials, int count) {
-        of(user_data).materials.assign(materials, materials + count);
+        obj_collector_t& c = of(user_data);
+        if (static_cast<size_t>(count) > c.materials.size()) {
+            c.materials.insert(c.materials.end(), materials + c.materials.size(), materials + count);
+        }
     }
 };
 
-// Reads bytes in place, without the copy std::istringstream makes; nothing is ever written.
-struct text_buffer_t : std::streambuf {
-    text_buffer_t(const char* first, size_t size) {
-        char* const begin = const_cast<char*>(first);
-        setg(begin, begin, begin + size);
+// Texture coordinates and normals that faces name but the file does not hold are dropped, all
+// of them, with one warning: exporters write such files (a normal index on every corner and no
+// normals at all), and the model is still drawn, with computed normals or without texture
+// coordinates. Positions that do not exist were refused before.
+void drop_missing_normals_and_texcoords(obj_collector_t& collected, const std::string& path,
+                                        std::vector<std::string>* warnings) {
+    std::vector<corner_key_t>& corners = collected.corners;
+    const auto normal_count = static_cast<int64_t>(collected.normals.size() / 3);
+    const auto texcoord_count = static_cast<int64_t>(collected.texcoords.size() / 2);
+    size_t missing_normals = 0;
+    size_t missing_texcoords = 0;
+    for (const corner_key_t& corner : corners) {
+        if (corner.normal == invalid || corner.normal >= normal_count) ++missing_normals;
+        if (corner.texcoord == invalid || corner.texcoord >= texcoord_count) ++missing_texcoords;
     }
-};
+    const auto corners_naming = [](size_t count, const char* one, const char* many) {
+        return count == 1 ? std::string("1 face corner names ") + one + " that does not exist"
+                          : std::to_string(count) + " face corners name " + many + " that do not exist";
+    };
+    if (missing_normals != 0) {
+        for (corner_key_t& corner : corners) corner.normal = -1;
+        warnings->push_back("warning: " + path + ": " + corners_naming(missing_normals, "a normal", "normals") +
+                            "; drawing with computed normals");
+    }
+    if (missing_texcoords != 0) {
+        for (corner_key_t& corner : corners) corner.texcoord = -1;
+        warnings->push_back("warning: " + path + ": " +
+                            corners_naming(missing_texcoords, "a texture coordinate", "texture coordinates") +
+                            "; drawing without texture coordinates");
+    }
+}
 
 }  // namespace
 
-bool read_obj(const std::string& path, const model_limits_t& limits, model_t* model, std::string* why) {
-    const std::filesystem::path file(path);
-    const rt::mapped_file_t file_bytes(path);
-    if (!file_bytes.ok()) {
-        *why = "cannot be read";
+bool read_obj(const model_source_t& source, const model_limits_t& limits, model_t* model, model_problem_t* problem) {
+    const obj_text_scan_t scan = scan_obj_text(source.bytes, source.size);
+    if (scan.bad_line != 0) {
+        *problem = {scan.bad_what, scan.bad_line};
         return false;
     }
-    const line_counts_t counts = count_lines(file_bytes.data(), file_bytes.size());
     // "usemtl" alone ends the current material; the streaming reader only knows the form with a
     // name, so such lines are given an empty name, which no material has.
     std::string named;
-    if (!counts.bare_usemtl_ends.empty()) {
-        named.reserve(file_bytes.size() + counts.bare_usemtl_ends.size());
+    if (!scan.bare_usemtl_ends.empty()) {
+        named.reserve(source.size + scan.bare_usemtl_ends.size());
         size_t copied = 0;
-        for (const size_t end : counts.bare_usemtl_ends) {
-            named.append(file_bytes.data() + copied, end - copied).push_back(' ');
+        for (const size_t end : scan.bare_usemtl_ends) {
+            named.append(source.bytes + copied, end - copied).push_back(' ');
             copied = end;
         }
-        named.append(file_bytes.data() + copied, file_bytes.size() - copied);
+        named.append(source.bytes + copied, source.size - copied);
     }
     obj_collector_t collected;
     collected.limits = limits;
     const auto capped = [&](size_t count) { return std::min<size_t>(count, limits.max_vertices); };
-    collected.positions.reserve(capped(counts.positions) * 3);
-    collected.normals.reserve(capped(counts.normals) * 3);
-    collected.texcoords.reserve(capped(counts.texcoords) * 2);
+    collected.positions.reserve(capped(scan.positions) * 3);
+    collected.normals.reserve(capped(scan.normals) * 3);
+    collected.texcoords.reserve(capped(scan.texcoords) * 2);
     // Room for triangles; faces with more corners grow the array.
-    collected.corners.reserve(std::min<size_t>(counts.faces, limits.max_triangles) * 3);
-    collected.face_sizes.reserve(std::min<size_t>(counts.faces, limits.max_triangles));
+    collected.corners.reserve(std::min<size_t>(scan.faces, limits.max_triangles) * 3);
+    collected.face_sizes.reserve(std::min<size_t>(scan.faces, limits.max_triangles));
 
     // The streaming reader hands over each line as it is parsed, so nothing is held twice;
     // lines it does not know (skin weights, lines, points) are skipped.
@@ -197,17 +184,14 @@ bool read_obj(const std::string& path, const model_limits_t& limits, model_t* mo
     callbacks.index_cb = &obj_collector_t::face;
     callbacks.usemtl_cb = &obj_collector_t::use_material;
     callbacks.mtllib_cb = &obj_collector_t::material_library;
-    text_buffer_t buffer(named.empty() ? file_bytes.data() : named.data(),
-                         named.empty() ? file_bytes.size() : named.size());
+    text_buffer_t buffer(named.empty() ? source.bytes : named.data(), named.empty() ? source.size : named.size());
     std::istream stream(&buffer);
-    // Materials are looked up beside the file.
-    const std::string folder = file.parent_path().string();
-    tinyobj::MaterialFileReader materials_beside(folder.empty() ? "" : folder + "/");
+    obj_material_libraries_t libraries(source, limits);
     std::string warning;
     std::string error;
-    tinyobj::LoadObjWithCallback(stream, callbacks, &collected, &materials_beside, &warning, &error);
+    tinyobj::LoadObjWithCallback(stream, callbacks, &collected, &libraries, &warning, &error);
     // A face line without a single corner never reaches the callback.
-    if (collected.problem.empty() && collected.faces_seen != counts.faces) {
+    if (collected.problem.empty() && collected.faces_seen != scan.faces) {
         collected.fail("a face has fewer than three corners");
     }
     if (collected.triangles == 0) collected.fail("no triangles");
@@ -215,12 +199,19 @@ bool read_obj(const std::string& path, const model_limits_t& limits, model_t* mo
         collected.fail("too large: " + std::to_string(collected.triangles) + " triangles, at most " +
                        std::to_string(limits.max_triangles) + " are accepted");
     }
+    const size_t position_count = collected.positions.size() / 3;
+    if (collected.problem.empty()) {
+        for (const corner_key_t& corner : collected.corners) {
+            if (static_cast<size_t>(corner.position) >= position_count) collected.fail(missing_vertex);
+        }
+    }
     if (!collected.problem.empty()) {
-        *why = collected.problem;
+        problem->what = collected.problem;
         return false;
     }
+    if (const std::string left_out = libraries.warning(); !left_out.empty()) model->warnings.push_back(left_out);
+    drop_missing_normals_and_texcoords(collected, source.path, &model->warnings);
 
-    const size_t position_count = collected.positions.size() / 3;
     std::vector<int> first_corner(position_count, -1);
     std::vector<int> next_corner;
     std::vector<corner_key_t> keys;
@@ -231,18 +222,12 @@ bool read_obj(const std::string& path, const model_limits_t& limits, model_t* mo
     model->indices.reserve(static_cast<size_t>(collected.triangles) * 3);
 
     const auto vertex_of = [&](const corner_key_t& key, uint32_t* vertex) {
-        if (key.position < 0 || static_cast<size_t>(key.position) >= position_count ||
-            static_cast<size_t>(key.normal + 1) > collected.normals.size() / 3 ||
-            static_cast<size_t>(key.texcoord + 1) > collected.texcoords.size() / 2) {
-            *why = "a face refers to a vertex, normal or texture coordinate that does not exist";
-            return false;
-        }
         int found = first_corner[static_cast<size_t>(key.position)];
         while (found != -1 && !(keys[static_cast<size_t>(found)] == key))
             found = next_corner[static_cast<size_t>(found)];
         if (found == -1) {
             if (keys.size() >= limits.max_vertices) {
-                *why = "too large: more than " + std::to_string(limits.max_vertices) + " vertices";
+                problem->what = "too large: more than " + std::to_string(limits.max_vertices) + " vertices";
                 return false;
             }
             found = static_cast<int>(keys.size());
@@ -298,14 +283,14 @@ bool read_obj(const std::string& path, const model_limits_t& limits, model_t* mo
             const tinyobj::material_t& m = collected.materials[static_cast<size_t>(key.material)];
             model->colours[i] = vec4_t(m.diffuse[0], m.diffuse[1], m.diffuse[2], m.dissolve);
         } else {
-            model->colours[i] = default_colour;
+            model->colours[i] = default_model_colour;
         }
     }
 
     // The model's one texture: the diffuse map of the first material that names one.
     for (const tinyobj::material_t& m : collected.materials) {
         if (!m.diffuse_texname.empty()) {
-            model->texture_path = (file.parent_path() / m.diffuse_texname).string();
+            model->texture_path = (std::filesystem::path(source.folder) / m.diffuse_texname).string();
             break;
         }
     }

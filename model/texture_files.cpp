@@ -1,8 +1,6 @@
-// Texture pictures from files: the BMP load of a texture by its header, and PNG, JPEG and TGA pictures through the
+// Texture pictures from files: the BMP load of a texture by its header, and BMP, PNG, JPEG and TGA pictures through the
 // runtime's decoder.
 #include "model/texture_files.h"
-
-#include <cstdio>
 
 #include "runtime/file.h"
 #include "runtime/image.h"
@@ -65,16 +63,6 @@ bool load_texture_picture(texture_t& texture, const char* file_name, std::string
     if (file_name == nullptr) {
         *why = "no file name";
         return false;
-    }
-    char signature[2] = {};
-    if (std::FILE* file = std::fopen(file_name, "rb")) {
-        const size_t got = std::fread(signature, 1, 2, file);
-        std::fclose(file);
-        if (got == 2 && signature[0] == 'B' && signature[1] == 'M') {
-            if (load_texture(texture, file_name)) return true;
-            *why = "not a BMP picture this program can read";
-            return false;
-        }
     }
     rt::image_t* image = rt::picture_load(file_name, why);
     if (image == nullptr) return false;

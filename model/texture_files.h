@@ -15,10 +15,10 @@
 // depth and texel bytes unchanged.
 bool load_texture(texture_t& texture, const char* file_name);
 
-// Any picture file: a BMP (known by its signature) through load_texture, PNG, JPEG or TGA
-// through the runtime's decoder. On failure false with a one-line reason in *why, the texture
-// unchanged as with load_texture.
+// Any picture file (BMP, PNG, JPEG or TGA), read as rt::picture_load reads it: a FIFO or
+// device is refused without waiting on it. On failure false with a one-line reason in *why,
+// the texture unchanged as with load_texture.
 bool load_texture_picture(texture_t& texture, const char* file_name, std::string* why);
 
-// Encoded PNG, JPEG or TGA bytes, as a glTF file may hold them; failure as load_texture_picture.
+// Encoded BMP, PNG, JPEG or TGA bytes, as a glTF file may hold them; failure as load_texture_picture.
 bool decode_texture_picture(texture_t& texture, const uint8_t* bytes, size_t size, std::string* why);

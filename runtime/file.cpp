@@ -2,8 +2,13 @@
 #include "runtime/file.h"
 
 #include <sys/types.h>
+#include <unistd.h>
+
 #include <array>
+#include <cstdint>
 #include <cstdio>
+
+#include "runtime/regular_file.h"
 
 namespace rt {
 
@@ -32,8 +37,15 @@ bool file_open_binary(int file_number, const char* file_name) {
     if (file_number < 1 || file_number > max_file_number || file_name == nullptr) return false;
     // A number already in use is refused rather than silently leaking the open file.
     if (open_files[static_cast<size_t>(file_number)] != nullptr) return false;
-    std::FILE* f = std::fopen(file_name, "rb");
-    if (f == nullptr) return false;
+    // Opened as a regular file, so that a FIFO or device under the name cannot stall the program.
+    const regular_file_t checked(file_name, UINT64_MAX);
+    const int descriptor = checked.ok() ? dup(checked.descriptor()) : -1;
+    if (descriptor < 0) return false;
+    std::FILE* f = fdopen(descriptor, "rb");
+    if (f == nullptr) {
+        close(descriptor);
+        return false;
+    }
     open_files[static_cast<size_t>(file_number)] = f;
     return true;
 }

@@ -7,8 +7,9 @@ namespace rt {
 
 // The next free file number (1 and up), or 0 when every number is in use.
 int free_file_number();
-// Opens the named file for binary reading on the number; false when it cannot be opened
-// or the number is invalid or already in use.
+// Opens the named regular file for binary reading on the number; false when it cannot be
+// opened, is not a regular file (a FIFO or device is refused without waiting on it), or the
+// number is invalid or already in use.
 bool file_open_binary(int file_number, const char* file_name);
 // Reads 4 bytes at the 1-based byte position as a little-endian integer; false when the
 // file is not open or ends before those 4 bytes.

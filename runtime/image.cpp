@@ -4,12 +4,16 @@
 #include <SDL.h>
 
 #include <sys/types.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <vector>
+
+#include "runtime/regular_file.h"
 
 namespace rt {
 
@@ -135,36 +139,20 @@ bool check_bmp_layout(const uint8_t* head, size_t head_length, uint64_t file_len
     return true;
 }
 
-// An open file with its length and first bytes read; closes itself.
+// An open regular file with its length and first bytes read; closes itself.
 struct bmp_file_t {
-    std::FILE* file = nullptr;
-    uint64_t length = 0;
+    regular_file_t file;
     uint8_t head[largest_head] = {};
     size_t head_length = 0;
 
-    explicit bmp_file_t(const char* file_name) {
-        if (file_name == nullptr) return;
-        file = std::fopen(file_name, "rb");
-        if (file == nullptr) return;
-        // Pipes and other unseekable files have no length to check against: refused.
-        const off_t end = fseeko(file, 0, SEEK_END) == 0 ? ftello(file) : -1;
-        if (end < 0 || fseeko(file, 0, SEEK_SET) != 0) {
-            close();
-            return;
-        }
-        length = static_cast<uint64_t>(end);
-        head_length = std::fread(head, 1, static_cast<size_t>(std::min<uint64_t>(length, largest_head)), file);
-    }
-    ~bmp_file_t() { close(); }
-    bmp_file_t(const bmp_file_t&) = delete;
-    bmp_file_t& operator=(const bmp_file_t&) = delete;
-
-    void close() {
-        if (file != nullptr) std::fclose(file);
-        file = nullptr;
+    // No size limit: check() places every byte read within the declared rows, and those within
+    // image_max_side.
+    explicit bmp_file_t(const char* file_name) : file(file_name != nullptr ? file_name : "", UINT64_MAX) {
+        if (file.ok())
+            head_length = read_at(0, head, static_cast<size_t>(std::min<uint64_t>(file.size(), largest_head)));
     }
     bool check(bmp_layout_t* layout) const {
-        return file != nullptr && check_bmp_layout(head, head_length, length, layout);
+        return file.ok() && check_bmp_layout(head, head_length, file.size(), layout);
     }
     // The file's bytes up to end, which check() has placed within the file.
     bool read_to(uint64_t end, std::vector<uint8_t>* bytes) {
@@ -176,9 +164,51 @@ struct bmp_file_t {
         const size_t from_head = std::min(head_length, bytes->size());
         std::memcpy(bytes->data(), head, from_head);
         const size_t rest = bytes->size() - from_head;
-        return rest == 0 || std::fread(bytes->data() + from_head, 1, rest, file) == rest;
+        return read_at(from_head, bytes->data() + from_head, rest) == rest;
+    }
+    // Up to count bytes from the offset; fewer only at the file's end or on an error.
+    size_t read_at(size_t offset, uint8_t* to, size_t count) const {
+        size_t filled = 0;
+        while (filled < count) {
+            const ssize_t got =
+                pread(file.descriptor(), to + filled, count - filled, static_cast<off_t>(offset + filled));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            filled += static_cast<size_t>(got);
+        }
+        return filled;
     }
 };
+
+// Decodes bytes that check_bmp_layout has accepted for the image's size into the image.
+bool decode_checked_bmp(const uint8_t* bytes, size_t size, image_t* image) {
+    SDL_RWops* source = SDL_RWFromConstMem(bytes, static_cast<int>(size));
+    if (source == nullptr) return false;
+    SDL_Surface* decoded = SDL_LoadBMP_RW(source, 1);
+    if (decoded == nullptr) return false;
+    if (decoded->w != image->width || decoded->h != image->height) {
+        SDL_FreeSurface(decoded);
+        return false;
+    }
+    // Conversion copies alpha as it is and gives formats without alpha the value 255.
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(decoded);
+    if (argb == nullptr) return false;
+    bool ok = argb->w == image->width && argb->h == image->height && argb->pitch >= image->width * 4;
+    if (ok && SDL_LockSurface(argb) == 0) {
+        const auto* from = static_cast<const uint8_t*>(argb->pixels);
+        const size_t row_bytes = static_cast<size_t>(image->width) * 4;
+        for (int32_t y = 0; y < image->height; ++y) {
+            std::memcpy(image->pixels + static_cast<size_t>(y) * static_cast<size_t>(image->pitch),
+                        from + static_cast<size_t>(y) * static_cast<size_t>(argb->pitch), row_bytes);
+        }
+        SDL_UnlockSurface(argb);
+    } else {
+        ok = false;
+    }
+    SDL_FreeSurface(argb);
+    return ok;
+}
 
 }  // namespace
 
@@ -204,34 +234,27 @@ bool bmp_load(const char* file_name, image_t* image) {
         // even if the file changes underneath.
         if (!file.read_to(layout.data_end, &bytes)) return false;
     }
+    return decode_checked_bmp(bytes.data(), bytes.size(), image);
+}
 
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (source == nullptr) return false;
-    SDL_Surface* decoded = SDL_LoadBMP_RW(source, 1);
-    bytes = std::vector<uint8_t>();
-    if (decoded == nullptr) return false;
-    if (decoded->w != image->width || decoded->h != image->height) {
-        SDL_FreeSurface(decoded);
-        return false;
+bool bmp_size(const uint8_t* bytes, size_t size, int32_t* width, int32_t* height) {
+    bmp_layout_t layout;
+    if (bytes == nullptr || !check_bmp_layout(bytes, std::min(size, largest_head), size, &layout)) return false;
+    *width = layout.width;
+    *height = layout.height < 0 ? -layout.height : layout.height;
+    return true;
+}
+
+image_t* bmp_decode(const uint8_t* bytes, size_t size) {
+    bmp_layout_t layout;
+    if (bytes == nullptr || !check_bmp_layout(bytes, std::min(size, largest_head), size, &layout)) return nullptr;
+    image_t* image = image_create(layout.width, layout.height < 0 ? -layout.height : layout.height, 0, 32);
+    if (image == nullptr) return nullptr;
+    if (!decode_checked_bmp(bytes, static_cast<size_t>(layout.data_end), image)) {
+        image_destroy(image);
+        return nullptr;
     }
-    // Conversion copies alpha as it is and gives formats without alpha the value 255.
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(decoded);
-    if (argb == nullptr) return false;
-    bool ok = argb->w == image->width && argb->h == image->height && argb->pitch >= image->width * 4;
-    if (ok && SDL_LockSurface(argb) == 0) {
-        const auto* from = static_cast<const uint8_t*>(argb->pixels);
-        const size_t row_bytes = static_cast<size_t>(image->width) * 4;
-        for (int32_t y = 0; y < image->height; ++y) {
-            std::memcpy(image->pixels + static_cast<size_t>(y) * static_cast<size_t>(image->pitch),
-                        from + static_cast<size_t>(y) * static_cast<size_t>(argb->pitch), row_bytes);
-        }
-        SDL_UnlockSurface(argb);
-    } else {
-        ok = false;
-    }
-    SDL_FreeSurface(argb);
-    return ok;
+    return image;
 }
 
 }  // namespace rt

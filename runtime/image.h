@@ -1,6 +1,7 @@
 // Image buffers and BMP loading into them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace rt {
@@ -33,6 +34,14 @@ bool bmp_probe(const char* file_name, int32_t* width, int32_t* height);
 // masks whose fourth bytes are all zero is taken as opaque (alpha 255), as older writers
 // leave that byte 0; as soon as one fourth byte is non-zero they are used as alpha.
 bool bmp_load(const char* file_name, image_t* image);
+
+// The width and height of BMP bytes that bmp_decode would accept (the height as a row count),
+// read from the headers after the same checks as bmp_probe's, without decoding the pixels.
+bool bmp_size(const uint8_t* bytes, size_t size, int32_t* width, int32_t* height);
+
+// BMP bytes held in memory decoded into a new image as bmp_load decodes a file; nullptr when
+// bmp_load would refuse them.
+image_t* bmp_decode(const uint8_t* bytes, size_t size);
 
 struct image_info_t {
     int32_t width = 0;

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+
+#include "runtime/regular_file.h"
 
 namespace rt {
 
@@ -10,8 +11,9 @@ namespace rt {
 // neither a copy nor fresh pages. The file must not be shortened while it is mapped.
 class mapped_file_t {
 public:
-    // Maps the named regular file; ok() is false when it cannot be opened or mapped.
-    explicit mapped_file_t(const std::string& path);
+    // Maps a regular file opened (and so checked, limit included) by regular_file_t, which
+    // may be closed afterwards; ok() is false when it was not opened or cannot be mapped.
+    explicit mapped_file_t(const regular_file_t& file);
     ~mapped_file_t();
     mapped_file_t(const mapped_file_t&) = delete;
     mapped_file_t& operator=(const mapped_file_t&) = delete;

@@ -1,18 +1,18 @@
-// Picture decoding: our own header checks in front of SDL2_image's PNG, JPEG and TGA decoders.
+// Picture decoding: our own header checks in front of SDL2_image's PNG, JPEG and TGA decoders and SDL2's BMP decoder.
 #include "runtime/picture.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <sys/stat.h>
-#include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "runtime/regular_file.h"
 
 namespace rt {
 namespace {
 
-enum class picture_kind { png, jpeg, tga };
+enum class picture_kind { png, jpeg, tga, bmp };
 
 uint32_t be16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 8 | p[1]; }
 uint32_t be32(const uint8_t* p) { return be16(p) << 16 | be16(p + 2); }
@@ -59,6 +59,18 @@ bool probe(const uint8_t* b, size_t size, picture_kind* kind, int64_t* width, in
         *height = be32(b + 20);
         return true;
     }
+    if (size >= 2 && b[0] == 'B' && b[1] == 'M') {
+        *kind = picture_kind::bmp;
+        int32_t w = 0;
+        int32_t h = 0;
+        if (!bmp_size(b, size, &w, &h)) {
+            *why = "not a BMP picture this program can read";
+            return false;
+        }
+        *width = w;
+        *height = h;
+        return true;
+    }
     if (size >= 4 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
         *kind = picture_kind::jpeg;
         if (!jpeg_size(b, size, width, height)) {
@@ -72,7 +84,7 @@ bool probe(const uint8_t* b, size_t size, picture_kind* kind, int64_t* width, in
                      (b[2] == 1 || b[2] == 2 || b[2] == 3 || b[2] == 9 || b[2] == 10 || b[2] == 11) &&
                      (b[16] == 8 || b[16] == 15 || b[16] == 16 || b[16] == 24 || b[16] == 32);
     if (!tga) {
-        *why = "not a PNG, JPEG or TGA picture";
+        *why = "not a BMP, PNG, JPEG or TGA picture";
         return false;
     }
     *kind = picture_kind::tga;
@@ -90,10 +102,15 @@ image_t* picture_decode(const uint8_t* bytes, size_t size, std::string* why) {
     if (bytes == nullptr || !probe(bytes, size, &kind, &width, &height, why)) return nullptr;
     if (width < 1 || height < 1 || width > image_max_side || height > image_max_side ||
         width * height > picture_max_texels) {
-        *why = "picture of " + std::to_string(width) + " x " + std::to_string(height) + " refused: sides of 1 to " +
-               std::to_string(image_max_side) + " and at most " + std::to_string(picture_max_texels) +
-               " texels are accepted";
+        // The message leaves the picture's own size out: the file may be one a model merely names.
+        *why = "picture size out of range: sides of 1 to " + std::to_string(image_max_side) + " and at most " +
+               std::to_string(picture_max_texels) + " texels are accepted";
         return nullptr;
+    }
+    if (kind == picture_kind::bmp) {
+        image_t* image = bmp_decode(bytes, size);
+        if (image == nullptr) *why = "not a BMP picture this program can read";
+        return image;
     }
     if (size > static_cast<size_t>(INT32_MAX)) {
         *why = "picture too large";
@@ -136,31 +153,12 @@ image_t* picture_decode(const uint8_t* bytes, size_t size, std::string* why) {
 }
 
 image_t* picture_load(const char* file_name, std::string* why) {
-    struct stat info {};
-    if (file_name == nullptr || stat(file_name, &info) != 0) {
-        *why = "no such file";
+    std::vector<uint8_t> bytes;
+    if (file_name == nullptr) {
+        *why = "no file name";
         return nullptr;
     }
-    if (!S_ISREG(info.st_mode)) {
-        *why = "not a regular file";
-        return nullptr;
-    }
-    if (static_cast<uint64_t>(info.st_size) > picture_max_file_bytes) {
-        *why = "file too large";
-        return nullptr;
-    }
-    std::FILE* file = std::fopen(file_name, "rb");
-    if (file == nullptr) {
-        *why = "cannot be read";
-        return nullptr;
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
-    const bool read = bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    std::fclose(file);
-    if (!read) {
-        *why = "cannot be read";
-        return nullptr;
-    }
+    if (!read_regular_file(file_name, picture_max_file_bytes, &bytes, why)) return nullptr;
     return picture_decode(bytes.data(), bytes.size(), why);
 }
 

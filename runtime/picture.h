@@ -16,14 +16,16 @@ constexpr int64_t picture_max_texels = int64_t{4096} * 4096;
 constexpr uint64_t picture_max_file_bytes = uint64_t{256} << 20;
 
 // Decodes encoded picture bytes into a new image buffer in bmp_load's layout (blue, green, red,
-// alpha; alpha 255 without an alpha channel; top row first). PNG and JPEG are known by their
-// signatures; anything else is tried as TGA when its header is plausible (BMP files have
-// bmp_load). The size
-// is read from the header first and refused beyond image_max_side per side or
-// picture_max_texels in all. On failure returns nullptr with a one-line reason in *why.
+// alpha; alpha 255 without an alpha channel; top row first). BMP (decoded as bmp_decode does),
+// PNG and JPEG are known by their signatures; anything else is tried as TGA when its header is
+// plausible. The size is read from the header first and refused beyond image_max_side per side
+// or picture_max_texels in all. On failure returns nullptr with a one-line reason in *why,
+// which never states the picture's own size.
 image_t* picture_decode(const uint8_t* bytes, size_t size, std::string* why);
 
-// picture_decode of a file's bytes; missing, unreadable or oversized files are refused.
+// picture_decode of a regular file's bytes (read as read_regular_file reads them, at most
+// picture_max_file_bytes); a missing, unreadable or oversized file, or one that is not a
+// regular file, is refused without waiting on it.
 image_t* picture_load(const char* file_name, std::string* why);
 
 }  // namespace rt

@@ -54,6 +54,7 @@ std::unique_ptr<model_scene_t> load_model_scene(const screen_t& screen, const st
                                                 const model_look_t& look, bool* texture_ready, std::string* error) {
     model_t model;
     if (!load_model(model_path, &model, error)) return nullptr;
+    for (const std::string& left_out : model.warnings) std::fprintf(stderr, "softcube: %s\n", left_out.c_str());
     std::string warning;
     std::unique_ptr<texture_t> texture = load_model_texture(model, look.texture_path, &warning);
     if (!warning.empty()) std::fprintf(stderr, "softcube: %s\n", warning.c_str());

@@ -19,6 +19,10 @@ targets_all=(texture_load raster formatted_print model_obj model_gltf command_li
 # Smoke runs per target: a few seconds each with the sanitizers on.
 declare -A smoke_runs=([texture_load]=150000 [raster]=30000 [formatted_print]=80000 [model_obj]=5000 [model_gltf]=5000
                        [command_line]=100000)
+# Longest input per target where libFuzzer's default (the largest seed, at least 4096 bytes)
+# is too short: glTF nesting has to go far past the 512 levels the loader accepts, and about
+# 20,000 levels (40 KB) is where tinygltf's own recursion would overflow the stack.
+declare -A max_len=([model_gltf]=65536)
 # No input may take longer than this many seconds (an ordinary one takes well under a millisecond).
 timeout_s=${FUZZ_TIMEOUT:-10}
 jobs=${FUZZ_JOBS:-2}
@@ -50,7 +54,9 @@ run_target() {
     mkdir -p "$work" "$dir/logs" "$dir/artifacts"
     local status=0 started
     started=$(date +%s%N)
-    "$dir/fuzz/fuzz_$t" "$work" "$source_dir/fuzz/corpus/$t" -timeout="$timeout_s" \
+    local length=()
+    [ -n "${max_len[$t]:-}" ] && length=(-max_len="${max_len[$t]}")
+    "$dir/fuzz/fuzz_$t" "$work" "$source_dir/fuzz/corpus/$t" -timeout="$timeout_s" "${length[@]}" \
         -artifact_prefix="$dir/artifacts/$t-" -print_final_stats=1 "$@" >"$log" 2>&1 || status=$?
     local elapsed_ms runs rate=?
     elapsed_ms=$((($(date +%s%N) - started) / 1000000))

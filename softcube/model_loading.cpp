@@ -88,7 +88,7 @@ model make_model(const mesh_arrays& a) {
         }
         if (!a.uvs.empty()) m.texcoords[v] = vec4_t(a.uvs[v * 2], a.uvs[v * 2 + 1], 0.0f, 0.0f);
         if (a.colours.empty()) {
-            m.colours[v] = default_material_colour;
+            m.colours[v] = default_model_colour;
         } else {
             const size_t c = v * static_cast<size_t>(a.colour_channels);
             m.colours[v] = vec4_t(a.colours[c], a.colours[c + 1], a.colours[c + 2],

@@ -5,6 +5,7 @@
 
 #include "base/graphics_screen.h"
 #include "runtime/file_claim.h"
+#include "runtime/interrupt.h"
 #include "runtime/timer.h"
 #include "surfaces/screen.h"
 #include "viewer/frame_picture.h"
@@ -110,8 +111,10 @@ void run_frames(frame_run_t& run, framestats_t& stats, run_result_t& result) {
         rt::set_window_title(title);
     }
     for (;;) {
-        // The window's close button ends the run the same way as Escape.
+        // The window's close button ends the run the same way as Escape; an interrupt (SIGINT,
+        // SIGTERM) ends it after the frame it came in, with its summary and picture.
         if (rt::key_state(rt::scancode_escape) == -1 || rt::window_close_requested()) break;
+        if (rt::interrupt_signal() != 0) break;
         if (run.frame_limit != 0 && result.frames_drawn == run.frame_limit) break;
         bool f12 = false;
         if (run.window) {

@@ -12,7 +12,7 @@ status=$?
 [ "$(wc -l <stdout.txt)" -eq 1 ] || fail "expected one statistics line, got: $(cat stdout.txt)"
 line_pattern='^       3 Frames / .{6} FPS / .{11} ms per Frame / .{4} Tiangles / .{8} Pixels$'
 grep -Eq "$line_pattern" stdout.txt || fail "statistics line not as expected: '$(cat stdout.txt)'"
-[ -f out.png.tmp ] && fail "the temporary file was left behind"
+compgen -G 'out.png.*' >/dev/null && fail "a temporary file was left behind: $(echo out.png.*)"
 check_frame out.png PNG
 
 "$softcube" --headless --frames 1 --screenshot out.bmp >/dev/null 2>stderr.txt ||

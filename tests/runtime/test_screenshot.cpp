@@ -3,6 +3,8 @@
 
 #include <png.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,7 +36,10 @@ TEST(Screenshot, PngAndBmpHoldTheOpaqueRgbOfTheScreenTopRowFirst) {
     std::string why;
     ASSERT_TRUE(rt::save_screenshot(png.path(), &why)) << why;
     ASSERT_TRUE(rt::save_screenshot(bmp.path(), &why)) << why;
-    EXPECT_FALSE(std::filesystem::exists(png.path_ + ".tmp"));
+    // Nothing is left beside the picture.
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(png.path_).parent_path())) {
+        EXPECT_EQ(entry.path().string().rfind(png.path_ + ".", 0), std::string::npos) << entry.path();
+    }
     base::screen_close(0);
     EXPECT_FALSE(rt::save_screenshot(png.path(), &why));  // no screen
 
@@ -87,4 +92,38 @@ TEST(Screenshot, BadNamesAndPlacesAreRefusedWithAReasonAndLeaveNothingBehind) {
     EXPECT_FALSE(rt::write_picture(fresh.path(), nullptr, 3, 2, &why));
     EXPECT_FALSE(rt::write_picture(fresh.path(), picture.data(), 0, 2, &why));
     EXPECT_EQ(file_bytes(fresh.path()), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+}
+
+// A symbolic link planted where the picture goes, or where a temporary file of a predictable
+// name would go, is never followed: the file it points to keeps its bytes.
+TEST(Screenshot, PlantedSymbolicLinksAreReplacedOrIgnoredNeverFollowed) {
+    temp_file_t victim("victim.txt"), shot("linked.png"), tmp_link("linked.png.tmp");
+    std::ofstream(victim.path()) << "precious";
+    std::filesystem::create_symlink(victim.path_, tmp_link.path_);
+    std::string why;
+    ASSERT_TRUE(rt::picture_path_usable(shot.path(), &why)) << why;
+    ASSERT_TRUE(rt::write_picture(shot.path(), picture.data(), 3, 2, &why)) << why;
+    EXPECT_EQ(file_bytes(victim.path()), (std::vector<uint8_t>{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+    EXPECT_TRUE(std::filesystem::is_symlink(tmp_link.path_));
+    // The picture's own name as a link: the link is replaced by the picture.
+    std::filesystem::remove(shot.path_);
+    std::filesystem::create_symlink(victim.path_, shot.path_);
+    ASSERT_TRUE(rt::write_picture(shot.path(), picture.data(), 3, 2, &why)) << why;
+    EXPECT_FALSE(std::filesystem::is_symlink(shot.path_));
+    EXPECT_EQ(file_bytes(victim.path()), (std::vector<uint8_t>{'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+    EXPECT_GT(file_bytes(shot.path()).size(), 8u);
+    // A new picture gets a new file's permissions, not a private temporary file's.
+    const mode_t mask = umask(022);
+    umask(mask);
+    EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(shot.path_).permissions()) & 0777, 0666 & ~mask);
+    // A dangling link at the name makes the probe create nothing at its target.
+    temp_file_t target("nowhere.png"), dangling("dangling.png");
+    std::filesystem::create_symlink(target.path_, dangling.path_);
+    EXPECT_TRUE(rt::picture_path_usable(dangling.path(), &why)) << why;
+    EXPECT_FALSE(std::filesystem::exists(target.path_));
+    // A folder under a picture's name is refused.
+    temp_file_t folder("folder.png");
+    std::filesystem::create_directory(folder.path_);
+    EXPECT_FALSE(rt::picture_path_usable(folder.path(), &why));
+    EXPECT_NE(why.find("is a directory"), std::string::npos) << why;
 }
