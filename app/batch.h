@@ -1,15 +1,16 @@
-// Runs that draw models into picture files without a window: a batch into a folder, and a thumbnail.
+// Runs that draw models into picture files through the library: a batch into a folder, and a thumbnail.
 #pragma once
 
+#include <cstdint>
+
 #include "app/command_line.h"
-#include "base/thread_pool.h"
 
 // Each model alone, one frame (its --frame, else unturned) with the command line's picture,
 // camera and modes, into DIR/NAME.png (NAME the model's file name without its extension;
 // "-2", "-3", ... added when two models share a name). A model that cannot be loaded or
 // drawn is reported in one line and the others still drawn; a summary line follows. Returns
 // the exit status: 0 when every model was drawn, 1 otherwise.
-int run_batch(const options_t& options, base::thread_pool_t& pool);
+int run_batch(const options_t& options, uint32_t threads);
 
 // The camera of a thumbnail: a three-quarter view from the front right, a little above.
 constexpr double thumbnail_azimuth = 35.0;
@@ -20,4 +21,4 @@ constexpr double thumbnail_elevation = 25.0;
 // fitted, seen from the thumbnail camera, without the statistics line. The model's files must
 // all lie in its own folder, as a file manager runs this on whatever was downloaded. Returns
 // the exit status: 0 when written, 1 (with one line on stderr) otherwise.
-int run_thumbnail(const options_t& options, base::thread_pool_t& pool);
+int run_thumbnail(const options_t& options, uint32_t threads);

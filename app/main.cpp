@@ -95,11 +95,10 @@ int main(int argc, char** argv) {
     const thread_choice_t threads =
         choose_thread_count(options.threads, std::getenv("SOFTCUBE_THREADS"), base::online_cores());
     if (!threads.ok) usage_error(threads.error);
+    if (options.thumbnail_size != 0) finish(run_thumbnail(options, threads.threads));
+    if (!options.output_dir.empty()) finish(run_batch(options, threads.threads));
     // The workers start here, once, and sleep between frames; they are stopped before the end.
     auto pool = std::make_unique<base::thread_pool_t>(threads.threads);
-
-    if (options.thumbnail_size != 0) finish(run_thumbnail(options, *pool));
-    if (!options.output_dir.empty()) finish(run_batch(options, *pool));
 
     const bool benchmark = options.benchmark != 0;
     const std::string model_path = options.models.empty() ? "" : options.models.front();

@@ -17,8 +17,8 @@
 #include <system_error>
 #include <vector>
 
-#include "runtime/bmp_writer.h"
 #include "base/graphics_screen.h"
+#include "runtime/bmp_writer.h"
 
 namespace rt {
 namespace {
@@ -89,8 +89,8 @@ bool write_png_stream(std::FILE* file, const uint8_t* bgra, uint32_t width, uint
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, keep_alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8, keep_alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (uint32_t y = 0; y < height; ++y) {
         bgra_row_to_png(bgra + static_cast<size_t>(y) * width * 4, row, width, keep_alpha);
@@ -148,7 +148,8 @@ bool write_picture(const std::string& path, const uint8_t* bgra, uint32_t width,
         if (why) *why = "cannot write '" + path + "': only PNG pictures keep their alpha";
         return false;
     }
-    if (bgra == nullptr || width == 0 || height == 0 || width > base::screen_max_side || height > base::screen_max_side) {
+    if (bgra == nullptr || width == 0 || height == 0 || width > base::screen_max_side ||
+        height > base::screen_max_side) {
         if (why) *why = "cannot write '" + path + "': there is no picture to write";
         return false;
     }

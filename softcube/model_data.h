@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 #include "surfaces/texture.h"
@@ -14,6 +15,7 @@ struct model_data {
     std::shared_ptr<const texture_t> texture;  // null: none
     bool textured = false;                     // a texture and texture coordinates
     std::string name = "mesh";                 // the file's name, without its folders
+    std::vector<std::string> warnings;         // what loading left out
 };
 
 }  // namespace softcube::detail

@@ -26,12 +26,21 @@ std::size_t model::vertex_count() const { return data_ ? data_->model.vertex_cou
 std::size_t model::triangle_count() const { return data_ ? data_->model.triangle_count() : 0; }
 bool model::has_texture() const { return data_ && data_->textured; }
 
-model load_model(const std::string& path) {
+const std::vector<std::string>& model::warnings() const {
+    static const std::vector<std::string> none;
+    return data_ ? data_->warnings : none;
+}
+
+model load_model(const std::string& path, const load_options& options) {
     auto data = std::make_shared<detail::model_data>();
     std::string why;
-    if (!::load_model(path, &data->model, &why)) fail(why);
+    model_limits_t limits;
+    limits.confine_to_model_folder = options.confine_to_model_folder;
+    if (!::load_model(path, &data->model, &why, limits)) fail(why);
+    data->warnings = data->model.warnings;
     std::string warning;
-    std::unique_ptr<texture_t> texture = load_model_texture(data->model, "", &warning);
+    std::unique_ptr<texture_t> texture = load_model_texture(data->model, options.texture, &warning);
+    if (!warning.empty()) data->warnings.push_back(warning);
     data->textured = texture != nullptr && data->model.has_texcoords;
     data->texture = std::move(texture);
     data->name = path.substr(path.find_last_of('/') + 1);

@@ -61,6 +61,7 @@ struct pool_data;
 
 struct mesh_arrays;
 struct render_options;
+struct load_options;
 
 // A model ready to render: loaded from a file or made from arrays, centred on its bounding
 // box and scaled so that its largest half-extent is 1. Immutable and cheap to copy (copies
@@ -70,18 +71,34 @@ public:
     std::size_t vertex_count() const;
     std::size_t triangle_count() const;
     bool has_texture() const;  // a texture and texture coordinates: rendered textured
+    // What loading left out, one line each, naming the file: a material library or texture
+    // that could not be read (the model is then drawn without it), indices of normals that do
+    // not exist (normals are then computed).
+    const std::vector<std::string>& warnings() const;
 
 private:
-    friend SOFTCUBE_API model load_model(const std::string& path);
+    friend SOFTCUBE_API model load_model(const std::string& path, const load_options& options);
     friend SOFTCUBE_API model make_model(const mesh_arrays& arrays);
     friend class renderer;
     friend SOFTCUBE_API void view(const model& m, const render_options& options);
     std::shared_ptr<const detail::model_data> data_;
 };
 
+// How files are read.
+struct load_options {
+    // Every file the model names (material libraries, buffers, pictures) must lie in the
+    // model file's folder once symbolic links are followed: for files from elsewhere, such as
+    // downloads, that must not read the rest of the disk. Otherwise they may lie anywhere.
+    bool confine_to_model_folder = false;
+    // A picture file (PNG, JPEG, TGA or BMP) that replaces the model's own texture; it may lie
+    // anywhere. One that cannot be read is a warning, and the model's own texture is not used.
+    std::string texture;
+};
+
 // Reads an OBJ (with the .mtl and pictures it names), glTF (with its buffers and pictures)
-// or GLB file, chosen by the name's ending. Throws error.
-SOFTCUBE_API model load_model(const std::string& path);
+// or GLB file, chosen by the name's ending. Every file is read as a regular file within size
+// limits (a FIFO or device is refused without waiting on it). Throws error.
+SOFTCUBE_API model load_model(const std::string& path, const load_options& options = {});
 
 // A mesh given as arrays, without files. Each array is flat, row after row:
 struct mesh_arrays {

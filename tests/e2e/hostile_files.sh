@@ -133,7 +133,7 @@ grep -Eq '^ +2 Frames / .* / +64 Tiangles / ' stdout.txt || fail "subdivided.obj
 # --model twice: a command-line error, not a silent choice.
 run --headless --model a.obj --model b.obj
 [ "$status" -eq 2 ] || fail "--model twice exited with $status, expected 2"
-[ "$(head -1 stderr.txt)" = "softcube: --model given twice; give one model file" ] ||
+[ "$(head -1 stderr.txt)" = "softcube: --model names one model; give several as plain arguments (softcube --help lists the options)" ] ||
     fail "--model twice said '$(cat stderr.txt)'"
 
 # A symbolic link planted at the old temporary name, and at the picture's own name: neither
@@ -151,6 +151,22 @@ run --headless --frames 2 --screenshot shot.png
 [ -L shot.png ] && fail "the link at shot.png is still there"
 check_frame shot.png PNG
 compgen -G 'shot.png.*[0-9a-f].tmp' >/dev/null && fail "a temporary file was left behind"
+
+# A thumbnail (as a file manager makes one of a download) reads nothing outside the model's
+# folder: the material beside the folder is left out with a warning that tells nothing of it but
+# its name, and the model drawn in the default grey; the program run by hand may read it.
+mkdir -p download
+printf 'newmtl red\nKd 1 0 0\n' >outside.mtl
+printf 'mtllib ../outside.mtl\nusemtl red\nv -1 -1 0\nv 1 -1 0\nv 0 1 0\nf 1 2 3\n' >download/model.obj
+run --thumbnail 64 download/model.obj thumbnail.png
+[ "$status" -eq 0 ] || fail "the thumbnail exited with $status: $(cat stderr.txt)"
+grep -q 'outside.mtl' stderr.txt && ! grep -Eq '[0-9]+ bytes' stderr.txt ||
+    fail "the thumbnail's warning: $(cat stderr.txt)"
+[ "$(pixel thumbnail.png 32 40)" = "srgb(203,203,203)" ] ||
+    fail "the thumbnail used the material outside its folder: $(pixel thumbnail.png 32 40)"
+run --headless --frame 0 --opacity 1 --no-overlay --screenshot by-hand.png download/model.obj
+[ "$status" -eq 0 ] && [ ! -s stderr.txt ] || fail "the model by hand: $status $(cat stderr.txt)"
+[ "$(pixel by-hand.png 400 300 | cut -d, -f2-)" = "0,0)" ] || fail "by hand the material was not used: $(pixel by-hand.png 400 300)"
 
 # An interrupted long run ends cleanly: the frame finished, the statistics line, the picture,
 # and the shell's status for the signal (130 for SIGINT, 143 for SIGTERM).
