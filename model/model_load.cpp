@@ -6,6 +6,7 @@
 
 #include "model/model_reader.h"
 #include "model/model_shape.h"
+#include "model/one_line.h"
 #include "runtime/mapped_file.h"
 #include "runtime/regular_file.h"
 
@@ -26,9 +27,9 @@ std::string lower_case_ending(const std::string& path) {
 bool load_model(const std::string& path, model_t* model, std::string* error, const model_limits_t& limits) {
     const auto fail = [&](const model_problem_t& problem) {
         // "model.obj:12: what" when the problem is on a line, as compilers name places.
-        *error = path;
-        if (problem.line != 0) error->append(":").append(std::to_string(problem.line));
-        error->append(": ").append(problem.what);
+        std::string line = path;
+        if (problem.line != 0) line.append(":").append(std::to_string(problem.line));
+        *error = one_line(line.append(": ").append(problem.what));
         *model = model_t{};
         return false;
     };
@@ -62,5 +63,6 @@ bool load_model(const std::string& path, model_t* model, std::string* error, con
     if (!all_values_finite(*model, &problem.what)) return fail(problem);
     if (!centre_and_scale(*model, &problem.what)) return fail(problem);
     if (!model->has_normals) compute_normals(*model);
+    for (std::string& warning : model->warnings) warning = one_line(warning);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "model/one_line.h"
 #include "model/texture_files.h"
 #include "runtime/picture.h"
 #include "runtime/regular_file.h"
@@ -22,7 +23,7 @@ std::unique_ptr<texture_t> load_model_texture(const model_t& model, const std::s
             decode_texture_picture(*texture, bytes.data(), bytes.size(), &why)) {
             return texture;
         }
-        *warning = "warning: texture " + path + ": " + why + "; drawing without it";
+        *warning = one_line("warning: texture " + path + ": " + why + "; drawing without it");
         return nullptr;
     }
     if (!model.texture_bytes.empty()) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/model_load.h"
+#include "model/model_texture.h"
 #include "model_files.h"
 
 namespace {
@@ -248,4 +249,27 @@ TEST(RegressionModelFuzz, ObjSkinWeightBeyondIntIsNeverConverted) {
     std::string error;
     ASSERT_TRUE(load_model(path, &model, &error)) << error;
     EXPECT_EQ(model.triangle_count(), 1u);
+}
+
+// fuzz_model_gltf's finding: tinygltf percent-decodes a buffer URI ("%tt" becomes a NUL, and
+// others any byte), and the message naming the buffer then held a line break and a NUL, so it
+// was neither one line nor printed whole. Names from a file are now shown with their control
+// characters escaped; so is a picture's name with a line break written in the JSON.
+TEST(RegressionModelFuzz, GltfNamesWithControlBytesStayOneLine) {
+    scratch_folder_t folder;
+    const std::string path = folder.write(
+        "uri.gltf",
+        R"({"asset": {"version": "2.0"}, "ne": [{"ghildren": {"baseColorFactorre": {"index2": 0}}}], )"
+        R"("buffers": [{"byteLength": 124, "uri": "%ttexturaad%%AACCAYAAACC"}], "textures": [{"soure": 0}]})");
+    model_t model;
+    std::string error;
+    EXPECT_FALSE(load_model(path, &model, &error));
+    EXPECT_EQ(error.rfind(path + ": buffer ", 0), 0u) << error;
+    EXPECT_EQ(error.find_first_of(std::string("\n\r\0", 3)), std::string::npos) << error;
+    EXPECT_NE(error.find("\\x00"), std::string::npos) << error;
+
+    model.texture_path = folder.path("line\nbreak.png");
+    std::string warning;
+    EXPECT_EQ(load_model_texture(model, "", &warning), nullptr);
+    EXPECT_EQ(warning, "warning: texture " + folder.path("line\\x0abreak.png") + ": no such file; drawing without it");
 }
