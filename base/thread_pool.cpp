@@ -32,14 +32,14 @@ bool spin_until(bool may_spin, Done done) {
 
 }  // namespace
 
-thread_pool_t::thread_pool_t(uint32_t thread_count)
+thread_pool_t::thread_pool_t(uint32_t thread_count, uint32_t cores)
     : thread_count_(std::clamp<uint32_t>(thread_count, 1, max_threads)),
+      worker_count_(std::min(thread_count_, std::max(cores, 1u))),
       // With more threads than cores a spinning thread holds the core another needs to finish.
-      spin_(thread_count_ <= online_cores()),
-      phase_barrier_(thread_count_) {
-    if (thread_count_ > 1) {
-        threads_ = std::make_unique<std::jthread[]>(thread_count_ - 1);
-        for (uint32_t i = 1; i < thread_count_; ++i) threads_[i - 1] = std::jthread([this, i] { worker_loop(i); });
+      spin_(worker_count_ <= online_cores()) {
+    if (worker_count_ > 1) {
+        threads_ = std::make_unique<std::jthread[]>(worker_count_ - 1);
+        for (uint32_t i = 1; i < worker_count_; ++i) threads_[i - 1] = std::jthread([this, i] { worker_loop(i); });
     }
 }
 
@@ -53,14 +53,14 @@ thread_pool_t::~thread_pool_t() {
 }
 
 void thread_pool_t::run_erased(void* context, job_fn fn) {
-    if (thread_count_ == 1) {
+    if (worker_count_ == 1) {
         fn(context, 0);
         return;
     }
     const std::lock_guard<std::mutex> turn(turn_);
     job_context_ = context;
     job_ = fn;
-    running_.store(thread_count_ - 1, std::memory_order_relaxed);
+    running_.store(worker_count_ - 1, std::memory_order_relaxed);
     generation_.fetch_add(1, std::memory_order_release);
     generation_.notify_all();
     fn(context, 0);
@@ -71,6 +71,23 @@ void thread_pool_t::run_erased(void* context, job_fn fn) {
          left = running_.load(std::memory_order_acquire)) {
         running_.wait(left, std::memory_order_acquire);
     }
+}
+
+void thread_pool_t::sync() {
+    const uint32_t phase = phase_.load(std::memory_order_acquire);
+    // The last to arrive opens the next phase; the acquire-release count carries every
+    // worker's writes to it, and its release increment carries them on to the others. The
+    // count is back at zero before anyone can see the new phase and arrive again.
+    if (arrived_.fetch_add(1, std::memory_order_acq_rel) + 1 == worker_count_) {
+        arrived_.store(0, std::memory_order_relaxed);
+        phase_.fetch_add(1, std::memory_order_release);
+        phase_.notify_all();
+        return;
+    }
+    // Like a hand-over, a phase's end comes within microseconds: spin first where spinning
+    // takes no core from a thread that still has work.
+    if (spin_until(spin_, [&] { return phase_.load(std::memory_order_acquire) != phase; })) return;
+    while (phase_.load(std::memory_order_acquire) == phase) phase_.wait(phase, std::memory_order_acquire);
 }
 
 void thread_pool_t::worker_loop(uint32_t worker) {

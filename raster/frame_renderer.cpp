@@ -11,9 +11,25 @@
 
 namespace {
 
-// Below this many vertices and triangles together the front end is not worth sharing among
-// the threads (the demo's cube): the calling thread runs it, the bands still draw in parallel.
-constexpr int64_t shared_front_end_threshold = 2048;
+// What drawing costs, in the units the bands are cut by (about a vertex-colour pixel's fill):
+// a triangle's set-up in a band, a row's walk and span start, and a pixel of each mode.
+// Rough figures from one thread's profiles (the sphere's small triangles, the demo's large
+// ones, textured rows): only their ratios matter, and only to how evenly bands share out.
+constexpr float triangle_cost = 64.0f;
+constexpr float row_cost = 8.0f;
+constexpr float vertex_colour_pixel_cost = 1.0f;
+constexpr float textured_pixel_cost = 4.0f;
+
+// A triangle of at most this many rows in a band has its cost noted at its first one.
+constexpr int32_t few_rows = 8;
+
+// Bands per thread when they are cut by cost: each holds about the same work, so a few per
+// thread are enough for threads that finish early to even out what the costs missed.
+constexpr uint32_t cost_bands_per_thread = 4;
+
+// A frame whose last one cost less than this is drawn by the calling thread alone: handing it
+// to the workers would take longer than drawing it (a few microseconds).
+constexpr float shared_frame_cost = 8192.0f;
 
 int32_t all_rows(const render_target_t& target) {
     return static_cast<int32_t>(std::min<uint32_t>(target.height, INT32_MAX));
@@ -35,11 +51,14 @@ struct draw_now_t {
     }
 };
 
-// A chunk's triangles queued for the bands: by index into the mapped vertices on the direct
-// route, as new corners in the chunk's batch on the clipper's route.
+// A chunk's triangles queued for the bands and counted in the bins of the bands they reach:
+// by index into the mapped vertices on the direct route, as new corners in the chunk's batch
+// on the clipper's route.
 struct queue_t {
     queued_triangle_t* out;
     triangle_batch_t& batch;
+    band_bins_t& bins;
+    const band_layout_t& bands;
     uint32_t height;
     uint32_t count = 0;
 
@@ -50,9 +69,10 @@ struct queue_t {
         q.bottom = bottom;
         q.middle_is_left = middle_is_left;
         q.rows = triangle_rows(v[top].y(), v[middle].y(), v[bottom].y(), height);
+        bins.count(bands, q.rows);
     }
     void take_corners(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom, int32_t middle_is_left) {
-        batch.add(top, middle, bottom, middle_is_left, height);
+        bins.count(bands, batch.add(top, middle, bottom, middle_is_left, height).rows);
     }
 };
 
@@ -73,9 +93,8 @@ frame_renderer_t::frame_renderer_t(render_target_t& target, const draw_state_t& 
       counters_(counters),
       space_(space),
       pool_(schedule.pool),
-      thread_count_(schedule.pool != nullptr ? schedule.pool->size() : 1),
-      // One thread draws in a single band of every row and needs no layout.
-      bands_(thread_count_ > 1 ? band_layout_t(target.height, thread_count_, schedule.band_rows) : band_layout_t()),
+      thread_count_(schedule.pool != nullptr ? schedule.pool->workers() : 1),
+      band_rows_(schedule.band_rows),
       viewport_(viewport_of(target)),
       whole_(target, state, 0, all_rows(target)) {}
 
@@ -123,10 +142,12 @@ void frame_renderer_t::rasterise_triangle(const vertex_t& top, const vertex_t& m
 
 void frame_renderer_t::finish() {
     if (space_ == nullptr || space_->loose.empty()) return;
-    triangle_run_t run = space_->loose.run();
-    bin_by_band(run, bands_, space_->loose_bins);
-    run_bands(&run, 1, *loose_texture_, [](uint32_t) {});
-    space_->loose.clear();
+    frame_space_t& space = *space_;
+    const bool use_pool = cut_bands(space, false);
+    triangle_run_t run = space.loose.run();
+    bin_by_band(run, space.bands, space.loose_bins);
+    run_bands(&run, 1, *loose_texture_, use_pool, [](uint32_t) {});
+    space.loose.clear();
 }
 
 void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matrix, const texture_t& texture) {
@@ -148,16 +169,20 @@ void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matri
         return;
     }
     space.grow_chunks(mesh.triangle_count);
-    if (int64_t{mesh.vertex_count} + mesh.triangle_count < shared_front_end_threshold) {
+    // A mesh of one chunk, vertices and slots, is prepared by the calling thread: no share of
+    // it would be bigger than the hand-over.
+    const bool shared = chunks > 1 || mesh.vertex_count > static_cast<int32_t>(mesh_front_end_t::chunk_slots);
+    const bool use_pool = cut_bands(space, shared);
+    if (!shared) {
         front.map_vertices(0, mesh.vertex_count);
         for (uint32_t c = 0; c < chunks; ++c) queue_chunk(front, c);
-        run_bands(space.runs.data(), chunks, texture, [](uint32_t) {});
+        run_bands(space.runs.data(), chunks, texture, use_pool, [](uint32_t) {});
         return;
     }
     // Vertices in equal shares, then chunks of slots as threads come free (clipping makes
     // them uneven), each sorted by band as it is queued; a barrier after each phase.
     next_chunk_.store(0, std::memory_order_relaxed);
-    run_bands(space.runs.data(), chunks, texture, [&](uint32_t worker) {
+    run_bands(space.runs.data(), chunks, texture, true, [&](uint32_t worker) {
         const int64_t n = mesh.vertex_count;
         front.map_vertices(static_cast<int32_t>(n * worker / thread_count_),
                            static_cast<int32_t>(n * (worker + 1) / thread_count_));
@@ -170,46 +195,123 @@ void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matri
     });
 }
 
+bool frame_renderer_t::cut_bands(frame_space_t& space, bool shared_front_end) {
+    const uint32_t height = target_.height;
+    if (space.row_cost.size() < height) {
+        space.row_cost.resize(height);
+        space.row_cost_spread.resize(height);
+    }
+    if (band_rows_ != 0) {
+        space.bands.cut_by_height(height, band_rows_, thread_count_);
+        return true;
+    }
+    if (space.row_cost_height != height) {
+        space.bands.cut_by_height(height, 0, thread_count_);  // no costs yet: bands of equal height
+        return true;
+    }
+    if (!shared_front_end) {
+        float last = 0.0f;
+        for (uint32_t r = 0; r < height; ++r) last += space.row_cost[r];
+        if (last < shared_frame_cost) {
+            space.bands.cut_by_height(height, height, 1);
+            return false;
+        }
+    }
+    space.bands.cut_by_cost(space.row_cost.data(), height, thread_count_ * cost_bands_per_thread);
+    return true;
+}
+
 void frame_renderer_t::queue_chunk(const mesh_front_end_t& front, uint32_t chunk) {
     frame_space_t& space = *space_;
+    band_bins_t& bins = space.bins[chunk];
+    bins.start(space.bands);
     triangle_batch_t& batch = space.batches[chunk];
     batch.clear();
     queued_triangle_t* out = space.triangles.data() + size_t{chunk} * mesh_front_end_t::chunk_slots;
-    queue_t queue{out, batch, target_.height};
+    queue_t queue{out, batch, bins, space.bands, target_.height};
     front.take_chunk(chunk, queue);
     triangle_run_t& run = space.runs[chunk];
     run = state_.clip_triangles != 0 ? batch.run() : triangle_run_t{space.vertices.data(), out, queue.count, nullptr};
-    bin_by_band(run, bands_, space.bins[chunk]);
+    place_in_bins(run, space.bands, bins);
 }
 
 template <class FrontEnd>
 void frame_renderer_t::run_bands(const triangle_run_t* runs, uint32_t run_count, const texture_t& texture,
-                                 FrontEnd&& front_end) {
+                                 bool use_pool, FrontEnd&& front_end) {
     next_band_.store(0, std::memory_order_relaxed);
     band_pixels_.store(0, std::memory_order_relaxed);
-    pool_->run([&](uint32_t worker) {
-        front_end(worker);
+    if (use_pool) {
+        pool_->run([&](uint32_t worker) {
+            front_end(worker);
+            draw_bands(runs, run_count, texture);
+        });
+    } else {
         draw_bands(runs, run_count, texture);
-    });
+    }
+    space_->row_cost_height = target_.height;
     for (uint32_t r = 0; r < run_count; ++r) counters_.triangle_count += runs[r].count;
     counters_.pixel_count += band_pixels_.load(std::memory_order_relaxed);
 }
 
 void frame_renderer_t::draw_bands(const triangle_run_t* runs, uint32_t run_count, const texture_t& texture) {
     uint32_t pixels = 0;
-    for (uint32_t band = next_band_.fetch_add(1, std::memory_order_relaxed); band < bands_.count();
+    const uint32_t bands = space_->bands.count();
+    for (uint32_t band = next_band_.fetch_add(1, std::memory_order_relaxed); band < bands;
          band = next_band_.fetch_add(1, std::memory_order_relaxed)) {
-        const row_range_t rows = bands_.rows_of(band);
-        row_rasteriser_t rasteriser(target_, state_, rows.begin, rows.end);
-        for (uint32_t r = 0; r < run_count; ++r) {
-            const triangle_run_t& run = runs[r];
-            const band_bins_t& bins = *run.bins;
-            for (uint32_t k = bins.first[band]; k < bins.first[size_t{band} + 1]; ++k) {
-                const queued_triangle_t& t = run.triangles[bins.entries[k]];
-                pixels += rasteriser.draw(run.vertices[t.top], run.vertices[t.middle], run.vertices[t.bottom],
-                                          t.middle_is_left, texture);
-            }
-        }
+        pixels += draw_band(band, runs, run_count, texture);
     }
     band_pixels_.fetch_add(pixels, std::memory_order_relaxed);
+}
+
+uint32_t frame_renderer_t::draw_band(uint32_t band, const triangle_run_t* runs, uint32_t run_count,
+                                     const texture_t& texture) {
+    const row_range_t rows = space_->bands.rows_of(band);
+    row_rasteriser_t rasteriser(target_, state_, rows.begin, rows.end);
+    // Each triangle's cost in the band's rows: a triangle of a few rows as a whole at its first
+    // row, from the pixels it wrote; a taller one spread evenly over its rows, from its width
+    // (a span is taken as half of it, the mean width of a triangle with a horizontal side; NaN
+    // and beyond the framebuffer: the framebuffer's width), as a difference added at its first
+    // row and taken away after its last. Only this band's rows are written, so bands drawn at
+    // once share nothing.
+    float* cost = space_->row_cost.data();
+    float* spread = space_->row_cost_spread.data();
+    std::fill(cost + rows.begin, cost + rows.end, 0.0f);
+    std::fill(spread + rows.begin, spread + rows.end, 0.0f);
+    float past_the_band = 0.0f;
+    const float pixel_cost = state_.wireframe != 0  ? 0.0f
+                             : state_.textured != 0 ? textured_pixel_cost
+                                                    : vertex_colour_pixel_cost;
+    const auto widest = static_cast<float>(target_.width);
+    uint32_t pixels = 0;
+    for (uint32_t r = 0; r < run_count; ++r) {
+        const triangle_run_t& run = runs[r];
+        const band_bins_t& bins = *run.bins;
+        for (uint32_t k = bins.first[band]; k < bins.first[size_t{band} + 1]; ++k) {
+            const queued_triangle_t& t = run.triangles[bins.entries[k]];
+            const vertex_t& top = run.vertices[t.top];
+            const vertex_t& middle = run.vertices[t.middle];
+            const vertex_t& bottom = run.vertices[t.bottom];
+            const uint32_t written = rasteriser.draw(top, middle, bottom, t.middle_is_left, texture);
+            pixels += written;
+            const int32_t first = std::max(t.rows.begin, rows.begin);
+            const int32_t end = std::min(t.rows.end, rows.end);
+            if (end - first <= few_rows) {
+                cost[first] += triangle_cost + static_cast<float>(end - first) * row_cost +
+                               static_cast<float>(written) * pixel_cost;
+                continue;
+            }
+            float span = std::max({top.x(), middle.x(), bottom.x()}) - std::min({top.x(), middle.x(), bottom.x()});
+            if (!(span <= widest)) span = widest;
+            const float per_row = row_cost + 0.5f * span * pixel_cost;
+            cost[first] += triangle_cost;
+            spread[first] += per_row;
+            *(end < rows.end ? spread + end : &past_the_band) -= per_row;
+        }
+    }
+    float sum = 0.0f;
+    for (int32_t y = rows.begin; y < rows.end; ++y) {
+        sum += spread[y];
+        cost[y] += std::max(sum, 0.0f);
+    }
+    return pixels;
 }

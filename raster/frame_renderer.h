@@ -8,7 +8,6 @@
 #include "base/thread_pool.h"
 #include "geometry/vertex.h"
 #include "math/mat4.h"
-#include "raster/band_layout.h"
 #include "raster/frame_space.h"
 #include "raster/mesh_front_end.h"
 #include "raster/row_rasteriser.h"
@@ -21,7 +20,9 @@ struct texture_t;
 // How a frame's work is shared among threads.
 struct frame_schedule_t {
     base::thread_pool_t* pool = nullptr;  // none, or a pool of one thread: the calling thread alone
-    uint32_t band_rows = 0;               // 0: a few bands per thread (see band_layout_t)
+    // 0: bands of about equal work, cut from what each row cost in the last frame drawn with
+    // the same frame_space_t (a few per thread); else bands of this many rows.
+    uint32_t band_rows = 0;
 };
 
 // Takes a frame's triangles, a mesh's slots or triangles one at a time, through the front end
@@ -35,9 +36,14 @@ struct frame_schedule_t {
 // One thread is the same road with one band covering every row, whose triangles are drawn as
 // the front end produces them: nothing is queued. With more, the front end queues each chunk
 // of a mesh's slots (mesh_front_end_t) and sorts it by band as it goes (bin_by_band), a
-// triangle stored once however many bands it crosses; large meshes have their vertices and
-// chunks shared among the threads too, chunks taken from a counter. Bands are taken from a
-// counter as threads come free. Triangles handed over one at a time are queued until finish().
+// triangle stored once however many bands it crosses; a mesh of more than one chunk has its
+// vertices and chunks shared among the threads too, chunks taken from a counter. Bands are
+// taken from a counter as threads come free. They are cut so that each holds about the same
+// work: as a band draws, it notes what each of its rows cost (a set-up per triangle, a fixed
+// part and the span's pixels per row), and the next frame drawn with the same frame_space_t
+// is cut from those costs. A frame whose last one cost too little to share out is drawn by
+// the calling thread alone, in one band. Triangles handed over one at a time are queued
+// until finish().
 //
 // The target, draw state and counters are used as they are when the triangles are drawn: with
 // threads, finish() before changing the draw state between triangles. Several renderers may
@@ -77,13 +83,20 @@ private:
                      frame_space_t* space, frame_schedule_t schedule);
     bool one_band() const { return thread_count_ == 1; }
     frame_space_t& space();
+    // Cuts the frame's bands into space.bands. True when the pool draws them; false when the
+    // calling thread draws the frame alone, in one band (with shared_front_end, never).
+    bool cut_bands(frame_space_t& space, bool shared_front_end);
     // One chunk of the mesh's slots queued into its run and sorted by band.
     void queue_chunk(const mesh_front_end_t& front, uint32_t chunk);
-    // One pool job: front_end(worker) on every worker, then the bands; then the counts.
+    // front_end(worker) on every worker of one pool job, then the bands (on the calling
+    // thread alone without the pool, front_end then doing nothing); then the counts.
     template <class FrontEnd>
-    void run_bands(const triangle_run_t* runs, uint32_t run_count, const texture_t& texture, FrontEnd&& front_end);
-    // Inside the job: bands from the counter until none is left.
+    void run_bands(const triangle_run_t* runs, uint32_t run_count, const texture_t& texture, bool use_pool,
+                   FrontEnd&& front_end);
+    // Bands from the counter until none is left.
     void draw_bands(const triangle_run_t* runs, uint32_t run_count, const texture_t& texture);
+    // One band's triangles, its rows' costs noted in the space; returns the pixels written.
+    uint32_t draw_band(uint32_t band, const triangle_run_t* runs, uint32_t run_count, const texture_t& texture);
 
     render_target_t& target_;
     const draw_state_t& state_;
@@ -92,11 +105,12 @@ private:
     std::unique_ptr<frame_space_t> own_space_;
     base::thread_pool_t* pool_;
     uint32_t thread_count_;
-    band_layout_t bands_;
+    uint32_t band_rows_;
     mat4_t viewport_;
     row_rasteriser_t whole_;  // the one band of a single thread
     const texture_t* loose_texture_ = nullptr;
-    std::atomic<uint32_t> next_band_{0};
-    std::atomic<uint32_t> next_chunk_{0};
-    std::atomic<uint32_t> band_pixels_{0};
+    // Taken by every thread of a job: each on a cache line of its own.
+    alignas(64) std::atomic<uint32_t> next_band_{0};
+    alignas(64) std::atomic<uint32_t> next_chunk_{0};
+    alignas(64) std::atomic<uint32_t> band_pixels_{0};
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "geometry/vertex.h"
+#include "raster/band_layout.h"
 #include "raster/triangle_queue.h"
 
 // Each array grows to the largest frame drawn with it and keeps its capacity, so a steady
@@ -24,6 +25,15 @@ struct frame_space_t {
     // Triangles handed over one at a time with threads, until the bands draw them.
     triangle_batch_t loose;
     band_bins_t loose_bins;
+
+    // The bands of the frame being drawn, and what drawing cost in each row of the last frame
+    // drawn in bands with this space, a picture row_cost_height rows high (0: none yet), as
+    // the frame renderer estimates it; the next frame's bands are cut from it. Scenes change
+    // little from one frame to the next, so the rows that were expensive stay so.
+    band_layout_t bands;
+    std::vector<float> row_cost;
+    std::vector<float> row_cost_spread;  // work space: the costs spread over many rows, as differences
+    uint32_t row_cost_height = 0;
 
     // Room for a mesh of this many vertex slots, and for the chunks of this many triangle
     // slots queued for the bands.

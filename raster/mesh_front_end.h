@@ -10,6 +10,10 @@
 #include "raster/clip.h"
 #include "raster/pipeline.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // A mesh as it hands itself over: its vertex slots and its triangle slots. Every triangle slot
 // is drawn, filled or not, in order; a slot whose indices fall outside the vertex slots is
 // skipped rather than read out of bounds.
@@ -46,7 +50,11 @@ public:
 
     // Vertex slots begin .. end - 1 transformed by the matrix (and mapped to the screen).
     void map_vertices(int32_t begin, int32_t end) const {
-        for (int32_t v = begin; v < end; ++v) {
+        int32_t v = begin;
+#if defined(__SSE2__)
+        for (; v + 4 <= end; v += 4) map_four(static_cast<size_t>(v));
+#endif
+        for (; v < end; ++v) {
             const vertex_t clip = transform(mesh_.vertices[static_cast<size_t>(v)], matrix_);
             mapped_[static_cast<size_t>(v)] = clipped_ ? clip : to_screen_vertex(clip, viewport_);
         }
@@ -87,6 +95,70 @@ public:
     }
 
 private:
+#if defined(__SSE2__)
+    // Four vertices at once, a lane each: the same single-precision operations in the same
+    // order as transform and to_screen_vertex take them one vertex at a time (the reciprocal
+    // of a normal's length in double, as normalised forms it), so every lane has their bits.
+    void map_four(size_t first) const {
+        const vertex_t* in = mesh_.vertices + first;
+        vertex_t* out = mapped_ + first;
+        __m128 p[4];
+        __m128 n[4];
+        for (int k = 0; k < 4; ++k) {
+            p[k] = _mm_loadu_ps(&in[k].position.x);
+            n[k] = _mm_loadu_ps(&in[k].normal.x);
+        }
+        _MM_TRANSPOSE4_PS(p[0], p[1], p[2], p[3]);
+        _MM_TRANSPOSE4_PS(n[0], n[1], n[2], n[3]);
+        transform_four(matrix_, p);
+        normalise_four(n);
+        if (!clipped_) {
+            transform_four(viewport_, p);
+            normalise_four(n);
+            p[0] = _mm_div_ps(p[0], p[3]);
+            p[1] = _mm_div_ps(p[1], p[3]);
+            p[2] = _mm_div_ps(p[2], p[3]);
+        }
+        _MM_TRANSPOSE4_PS(p[0], p[1], p[2], p[3]);
+        _MM_TRANSPOSE4_PS(n[0], n[1], n[2], n[3]);
+        for (int k = 0; k < 4; ++k) {
+            _mm_storeu_ps(&out[k].position.x, p[k]);
+            _mm_storeu_ps(&out[k].colour.x, _mm_loadu_ps(&in[k].colour.x));
+            _mm_storeu_ps(&out[k].normal.x, n[k]);
+            _mm_storeu_ps(&out[k].texcoord.x, _mm_loadu_ps(&in[k].texcoord.x));
+        }
+    }
+
+    // transform(m, v) of four vectors held a component per register: each row summed in the
+    // order x, y, z, w, rounding after every operation.
+    static void transform_four(const mat4_t& m, __m128 (&v)[4]) {
+        __m128 r[4];
+        for (int row = 0; row < 4; ++row) {
+            const float* e = &m.m[row * 4];
+            __m128 s = _mm_mul_ps(_mm_set1_ps(e[0]), v[0]);
+            s = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(e[1]), v[1]), s);
+            s = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(e[2]), v[2]), s);
+            r[row] = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(e[3]), v[3]), s);
+        }
+        for (int c = 0; c < 4; ++c) v[c] = r[c];
+    }
+
+    // normalised() of four vectors held a component per register.
+    static void normalise_four(__m128 (&v)[4]) {
+        __m128 dot = _mm_mul_ps(v[0], v[0]);
+        dot = _mm_add_ps(dot, _mm_mul_ps(v[1], v[1]));
+        dot = _mm_add_ps(dot, _mm_mul_ps(v[2], v[2]));
+        dot = _mm_add_ps(dot, _mm_mul_ps(v[3], v[3]));
+        const __m128 len = _mm_sqrt_ps(dot);
+        const __m128 long_enough = _mm_cmpge_ps(len, _mm_set1_ps(single::min_length));
+        const __m128d one = _mm_set1_pd(1.0);
+        const __m128 inv_low = _mm_cvtpd_ps(_mm_div_pd(one, _mm_cvtps_pd(len)));
+        const __m128 inv_high = _mm_cvtpd_ps(_mm_div_pd(one, _mm_cvtps_pd(_mm_movehl_ps(len, len))));
+        const __m128 inv = _mm_movelh_ps(inv_low, inv_high);
+        for (int c = 0; c < 4; ++c) v[c] = _mm_and_ps(_mm_mul_ps(v[c], inv), long_enough);
+    }
+#endif
+
     bool valid(const triangle_t& t) const {
         const auto inside = [this](int32_t i) { return i >= 0 && i < mesh_.vertex_count; };
         return inside(t.a) && inside(t.b) && inside(t.c);

@@ -45,18 +45,13 @@ struct lanes : shuffled_byte_lanes<lanes> {
         return _mm256_castsi256_ps(
             _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
     }
-    // The eight texels one by one (a gather is no faster here), put together in registers: a
-    // vector load of words just stored one by one would wait for the stores to drain. The
-    // texel index ty * row + tx stays below 2^31 (sampler.lanes).
+    // A gather (softcube_bench, one thread, SOFTCUBE_ISA=avx2, 7 December 2026: BM_mode/1 took
+    // 15.1 ms of CPU against 15.4 ms with the eight texels loaded one by one and put together
+    // in registers). The texel index ty * row + tx stays below 2^31 (sampler.lanes), and every
+    // lane's coordinates are reduced into the texture, so every lane reads inside it.
     static i fetch(const uint8_t* texels, uint32_t row, i tx, i ty) {
-        alignas(32) uint32_t index[8];
-        store_i(index, _mm256_add_epi32(_mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int>(row))), tx));
-        const auto word = [&](int k) {
-            uint32_t w = 0;
-            __builtin_memcpy(&w, texels + static_cast<size_t>(index[k]) * 4, 4);
-            return static_cast<int>(w);
-        };
-        return _mm256_setr_epi32(word(0), word(1), word(2), word(3), word(4), word(5), word(6), word(7));
+        const i index = _mm256_add_epi32(_mm256_mullo_epi32(ty, _mm256_set1_epi32(static_cast<int>(row))), tx);
+        return _mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), index, 4);
     }
     static f splat(float v) { return _mm256_set1_ps(v); }
     static f splat_eights(const float* values) { return _mm256_set1_ps(values[0]); }
@@ -112,9 +107,9 @@ struct layout {
     // Sixteen pixels per kernel pass, two registers whose work interleaves: BM_mode/1 takes
     // 253 us, against 267 us a register at a time.
     using texel_pass = lane_pair<lanes>;
-    // The texels are loaded one by one, so there is no gather's wait to hide: overlapped,
-    // BM_mode/1 took 248 us against 250 us in order, and the simpler order stays.
-    static constexpr bool overlap_texel_groups = false;
+    // The gather's wait is spent on the previous group's blend: overlapped, BM_mode/1 took
+    // 14.9 ms of CPU against 15.0 ms in order.
+    static constexpr bool overlap_texel_groups = true;
 };
 
 }  // namespace

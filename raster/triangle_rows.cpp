@@ -49,7 +49,7 @@ row_range_t framebuffer_rows_of_half(float y, float y_end, uint32_t height) {
 
 }  // namespace
 
-row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, uint32_t height) {
+row_range_t triangle_rows_of_any(float top_y, float middle_y, float bottom_y, uint32_t height) {
     if (top_y == top_y && middle_y == middle_y && bottom_y == bottom_y) {
         // Sorted and not NaN, so rounding keeps the order: the upper half's rows end where
         // the lower half's begin, and together they run from the top's row to the bottom's.

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "math/nearest.h"
+
 // Framebuffer rows [begin, end); empty when end <= begin.
 struct row_range_t {
     int32_t begin = 0;
@@ -32,5 +34,27 @@ struct half_walk_t {
 half_walk_t walk_of_half(float y, float y_end, int64_t row_begin, int64_t row_end);
 
 // The framebuffer rows 0 .. height - 1 that a triangle with corners sorted by y walks in
-// either half.
-row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, uint32_t height);
+// either half, for any coordinates (NaN and infinities included).
+row_range_t triangle_rows_of_any(float top_y, float middle_y, float bottom_y, uint32_t height);
+
+// The same rows, found at once for a triangle within a few screens of the framebuffer (nearly
+// every one the front end queues): sorted and not NaN, it walks the rows nearest(top y) up to
+// nearest(bottom y) - 1, whole numbers that int32_t holds and the processor's rounding
+// conversion (ties to even) gives in one instruction.
+inline row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, uint32_t height) {
+    constexpr float ordinary = 1048576.0f;
+    if (!(top_y >= -ordinary && bottom_y <= ordinary && middle_y == middle_y && height <= 1048576u)) {
+        return triangle_rows_of_any(top_y, middle_y, bottom_y, height);
+    }
+    const auto row = [](float y) {
+#if defined(__SSE2__)
+        return _mm_cvtss_si32(_mm_set_ss(y));
+#else
+        return static_cast<int32_t>(nearest_float(y));
+#endif
+    };
+    const int32_t first = row(top_y) < 0 ? 0 : row(top_y);
+    const int32_t end = row(bottom_y) > static_cast<int32_t>(height) ? static_cast<int32_t>(height) : row(bottom_y);
+    if (end <= first) return {};
+    return {first, end};
+}

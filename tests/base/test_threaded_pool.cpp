@@ -1,6 +1,7 @@
 // The worker pool: each job run once by every worker, phases ordered by sync(), callers in turn, counts clamped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -10,8 +11,9 @@
 TEST(ThreadPool, EveryWorkerRunsEveryJobOnceAndSeesThePhaseBeforeIt) {
     for (const uint32_t threads : {1u, 2u, 3u, 8u}) {
         SCOPED_TRACE(testing::Message() << threads << " threads");
-        base::thread_pool_t pool(threads);
+        base::thread_pool_t pool(threads, threads);
         ASSERT_EQ(pool.size(), threads);
+        ASSERT_EQ(pool.workers(), threads);
         std::vector<uint32_t> written(threads, 0);
         std::vector<uint32_t> sums(threads, 0);
         for (uint32_t job = 1; job <= 200; ++job) {
@@ -32,7 +34,7 @@ TEST(ThreadPool, EveryWorkerRunsEveryJobOnceAndSeesThePhaseBeforeIt) {
 }
 
 TEST(ThreadPool, CallersOnSeveralThreadsTakeTurns) {
-    base::thread_pool_t pool(3);
+    base::thread_pool_t pool(3, 3);
     // Each caller's jobs write its own array in one phase and read it whole in the next.
     std::vector<std::vector<uint32_t>> written(4, std::vector<uint32_t>(3, 0));
     std::vector<uint32_t> wrong(4, 0);
@@ -59,4 +61,29 @@ TEST(ThreadPool, CountsAreClampedAndTheCoresCounted) {
     EXPECT_EQ(base::thread_pool_t(0).size(), 1u);
     EXPECT_EQ(base::thread_pool_t(base::thread_pool_t::max_threads + 1).size(), base::thread_pool_t::max_threads);
     EXPECT_GE(base::online_cores(), 1u);
+}
+
+TEST(ThreadPool, JobsRunOnNoMoreThreadsThanCores) {
+    // Eight threads asked for on three cores: each job runs on three, indices 0 .. 2, and the
+    // phases still meet; the default is the cores this program may run on.
+    base::thread_pool_t pool(8, 3);
+    EXPECT_EQ(pool.size(), 8u);
+    EXPECT_EQ(pool.workers(), 3u);
+    for (int job = 0; job < 50; ++job) {
+        std::atomic<uint32_t> seen{0};
+        std::atomic<uint32_t> after{0};
+        pool.run([&](uint32_t worker) {
+            seen.fetch_or(1u << worker, std::memory_order_relaxed);
+            pool.sync();
+            after.fetch_add(seen.load(std::memory_order_relaxed) == 7u ? 1 : 0, std::memory_order_relaxed);
+        });
+        ASSERT_EQ(seen.load(), 7u) << "job " << job;
+        ASSERT_EQ(after.load(), 3u) << "job " << job;
+    }
+    EXPECT_EQ(base::thread_pool_t(2, 0).workers(), 1u);
+    EXPECT_EQ(base::thread_pool_t(64).workers(), std::min(64u, base::online_cores()));
+    // Shares follow the threads that run.
+    std::atomic<uint32_t> shares{0};
+    base::for_each_share(&pool, 100, 1, [&](uint64_t, uint64_t) { shares.fetch_add(1); });
+    EXPECT_EQ(shares.load(), 3u);
 }

@@ -120,6 +120,85 @@ TEST(FrameRenderer, MeshesOnAnyThreadsAndBandsGiveTheBytesOfOneThread) {
     }
 }
 
+TEST(FrameRenderer, BandsCutByTheLastFramesWorkGiveTheBytesOfOneThread) {
+    // Work that gathers unevenly in the rows: a dense cluster of small triangles in a few rows,
+    // large ones across many, a few scattered; moved down the picture from frame to frame, so
+    // each frame's bands are cut from the costs of rows its work has partly left. A mesh of
+    // one chunk and one of many, in every mode; targets taller than wide, with fewer rows than
+    // threads (bands of one row, threads without a band), and large enough that the small mesh
+    // is worth sharing out (on the smaller ones the calling thread draws it alone).
+    std::mt19937 rng(41);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    random_mesh_t many(rng, 0), few(rng, 0);
+    const auto add = [&](random_mesh_t& mesh, int32_t count, float y, float spread, float size) {
+        for (int32_t c = 0; c < count; ++c) {
+            const vec4_t centre(unit(rng) * 1.6f - 0.8f, y + (unit(rng) - 0.5f) * spread, unit(rng) * 0.5f, 1.0f);
+            const auto first = static_cast<int32_t>(mesh.vertices.size());
+            for (int k = 0; k < 3; ++k) {
+                const vec4_t p(centre.x + (unit(rng) - 0.5f) * size, centre.y + (unit(rng) - 0.5f) * size, centre.z,
+                               1.0f);
+                mesh.vertices.emplace_back(p, vec4_t(unit(rng), unit(rng), unit(rng), unit(rng) * 0.9f),
+                                           vec4_t(0.0f, 0.0f, 1.0f, 0.0f), vec4_t(unit(rng), unit(rng), 0.0f, 0.0f));
+            }
+            mesh.triangles.emplace_back(first, first + 1, first + 2);
+        }
+    };
+    add(many, 900, 0.6f, 0.15f, 0.05f);  // the cluster
+    add(many, 12, 0.0f, 1.0f, 1.5f);     // large
+    add(many, 60, 0.0f, 2.0f, 0.1f);     // scattered
+    add(few, 40, 0.5f, 0.1f, 0.08f);
+    add(few, 2, 0.0f, 0.5f, 1.2f);
+    const auto texture = patterned(8, 8);
+    const size_t2 sizes[] = {{61, 97}, {40, 5}, {150, 130}};
+    for (const random_mesh_t* mesh : {&many, &few}) {
+        for (const size_t2 size : sizes) {
+            for (const int mode : {0, 1, 2, 8}) {
+                for (const uint32_t threads : {2u, 3u, 4u, 5u, 6u, 7u, 8u}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << mesh->triangles.size() << " triangles, " << size.width << " x " << size.height
+                                 << ", mode " << mode << ", " << threads << " threads");
+                    frame_t one(size.width, size.height, mode), more(size.width, size.height, mode);
+                    frame_space_t one_space, more_space;
+                    for (int frame = 0; frame < 6; ++frame) {
+                        const mat4_t matrix = mat4_t().translation(0.0f, -0.25f * static_cast<float>(frame), 0.0f);
+                        frame_renderer_t(one.target, one.state, one.counters, one_space)
+                            .draw_mesh(mesh->slots(), matrix, *texture);
+                        frame_renderer_t(more.target, more.state, more.counters, more_space, {&pool_of(threads), 0})
+                            .draw_mesh(mesh->slots(), matrix, *texture);
+                        ASSERT_TRUE(same_frame(one, more)) << "frame " << frame;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(FrameRenderer, BatchesDrawnFromFrameToFrameByOneRendererSpace) {
+    // Triangles handed over one at a time, as a benchmark or a program hands its draw calls:
+    // a large batch (bands cut by the last batch's work, as it keeps coming), and a batch so
+    // small that from its second frame on the calling thread draws it alone; then the large
+    // one again, drawn in bands once more.
+    std::mt19937 rng(12);
+    const random_mesh_t large(rng, 300), small(rng, 2);
+    const auto texture = patterned(4, 4);
+    for (const uint32_t threads : {2u, 3u, 8u}) {
+        frame_t one(53, 47, 1), more(53, 47, 1);
+        frame_space_t one_space, more_space;
+        const auto draw = [&](const random_mesh_t& mesh, frame_t& f, frame_space_t& space, frame_schedule_t schedule) {
+            frame_renderer_t renderer(f.target, f.state, f.counters, space, schedule);
+            for (size_t i = 0; i + 2 < mesh.vertices.size(); i += 3) {
+                renderer.draw_triangle(mesh.vertices[i], mesh.vertices[i + 1], mesh.vertices[i + 2], *texture);
+            }
+            renderer.finish();
+        };
+        for (const random_mesh_t* mesh : {&large, &large, &large, &small, &small, &small, &large, &large}) {
+            draw(*mesh, one, one_space, {});
+            draw(*mesh, more, more_space, {&pool_of(threads), 0});
+            ASSERT_TRUE(same_frame(one, more)) << threads << " threads, " << mesh->vertices.size() << " vertices";
+        }
+    }
+}
+
 TEST(FrameRenderer, TrianglesOneAtATimeAcrossTexturesAndFinishes) {
     std::mt19937 rng(9);
     const random_mesh_t mesh(rng, 240);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "raster/band_layout.h"
 #include "raster/triangle_rows.h"
@@ -53,6 +55,27 @@ TEST(TriangleRows, BothHalvesCutToTheFramebuffer) {
     EXPECT_TRUE(triangle_rows(0.0f, 2.0f, 4.0f, 0).empty());
 }
 
+TEST(TriangleRows, TheQuickRuleGivesTheRowsOfTheGeneralOne) {
+    // Ties at every half row, both signs of zero, the edges of the framebuffer and of the
+    // quick rule's range (2^20), and beyond it.
+    const float ys[] = {-1048577.0f, -1048576.5f, -1048576.0f, -1000.5f,   -2.5f,      -1.5f,  -0.5f,   -0.0f,
+                        0.0f,        0.49f,       0.5f,        1.5f,       2.5f,       9.5f,   10.5f,   11.5f,
+                        599.5f,      600.5f,      1048575.5f,  1048576.0f, 1048576.5f, 3.0e9f, INFINITY};
+    for (const uint32_t height : {0u, 1u, 10u, 600u, 1048576u, 1048577u}) {
+        for (const float top : ys) {
+            for (const float bottom : ys) {
+                if (bottom < top) continue;
+                for (const float middle : {top, bottom, NAN}) {
+                    const row_range_t quick = triangle_rows(top, middle, bottom, height);
+                    const row_range_t any = triangle_rows_of_any(top, middle, bottom, height);
+                    ASSERT_EQ(std::pair(quick.begin, quick.end), std::pair(any.begin, any.end))
+                        << top << " " << middle << " " << bottom << ", height " << height;
+                }
+            }
+        }
+    }
+}
+
 TEST(BandLayout, BandsFromTheThreadCountOrAGivenHeight) {
     // Eight bands per thread, at least 8 rows each; the last band holds what is left.
     const band_layout_t auto_rows(600, 2, 0);
@@ -68,4 +91,53 @@ TEST(BandLayout, BandsFromTheThreadCountOrAGivenHeight) {
     EXPECT_EQ(one.count(), 1u);
     EXPECT_EQ(std::pair(one.rows_of(0).begin, one.rows_of(0).end), std::pair(0, 29));
     EXPECT_EQ(band_layout_t(0, 2, 0).count(), 0u);
+}
+
+TEST(BandLayout, BandsOfEqualCostFromEachRowsCost) {
+    const auto rows = [](const band_layout_t& l, uint32_t b) {
+        return std::pair(l.rows_of(b).begin, l.rows_of(b).end);
+    };
+    // Rows 0 .. 99, the work in rows 40 .. 59 (10 each) and a little in row 90: with an eighth
+    // of the total spread over every row (0.29 each), each band ends at the first row that
+    // takes it past its quarter of the cost (58.3, 116.6, 174.9 of 233.1).
+    std::vector<float> cost(100, 0.0f);
+    for (int r = 40; r < 60; ++r) cost[static_cast<size_t>(r)] = 10.0f;
+    cost[90] = 4.0f;
+    band_layout_t layout;
+    layout.cut_by_cost(cost.data(), 100, 4);
+    ASSERT_EQ(layout.count(), 4u);
+    EXPECT_EQ(rows(layout, 0), std::pair(0, 45));
+    EXPECT_EQ(rows(layout, 1), std::pair(45, 51));
+    EXPECT_EQ(rows(layout, 2), std::pair(51, 56));
+    EXPECT_EQ(rows(layout, 3), std::pair(56, 100));
+    for (int32_t r = 0; r < 100; ++r) {
+        const uint32_t b = layout.band_of(r);
+        ASSERT_TRUE(layout.rows_of(b).begin <= r && r < layout.rows_of(b).end) << "row " << r;
+    }
+    // All the cost in the last row: that row is a band of its own, and the bands before it
+    // still get a row each (no band is left without one).
+    std::vector<float> last(10, 0.0f);
+    last[9] = 1.0f;
+    layout.cut_by_cost(last.data(), 10, 4);
+    ASSERT_EQ(layout.count(), 4u);
+    EXPECT_EQ(rows(layout, 0), std::pair(0, 7));
+    EXPECT_EQ(rows(layout, 1), std::pair(7, 8));
+    EXPECT_EQ(rows(layout, 2), std::pair(8, 9));
+    EXPECT_EQ(rows(layout, 3), std::pair(9, 10));
+    // More bands than rows: one row each. No cost at all: bands of equal height. Cut again in
+    // the same layout, nothing of the last cut is left.
+    layout.cut_by_cost(last.data(), 3, 8);
+    EXPECT_EQ(layout.count(), 3u);
+    EXPECT_EQ(rows(layout, 2), std::pair(2, 3));
+    const std::vector<float> none(30, 0.0f);
+    layout.cut_by_cost(none.data(), 30, 4);
+    ASSERT_EQ(layout.count(), 4u);
+    EXPECT_EQ(rows(layout, 0), std::pair(0, 8));
+    EXPECT_EQ(rows(layout, 3), std::pair(24, 30));
+    EXPECT_EQ(layout.band_of(29), 3u);
+    layout.cut_by_cost(none.data(), 30, 1);
+    EXPECT_EQ(layout.count(), 1u);
+    EXPECT_EQ(layout.height(), 30);
+    layout.cut_by_cost(none.data(), 0, 4);
+    EXPECT_EQ(layout.count(), 0u);
 }

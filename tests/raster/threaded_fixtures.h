@@ -12,9 +12,11 @@
 inline constexpr std::array<uint32_t, 6> thread_counts = {1, 2, 3, 4, 7, 8};
 
 // One pool per count for the whole test program: pools are made once, like the program's.
+// Every thread of a pool runs each job, however few cores the machine has, so that every
+// count is drawn with as many threads at once.
 inline base::thread_pool_t& pool_of(uint32_t threads) {
     static std::array<std::unique_ptr<base::thread_pool_t>, 9> pools;
-    if (!pools[threads]) pools[threads] = std::make_unique<base::thread_pool_t>(threads);
+    if (!pools[threads]) pools[threads] = std::make_unique<base::thread_pool_t>(threads, threads);
     return *pools[threads];
 }
 
