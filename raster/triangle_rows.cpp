@@ -59,3 +59,21 @@ row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, uint32_t 
     rows.widen(framebuffer_rows_of_half(middle_y, bottom_y, height));
     return rows;
 }
+
+row_range_t reached_rows(float top_y, float middle_y, float bottom_y, uint32_t height) {
+    float low = 0.0f;
+    float high = 0.0f;
+    bool any = false;
+    for (const float y : {top_y, middle_y, bottom_y}) {
+        if (y != y) continue;
+        low = any ? std::min(low, y) : y;
+        high = any ? std::max(high, y) : y;
+        any = true;
+    }
+    if (!any || height == 0) return {};
+    // Whole floats compared in double, so no conversion sees an infinity or a huge value.
+    const double first = std::max(static_cast<double>(nearest_float(low)), 0.0);
+    const double end = std::min(static_cast<double>(nearest_float(high)) + 2.0, static_cast<double>(height));
+    if (!(end > first)) return {};
+    return {static_cast<int32_t>(first), static_cast<int32_t>(end)};
+}

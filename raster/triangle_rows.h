@@ -34,3 +34,10 @@ half_walk_t walk_of_half(float y, float y_end, int64_t row_begin, int64_t row_en
 // The framebuffer rows 0 .. height - 1 that a triangle with corners sorted by y walks in
 // either half.
 row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, uint32_t height);
+
+// The framebuffer rows 0 .. height - 1 that drawing a triangle can touch in any mode, for
+// sorting triangles into bands: from nearest(y) of its highest corner to nearest(y) + 1 of its
+// lowest (NaN corners left out). Besides the rows its halves walk it holds the last rows the
+// watertight rule reaches (pixel centres down to the lowest corner, on its 1/256-pixel grid)
+// and the rows of its edges drawn as lines (their ends' pixels, on that grid).
+row_range_t reached_rows(float top_y, float middle_y, float bottom_y, uint32_t height);
