@@ -6,6 +6,7 @@
 #include <map>
 #include <system_error>
 
+#include "app/picture_quality.h"
 #include "scene/demo_frame.h"
 #include "scene/model_scene.h"
 #include "viewer/frame_picture.h"
@@ -24,13 +25,14 @@ struct still_picture_t {
     uint64_t frame = 0;
     frame_look_t frame_look;
     const options_t* modes = nullptr;  // textured, wireframe, cull, clip
+    picture_quality_t quality;
     rt::picture_format format = rt::picture_format::none;
 };
 
 // Loads the model and draws its one frame into the picture file; false with a one-line reason.
 bool draw_still_picture(const still_picture_t& p, base::thread_pool_t& pool, std::string* why) {
     std::unique_ptr<screen_t> target = open_sized_screen(p.width, p.height, p.frame_look.background.transparent, why,
-                                                         /*offscreen=*/true);
+                                                         /*offscreen=*/true, p.quality.ssaa);
     if (target == nullptr) return false;
     target->set_fov(90.0f);
     bool texture_ready = false;
@@ -43,6 +45,7 @@ bool draw_still_picture(const still_picture_t& p, base::thread_pool_t& pool, std
     target->wireframe = p.modes->wireframe ? 1 : 0;
     target->cull_backfaces = p.modes->cull ? 1 : 0;
     target->clip_triangles = p.modes->clip ? 1 : 0;
+    p.quality.apply_to(*target);
     target->threads = &pool;
     framestats_t stats{};
     stats.frames = static_cast<uint32_t>(p.frame == 0 ? 0 : p.frame - 1);
@@ -78,6 +81,7 @@ int run_batch(const options_t& options, base::thread_pool_t& pool) {
         p.frame = options.frame_given ? options.first_frame : 0;
         p.frame_look = {options.background, options.overlay};
         p.modes = &options;
+        p.quality = picture_quality_of(options, false, p.width, p.height);
         std::string why;
         if (draw_still_picture(p, pool, &why)) {
             ++drawn;
@@ -101,6 +105,7 @@ int run_thumbnail(const options_t& options, base::thread_pool_t& pool) {
     p.frame = 0;
     p.frame_look = {background_t{0, 0, 0, true}, false};
     p.modes = &options;
+    p.quality = picture_quality_of(options, true, p.width, p.height);
     // A file manager names the output as it likes; it is always a PNG.
     p.format = rt::picture_format::png;
     std::string why;
