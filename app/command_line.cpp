@@ -20,7 +20,8 @@ std::optional<uint64_t> parse_count(std::string_view text, uint64_t min, uint64_
     for (const char c : text) {
         if (c < '0' || c > '9') return std::nullopt;
         const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (value > (max - digit) / 10) return std::nullopt;
+        // digit > max first: max - digit would wrap round for a limit below 9.
+        if (digit > max || value > (max - digit) / 10) return std::nullopt;
         value = value * 10 + digit;
     }
     if (value < min) return std::nullopt;

@@ -14,56 +14,58 @@ namespace {
 using watertight::floor_div;
 using watertight::subpixels;
 
-// An end cut to the grid's reach: its snapped position and where it lies on the whole
-// segment (0 at the first end, 1 at the last).
+// A point of the segment in double: where it is, and where it lies between the first end (0)
+// and the last (1).
+struct point_t {
+    double x = 0.0;
+    double y = 0.0;
+    double along = 0.0;
+};
+
+// Cuts the segment from p to q to |x|, |y| <= the grid's reach, plane by plane, each cut point
+// found from the end inside toward the one outside (so a far end costs no precision); false
+// when nothing of it lies within.
+bool cut_to_reach(point_t& p, point_t& q) {
+    const double reach = watertight::snap_limit;
+    for (int plane = 0; plane < 4; ++plane) {
+        const bool on_x = plane < 2;
+        const double side = plane % 2 == 0 ? 1.0 : -1.0;
+        const auto across = [&](const point_t& v) { return on_x ? v.x : v.y; };
+        const bool p_in = side * across(p) <= reach;
+        const bool q_in = side * across(q) <= reach;
+        if (!p_in && !q_in) return false;
+        if (p_in && q_in) continue;
+        const point_t& in = p_in ? p : q;
+        point_t& out = p_in ? q : p;
+        const double s = (side * reach - across(in)) / (across(out) - across(in));
+        point_t cut;
+        cut.x = on_x ? side * reach : in.x + (out.x - in.x) * s;
+        cut.y = on_x ? in.y + (out.y - in.y) * s : side * reach;
+        cut.along = in.along + (out.along - in.along) * s;
+        out = cut;
+    }
+    return true;
+}
+
+// A point snapped to the grid: an end exactly as the watertight fill snaps corners, a cut
+// point from double.
 struct snapped_end_t {
     int64_t x = 0;
     int64_t y = 0;
     double along = 0.0;
 };
 
-// The part of the segment from (ax, ay) to (bx, by) within |x|, |y| <= the grid's reach
-// (Liang and Barsky's clip), as the parameters t0 <= t1; false when none of it is.
-bool within_reach(double ax, double ay, double bx, double by, double& t0, double& t1) {
-    const double reach = watertight::snap_limit;
-    const double dx = bx - ax;
-    const double dy = by - ay;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {ax + reach, reach - ax, ay + reach, reach - ay};
-    t0 = 0.0;
-    t1 = 1.0;
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) return false;
-            continue;
-        }
-        const double r = q[i] / p[i];
-        if (p[i] < 0.0) {
-            t0 = std::max(t0, r);
-        } else {
-            t1 = std::min(t1, r);
-        }
-    }
-    return t0 <= t1;
-}
-
-// A point of the segment at t, snapped: the ends themselves exactly as the watertight fill
-// snaps corners, cut points from double (clamped to the reach against rounding).
-snapped_end_t snapped_at(const line_end_t& a, const line_end_t& b, double t) {
+snapped_end_t snapped(const point_t& p, const line_end_t& a, const line_end_t& b) {
     snapped_end_t s;
-    s.along = t;
-    if (t == 0.0 || t == 1.0) {
-        const line_end_t& e = t == 0.0 ? a : b;
-        s.x = watertight::snap(e.x);
-        s.y = watertight::snap(e.y);
+    s.along = p.along;
+    if ((p.along == 0.0 && p.x == a.x && p.y == a.y) || (p.along == 1.0 && p.x == b.x && p.y == b.y)) {
+        s.x = watertight::snap(static_cast<float>(p.x));
+        s.y = watertight::snap(static_cast<float>(p.y));
         return s;
     }
     const double limit = static_cast<double>(watertight::snap_limit) * subpixels;
-    const auto grid = [&](double from, double to) {
-        return static_cast<int64_t>(std::clamp(std::nearbyint((from + (to - from) * t) * subpixels), -limit, limit));
-    };
-    s.x = grid(a.x, b.x);
-    s.y = grid(a.y, b.y);
+    s.x = static_cast<int64_t>(std::clamp(std::nearbyint(p.x * subpixels), -limit, limit));
+    s.y = static_cast<int64_t>(std::clamp(std::nearbyint(p.y * subpixels), -limit, limit));
     return s;
 }
 
@@ -106,12 +108,12 @@ uint32_t draw_line(render_target_t& target, const line_end_t& first_end, const l
     const bool swap = first_end.x > second_end.x || (first_end.x == second_end.x && first_end.y > second_end.y);
     const line_end_t& a = swap ? second_end : first_end;
     const line_end_t& b = swap ? first_end : second_end;
-    if (std::isnan(a.x) || std::isnan(a.y) || std::isnan(b.x) || std::isnan(b.y)) return 0;
-    double t0 = 0.0;
-    double t1 = 1.0;
-    if (!within_reach(a.x, a.y, b.x, b.y, t0, t1)) return 0;
-    const snapped_end_t s0 = snapped_at(a, b, t0);
-    const snapped_end_t s1 = snapped_at(a, b, t1);
+    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) return 0;
+    point_t p{a.x, a.y, 0.0};
+    point_t q{b.x, b.y, 1.0};
+    if (!cut_to_reach(p, q)) return 0;
+    const snapped_end_t s0 = snapped(p, a, b);
+    const snapped_end_t s1 = snapped(q, a, b);
 
     line_walk_t walk;
     walk.x_major = std::abs(s1.x - s0.x) >= std::abs(s1.y - s0.y);

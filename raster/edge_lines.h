@@ -36,6 +36,6 @@ constexpr float line_depth_bias = 0x1p-9f;
 //   (in double, rounded once), the depth less line_depth_bias and the shade times
 //   shade_scale, and is tested and blended as a vertex-colour span pixel is: written when
 //   its depth is below the stored one and its alpha below 1.0.
-// Ends that are not numbers draw nothing.
+// Ends that are not finite numbers draw nothing.
 uint32_t draw_line(render_target_t& target, const line_end_t& a, const line_end_t& b, float shade_scale,
                    int64_t row_begin, int64_t row_end);

@@ -37,12 +37,14 @@ class Renderer:
                elevation: float = 0.0, zoom: float = 1.0, frame: int = 0, background: _Background = (0, 0, 16),
                opacity: float = 0.75, textured: bool = True, wireframe: bool = False, cull: bool = False,
                clip: bool = False, overlay: bool = False, edges: _Edges = "automatic", ssaa: int = 0,
-    filter: _Filter = "automatic", lines: _Lines = False, light_azimuth: float = 0.0, light_elevation: float = 0.0) -> _Picture: ...
+               filter: _Filter = "automatic", lines: _Lines = False, light_azimuth: float = 0.0,
+               light_elevation: float = 0.0) -> _Picture: ...
     def render_cube(self, *, width: int = 800, height: int = 600, azimuth: float = 0.0, elevation: float = 0.0,
                     zoom: float = 1.0, frame: int = 0, background: _Background = (0, 0, 16), opacity: float = 0.75,
                     textured: bool = True, wireframe: bool = False, cull: bool = False, clip: bool = False,
                     overlay: bool = False, edges: _Edges = "automatic", ssaa: int = 0,
-    filter: _Filter = "automatic", lines: _Lines = False, light_azimuth: float = 0.0, light_elevation: float = 0.0) -> _Picture: ...
+                    filter: _Filter = "automatic", lines: _Lines = False, light_azimuth: float = 0.0,
+                    light_elevation: float = 0.0) -> _Picture: ...
 
 def load_model(path: _Path) -> Model: ...
 def make_model(positions: npt.ArrayLike, indices: npt.ArrayLike, colours: Optional[npt.ArrayLike] = None,
@@ -52,18 +54,20 @@ def render(model_or_path: Union[Model, _Path], *, width: int = 800, height: int 
            elevation: float = 0.0, zoom: float = 1.0, frame: int = 0, background: _Background = (0, 0, 16),
            opacity: float = 0.75, textured: bool = True, wireframe: bool = False, cull: bool = False,
            clip: bool = False, overlay: bool = False, edges: _Edges = "automatic", ssaa: int = 0,
-    filter: _Filter = "automatic", lines: _Lines = False, light_azimuth: float = 0.0, light_elevation: float = 0.0, threads: int = 0) -> _Picture: ...
+           filter: _Filter = "automatic", lines: _Lines = False, light_azimuth: float = 0.0,
+           light_elevation: float = 0.0, threads: int = 0) -> _Picture: ...
 def render_cube(*, width: int = 800, height: int = 600, azimuth: float = 0.0, elevation: float = 0.0,
                 zoom: float = 1.0, frame: int = 0, background: _Background = (0, 0, 16), opacity: float = 0.75,
                 textured: bool = True, wireframe: bool = False, cull: bool = False, clip: bool = False,
-                overlay: bool = False, edges: _Edges = "automatic", ssaa: int = 0,
-    filter: _Filter = "automatic", lines: _Lines = False, light_azimuth: float = 0.0, light_elevation: float = 0.0, threads: int = 0) -> _Picture: ...
+                overlay: bool = False, edges: _Edges = "automatic", ssaa: int = 0, filter: _Filter = "automatic",
+                lines: _Lines = False, light_azimuth: float = 0.0, light_elevation: float = 0.0,
+                threads: int = 0) -> _Picture: ...
 def render_mesh(positions: npt.ArrayLike, indices: npt.ArrayLike, colours: Optional[npt.ArrayLike] = None,
                 normals: Optional[npt.ArrayLike] = None, uvs: Optional[npt.ArrayLike] = None,
                 texture: Optional[npt.ArrayLike] = None, *, width: int = 800, height: int = 600,
                 azimuth: float = 0.0, elevation: float = 0.0, zoom: float = 1.0, frame: int = 0,
                 background: _Background = (0, 0, 16), opacity: float = 0.75, textured: bool = True,
-                wireframe: bool = False, cull: bool = False, clip: bool = False, overlay: bool = False, edges: _Edges = "automatic", ssaa: int = 0,
-    filter: _Filter = "automatic", lines: _Lines = False, light_azimuth: float = 0.0, light_elevation: float = 0.0,
-                threads: int = 0) -> _Picture: ...
+                wireframe: bool = False, cull: bool = False, clip: bool = False, overlay: bool = False,
+                edges: _Edges = "automatic", ssaa: int = 0, filter: _Filter = "automatic", lines: _Lines = False,
+                light_azimuth: float = 0.0, light_elevation: float = 0.0, threads: int = 0) -> _Picture: ...
 def save_png(image: npt.ArrayLike, path: _Path) -> None: ...

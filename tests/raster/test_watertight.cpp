@@ -1,5 +1,4 @@
-// The watertight rule: snapping, each row's columns against a per-pixel test, shared edges of closed meshes, every span
-// path against a slow reference.
+// The watertight rule against a per-sample test and a slow reference: rows, closed meshes, every span path and filter.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +9,7 @@
 #include "math/nearest.h"
 #include "picture_option_fixtures.h"
 #include "raster/span_fill.h"
+#include "raster/texture_filter.h"
 #include "raster/watertight_coverage.h"
 #include "reference_rasteriser.h"
 #include "surfaces/pixel_blend.h"
@@ -59,7 +59,8 @@ struct slow_triangle_t {
 // The whole picture of one triangle under the rule: each row from its first covered pixel
 // inside the target, the values there from the planes through the top corner (in double,
 // rounded once; rates that are not finite taken as 0), then one addition per pixel; pixels
-// tested and blended as the spans do.
+// tested and blended as the spans do, the texel read by the screen's filter (whose sampling
+// tests/raster/test_texture_filter.cpp holds to exact bytes).
 void slow_watertight(screen_t& s, const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
                      const texture_t& texture) {
     ++s.triangle_count;
@@ -95,9 +96,26 @@ void slow_watertight(screen_t& s, const vertex_t& top, const vertex_t& middle, c
             if (s.textured != 0) {
                 const float w = 1.0f / v[interpolant::one_over_w];
                 const float u = w * v[interpolant::u_over_w], tv = w * v[interpolant::v_over_w];
-                const uint32_t tx = texel_coordinate(u * texture.width + 0.5f) % texture.width;
-                const uint32_t ty = texel_coordinate(tv * texture.height + 0.5f) % texture.height;
-                blend_texel(f, texture.pixels + (ty * texture.width + tx) * 4, v.colour(), v[interpolant::shade]);
+                uint8_t texel[4];
+                if (s.filter == texture_filter_t::nearest) {
+                    const uint32_t tx = texel_coordinate(u * texture.width + 0.5f) % texture.width;
+                    const uint32_t ty = texel_coordinate(tv * texture.height + 0.5f) % texture.height;
+                    std::memcpy(texel, texture.pixels + (ty * texture.width + tx) * 4, 4);
+                } else if (s.filter == texture_filter_t::linear) {
+                    sample_bilinear({texture.pixels, texture.width, texture.height, 4}, u, tv, texel);
+                } else {
+                    // The footprint from the perspective-correct derivatives, in texels.
+                    const auto rate = [&](const interpolants_t& d, int q, float value, uint32_t size) {
+                        return (d[q] - value * d[interpolant::one_over_w]) * w * static_cast<float>(size);
+                    };
+                    const int32_t level =
+                        mip_level_of_footprint(rate(g.d_dx, interpolant::u_over_w, u, texture.width),
+                                               rate(g.d_dx, interpolant::v_over_w, tv, texture.height),
+                                               rate(g.d_dy, interpolant::u_over_w, u, texture.width),
+                                               rate(g.d_dy, interpolant::v_over_w, tv, texture.height));
+                    sample_trilinear(texture, u, tv, level, texel);
+                }
+                blend_texel(f, texel, v.colour(), v[interpolant::shade]);
             } else {
                 blend_vertex_colour(f, channel_to_byte(v[interpolant::alpha]), channel_to_byte(v[interpolant::red]),
                                     channel_to_byte(v[interpolant::green]), channel_to_byte(v[interpolant::blue]),
@@ -299,6 +317,7 @@ TEST_P(WatertightPaths, MatchTheSlowReference) {
     constexpr uint32_t width = 157, height = 43;
     texture_t texture(8, 4, 32);
     for (uint32_t i = 0; i < 8 * 4 * 4; ++i) texture.pixels[i] = static_cast<uint8_t>(i * 37 + 11);
+    texture.build_mips();
     std::mt19937 random(0xC0DE + static_cast<unsigned>(isa));
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     for (int round = 0; round < 60; ++round) {
@@ -308,6 +327,7 @@ TEST_P(WatertightPaths, MatchTheSlowReference) {
             s->clear_zbuffer();
             s->edges = edge_rule_t::watertight;
             s->textured = round % 2;
+            s->filter = static_cast<texture_filter_t>(round / 2 % 3);
             s->light = round % 3 == 0 ? light_from_angles(40.0, -25.0) : default_light;
         }
         const float spread = round % 4 == 0 ? 8.0f : (round % 4 == 1 ? 60.0f : 220.0f);
