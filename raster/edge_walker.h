@@ -50,6 +50,10 @@ public:
     template <int n>
     const gradients_t& make_finite() {
         make<n>();
+        // Infinities and NaN carry through a sum: one test for the common case of none.
+        float all = 0.0f;
+        for (int i = 0; i < n; ++i) all += gradients_.d_dx[i] + gradients_.d_dy[i];
+        if (std::isfinite(all)) return gradients_;
         for (int i = 0; i < n; ++i) {
             if (!std::isfinite(gradients_.d_dx[i])) gradients_.d_dx[i] = 0.0f;
             if (!std::isfinite(gradients_.d_dy[i])) gradients_.d_dy[i] = 0.0f;

@@ -22,6 +22,10 @@ void values_at_pixel(interpolants_t& out, const gradients_t& g, const vec4_t& to
 
 }  // namespace
 
+// Triangles whose bounding box within the target holds at most this many samples have them
+// tested one by one; larger ones take their edges' column bounds row by row.
+constexpr int64_t sample_scan_limit = 64;
+
 template <int n>
 bool row_rasteriser_t::draw_watertight() {
     watertight::snapped_triangle_t t;
@@ -32,17 +36,17 @@ bool row_rasteriser_t::draw_watertight() {
     const int64_t last_row = std::min(t.row_last, row_end_ - 1);
     // A target that cannot be drawn in has a negative column limit (see the constructor).
     if (t.empty || last_row < first_row || small_x_limit_ < 0.0f) return true;
-    const int64_t last_column = static_cast<int64_t>(target_.width) - 1;
-    watertight::coverage_rows_t coverage(t, first_row);
+    const int64_t x_min = std::min({t.x[0], t.x[1], t.x[2]});
+    const int64_t x_max = std::max({t.x[0], t.x[1], t.x[2]});
+    const int64_t first_column = std::max<int64_t>((x_min + watertight::subpixels - 1) >> watertight::subpixel_bits, 0);
+    const int64_t last_column =
+        std::min<int64_t>(x_max >> watertight::subpixel_bits, static_cast<int64_t>(target_.width) - 1);
+    if (last_column < first_column) return true;
+
     const gradients_t* g = nullptr;
     int batched = 0;
-    for (int64_t y = first_row; y <= last_row; ++y) {
-        int64_t first = 0;
-        int64_t last = 0;
-        coverage.take_row(first, last);
-        first = std::max<int64_t>(first, 0);
-        last = std::min(last, last_column);
-        if (last < first) continue;
+    // Row y's pixels first .. last (within the target) to the span fills.
+    const auto take = [&](int64_t y, int64_t first, int64_t last) {
         if (g == nullptr) g = &set_up_.make_finite<n>();
         span_row_t& row = rows_[batched];
         values_at_pixel<n>(row.start, *g, set_up_.top().position, first, y);
@@ -51,6 +55,36 @@ bool row_rasteriser_t::draw_watertight() {
         row.depth = target_.zbuffer + offset;
         row.count = last - first + 1;
         queue_row(batched);
+    };
+    if ((last_row - first_row + 1) * (last_column - first_column + 1) <= sample_scan_limit) {
+        watertight::edge_functions_t row_start(t, first_column, first_row);
+        for (int64_t y = first_row; y <= last_row; ++y) {
+            // A row's samples inside are one run: its first and last, without a branch on each
+            // sample (whose outcome no predictor could know).
+            int64_t e0 = row_start.at[0], e1 = row_start.at[1], e2 = row_start.at[2];
+            int64_t first = INT64_MAX;
+            int64_t last = -1;
+            for (int64_t x = first_column; x <= last_column; ++x) {
+                const bool in = (e0 > 0) & (e1 > 0) & (e2 > 0);
+                first = in && x < first ? x : first;
+                last = in ? x : last;
+                e0 += row_start.across[0];
+                e1 += row_start.across[1];
+                e2 += row_start.across[2];
+            }
+            if (last >= 0) take(y, first, last);
+            for (int i = 0; i < 3; ++i) row_start.at[i] += row_start.down[i];
+        }
+    } else {
+        watertight::coverage_rows_t coverage(t, first_row);
+        for (int64_t y = first_row; y <= last_row; ++y) {
+            int64_t first = 0;
+            int64_t last = 0;
+            coverage.take_row(first, last);
+            first = std::max(first, first_column);
+            last = std::min(last, last_column);
+            if (first <= last) take(y, first, last);
+        }
     }
     flush_rows(batched);
     return true;

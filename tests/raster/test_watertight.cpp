@@ -131,8 +131,14 @@ void expect_rows_match(const vec4_t& a, const vec4_t& b, const vec4_t& c) {
     snapped_triangle_t t;
     ASSERT_TRUE(watertight::snap_triangle(a, b, c, t));
     const slow_triangle_t slow(a, b, c);
-    ASSERT_EQ(t.empty, slow.sign == 0);
-    if (t.empty) return;
+    if (t.empty) {
+        // No area, or no row's samples between its corners: nothing covered.
+        for (int64_t row = -4; row < 40; ++row) {
+            for (int64_t column = -4; column < 40; ++column) ASSERT_FALSE(slow.covers(column, row));
+        }
+        return;
+    }
+    ASSERT_NE(slow.sign, 0);
     watertight::coverage_rows_t rows(t, t.row_first);
     for (int64_t row = t.row_first; row <= t.row_last; ++row) {
         int64_t first = 0, last = 0;
@@ -170,9 +176,16 @@ TEST(WatertightCoverage, SnapsToTheGridAndRefusesWhatItCannotHold) {
     EXPECT_FALSE(watertight::snap_triangle(vec4_t(0, 0, 0), vec4_t(1048577.0f, 0, 0), vec4_t(0, 1, 0), t));
     EXPECT_FALSE(watertight::snap_triangle(vec4_t(0, NAN, 0), vec4_t(1, 0, 0), vec4_t(0, 1, 0), t));
     EXPECT_FALSE(watertight::snap_triangle(vec4_t(0, 0, 0), vec4_t(INFINITY, 0, 0), vec4_t(0, 1, 0), t));
-    // Corners that meet on the grid: no area, nothing covered.
+    // Corners that meet on the grid: no area, nothing covered; so too between two rows' samples.
     ASSERT_TRUE(watertight::snap_triangle(vec4_t(0, 0, 0), vec4_t(1, 1, 0), vec4_t(2.001f, 2.001f, 0), t));
     EXPECT_TRUE(t.empty);
+    ASSERT_TRUE(watertight::snap_triangle(vec4_t(0, 3.1f, 0), vec4_t(9, 3.2f, 0), vec4_t(2, 3.9f, 0), t));
+    EXPECT_TRUE(t.empty);
+    // A horizontal edge on the lowest row's samples keeps them out; on the highest, in.
+    ASSERT_TRUE(watertight::snap_triangle(vec4_t(0, 1, 0), vec4_t(4, 1, 0), vec4_t(2, 4, 0), t));
+    EXPECT_EQ(std::pair(t.row_first, t.row_last), std::pair(int64_t{1}, int64_t{4}));
+    ASSERT_TRUE(watertight::snap_triangle(vec4_t(0, 4, 0), vec4_t(4, 4, 0), vec4_t(2, 1, 0), t));
+    EXPECT_EQ(std::pair(t.row_first, t.row_last), std::pair(int64_t{1}, int64_t{3}));
     // Counter-clockwise corners are turned round; the rows run from the top corner's row
     // (rounded up) to the bottom one's (rounded down).
     ASSERT_TRUE(watertight::snap_triangle(vec4_t(0, 0.5f, 0), vec4_t(0, 5, 0), vec4_t(5, 0.5f, 0), t));
