@@ -34,10 +34,16 @@ axis_t axis_of(float p, uint32_t size) {
         // addresses it.
         a.first = texel_coordinate(p) % size;
     } else {
-        const float whole = std::floor(p);
-        const auto k = static_cast<int64_t>(whole);
-        const int64_t wrapped = k % size;
-        a.first = static_cast<uint32_t>(wrapped < 0 ? wrapped + size : wrapped);
+        // floor(p) without a library call: truncation, one less for a negative fraction.
+        auto k = static_cast<int64_t>(p);
+        k -= static_cast<float>(k) > p ? 1 : 0;
+        const float whole = static_cast<float>(k);
+        // Coordinates mostly lie within the texture: the remainder only for those outside.
+        if (k < 0 || k >= size) {
+            k %= size;
+            k += k < 0 ? size : 0;
+        }
+        a.first = static_cast<uint32_t>(k);
         a.weight = static_cast<uint32_t>(nearest_float((p - whole) * 256.0f));
     }
     a.second = a.first + 1 == size ? 0 : a.first + 1;
