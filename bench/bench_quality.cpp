@@ -1,4 +1,4 @@
-// The picture options' costs: the demo frame and a 102,400-triangle sphere in each option, the demo's picture in the same run.
+// The picture options' costs on the demo frame and a 102,400-triangle sphere, against the demo's picture.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -58,7 +58,7 @@ std::unique_ptr<screen_t> option_screen(const option_t& o) {
 struct sphere_scene_t : scene_t {
     static constexpr int stacks = 160;
     static constexpr int slices = 320;
-    mesh_t mesh{(stacks + 1) * (slices + 1), stacks * slices * 2};
+    mesh_t mesh{(stacks + 1) * (slices + 1), stacks* slices * 2};
     std::unique_ptr<texture_t> texture = bench::patterned_texture(256);
     mat4_t projection;
     mat4_t frame;

@@ -59,7 +59,8 @@ public:
     }
     int64_t quotient() const {
         const double estimate = static_cast<double>(numerator_) * inverse_;
-        if (!(std::fabs(estimate) < far)) return estimate < 0.0 ? -static_cast<int64_t>(far) : static_cast<int64_t>(far);
+        if (!(std::fabs(estimate) < far))
+            return estimate < 0.0 ? -static_cast<int64_t>(far) : static_cast<int64_t>(far);
         // floor of the estimate, which lies within a millionth of the quotient, so the floor is
         // the quotient or one of its neighbours.
         auto q = static_cast<int64_t>(estimate);
