@@ -13,7 +13,8 @@ constexpr float fov_radians_from_degrees(float degrees) {
     return static_cast<float>(static_cast<long double>(degrees) * static_cast<long double>(3.14159274f) / 180.0L);
 }
 
-// Which pixels a triangle covers (raster/rasteriser.h states both rules).
+// Which pixels a filled triangle covers (raster/rasteriser.h states both rules; the wireframe's
+// span ends keep the span rule).
 enum class edge_rule_t : uint8_t {
     spans,       // the demo's spans: rows and columns by rounding its edges' x and y
     watertight,  // pixel centres inside the snapped triangle, ties by the top-left rule
