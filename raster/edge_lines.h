@@ -1,5 +1,4 @@
-// Triangle edges drawn as lines: one pixel per column or row between snapped ends, depth-tested just in front of the
-// surface.
+// Triangle edges drawn as lines: a pixel per column or row between snapped ends, depth-tested before the surface.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// Filtered texture sampling: bilinear, and trilinear between the mip levels of a pixel's footprint, in exact integer
-// weights.
+// Filtered texture sampling: bilinear, and trilinear between mip levels, in exact integer weights.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// The watertight rule's walk: each window row's covered columns, its values taken from the triangle's planes at its
-// first pixel.
+// The watertight rule's walk: each window row's covered columns, its values from the planes at its first pixel.
 #include <algorithm>
 
 #include "raster/row_rasteriser.h"

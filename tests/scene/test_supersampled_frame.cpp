@@ -1,5 +1,4 @@
-// Supersampled frames: the average of the same frame drawn ssaa times larger, its counts, the overlay on top,
-// transparency.
+// Supersampled frames: the larger frame averaged, its counts, the overlay on top, transparency.
 #include <gtest/gtest.h>
 
 #include <cmath>

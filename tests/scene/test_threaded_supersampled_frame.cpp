@@ -1,5 +1,4 @@
-// Supersampled frames on any number of threads: the samples drawn in bands, the average in shares, the bytes of one
-// thread.
+// Supersampled frames on any number of threads: the bytes of one thread.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,5 +1,4 @@
-// The library's picture options: a model's automatic look, the cube's demo picture, each option taken, bad values
-// refused.
+// The library's picture options: a model's automatic look, the cube's demo picture, bad values refused.
 #include <gtest/gtest.h>
 
 #include <string>
