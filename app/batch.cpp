@@ -6,6 +6,7 @@
 #include <map>
 #include <system_error>
 
+#include "app/picture_quality.h"
 #include "softcube/softcube.h"
 #include "viewer/output_names.h"
 
@@ -31,6 +32,37 @@ softcube::render_options render_options_of(const options_t& o, uint32_t threads)
     return r;
 }
 
+// The run's picture quality (the options given, the rest as picture_quality_of decides) as the
+// library takes it.
+void set_quality(softcube::render_options& r, const picture_quality_t& q, const options_t& o) {
+    r.edges = q.edges == edge_rule_t::watertight ? softcube::edge_rule::watertight : softcube::edge_rule::spans;
+    r.ssaa = static_cast<int>(q.ssaa);
+    switch (q.filter) {
+        case texture_filter_t::nearest:
+            r.filter = softcube::texture_filter::nearest;
+            break;
+        case texture_filter_t::linear:
+            r.filter = softcube::texture_filter::linear;
+            break;
+        case texture_filter_t::trilinear:
+            r.filter = softcube::texture_filter::trilinear;
+            break;
+    }
+    switch (q.lines) {
+        case line_mode_t::none:
+            r.lines = softcube::line_mode::none;
+            break;
+        case line_mode_t::over_fill:
+            r.lines = softcube::line_mode::over;
+            break;
+        case line_mode_t::only:
+            r.lines = softcube::line_mode::only;
+            break;
+    }
+    r.light_azimuth = o.light_azimuth;
+    r.light_elevation = o.light_elevation;
+}
+
 softcube::model loaded(const std::string& path, const softcube::load_options& options) {
     softcube::model m = softcube::load_model(path, options);
     for (const std::string& warning : m.warnings()) std::fprintf(stderr, "softcube: %s\n", warning.c_str());
@@ -47,7 +79,8 @@ int run_batch(const options_t& options, uint32_t threads) {
                      ec ? ec.message().c_str() : "not a folder");
         return 1;
     }
-    const softcube::render_options render = render_options_of(options, threads);
+    softcube::render_options render = render_options_of(options, threads);
+    set_quality(render, picture_quality_of(options, false, options.width, options.height), options);
     softcube::load_options load;
     load.texture = options.texture;
     softcube::renderer renderer(static_cast<int>(threads));
@@ -77,6 +110,7 @@ int run_thumbnail(const options_t& options, uint32_t threads) {
     render.opacity = 1.0;
     render.background = {0, 0, 0, 0};
     render.threads = static_cast<int>(threads);
+    set_quality(render, picture_quality_of(options, true, options.thumbnail_size, options.thumbnail_size), options);
     softcube::load_options load;
     load.confine_to_model_folder = true;
     try {

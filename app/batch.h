@@ -18,7 +18,8 @@ constexpr double thumbnail_elevation = 25.0;
 
 // The thumbnail of options.thumbnail_input into options.thumbnail_output: a PNG of SIZE x
 // SIZE pixels, transparent where the model is not, the model unturned, fully opaque and
-// fitted, seen from the thumbnail camera, without the statistics line. The model's files must
+// fitted, seen from the thumbnail camera, without the statistics line, in the model pictures'
+// quality (scene/model_scene.h) unless the options choose their own. The model's files must
 // all lie in its own folder, as a file manager runs this on whatever was downloaded. Returns
 // the exit status: 0 when written, 1 (with one line on stderr) otherwise.
 int run_thumbnail(const options_t& options, uint32_t threads);

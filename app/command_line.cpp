@@ -1,6 +1,7 @@
 // Command-line parsing: each option's value checked against its limits, then the combinations.
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -19,7 +20,8 @@ std::optional<uint64_t> parse_count(std::string_view text, uint64_t min, uint64_
     for (const char c : text) {
         if (c < '0' || c > '9') return std::nullopt;
         const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (value > (max - digit) / 10) return std::nullopt;
+        // digit > max first: max - digit would wrap round for a limit below 9.
+        if (digit > max || value > (max - digit) / 10) return std::nullopt;
         value = value * 10 + digit;
     }
     if (value < min) return std::nullopt;
@@ -107,12 +109,37 @@ option_action_t number(double& target, double min, double max, std::string_view 
     };
 }
 
+// One of the names, each standing for its value.
+template <class T>
+option_action_t one_of(T& target, std::initializer_list<std::pair<std::string_view, T>> choices, bool* given,
+                       std::string_view list) {
+    std::vector<std::pair<std::string_view, T>> names(choices);
+    return [&target, names, given, list](std::string_view name, std::string_view value) -> std::optional<std::string> {
+        for (const auto& [text, choice] : names) {
+            if (text != value) continue;
+            target = choice;
+            *given = true;
+            return std::nullopt;
+        }
+        return std::string(name) + " needs " + std::string(list) + ", not " + quoted(value);
+    };
+}
+
 option_action_t file_name(std::string& target) {
     return [&target](std::string_view name, std::string_view value) -> std::optional<std::string> {
         if (value.empty()) return std::string(name) + " needs a file name";
         target = std::string(value);
         return std::nullopt;
     };
+}
+
+// The options a thumbnail run takes beside its own: the threads and the picture quality.
+bool thumbnail_may_take(std::string_view name) {
+    for (const std::string_view allowed :
+         {"--thumbnail", "--threads", "--edges", "--ssaa", "--filter", "--lines", "--lines-only", "--light"}) {
+        if (name == allowed) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -122,7 +149,7 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
     options_t& o = result.options;
     bool frames_given = false;
     bool model_option_given = false;
-    bool only_thumbnail_allowed = false;  // an option other than --threads was given
+    bool only_thumbnail_allowed = false;  // an option a thumbnail does not take was given
     std::string thumbnail_size_text;
     const std::vector<option_spec_t> specs = {
         {"--help", 0, flag(o.help)},
@@ -203,6 +230,40 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
              o.opacity_given = true;
              return std::nullopt;
          }},
+        {"--edges", 1,
+         one_of(o.edges, {{"spans", edge_rule_t::spans}, {"watertight", edge_rule_t::watertight}}, &o.edges_given,
+                "spans or watertight")},
+        {"--ssaa", 1, count(o.ssaa, 1, max_ssaa, &o.ssaa_given)},
+        {"--filter", 1,
+         one_of(o.filter,
+                {{"nearest", texture_filter_t::nearest},
+                 {"linear", texture_filter_t::linear},
+                 {"trilinear", texture_filter_t::trilinear}},
+                &o.filter_given, "nearest, linear or trilinear")},
+        {"--lines", 0,
+         [&](std::string_view, std::string_view) -> std::optional<std::string> {
+             o.lines = line_mode_t::over_fill;
+             return std::nullopt;
+         }},
+        {"--lines-only", 0,
+         [&](std::string_view, std::string_view) -> std::optional<std::string> {
+             o.lines = line_mode_t::only;
+             return std::nullopt;
+         }},
+        {"--light", 1,
+         [&](std::string_view name, std::string_view value) -> std::optional<std::string> {
+             const size_t comma = value.find(',');
+             const auto azimuth =
+                 comma == std::string_view::npos ? std::nullopt : parse_number(value.substr(0, comma), -1e6, 1e6);
+             const auto elevation =
+                 comma == std::string_view::npos ? std::nullopt : parse_number(value.substr(comma + 1), -90.0, 90.0);
+             if (!azimuth || !elevation) {
+                 return std::string(name) + " needs AZ,EL in degrees (the elevation -90 to 90), not " + quoted(value);
+             }
+             o.light_azimuth = *azimuth;
+             o.light_elevation = *elevation;
+             return std::nullopt;
+         }},
         {"--textured", 0, flag(o.textured)},
         {"--wireframe", 0, flag(o.wireframe)},
         {"--cull", 0, flag(o.cull)},
@@ -242,7 +303,7 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
             if (i + 1 >= argc || argv[i + 1] == nullptr) return fail("option " + quoted(name) + " needs a value");
             value = argv[++i];
         }
-        if (name != "--threads" && name != "--thumbnail") only_thumbnail_allowed = true;
+        if (!thumbnail_may_take(name)) only_thumbnail_allowed = true;
         if (auto error = spec->action(name, value.value_or(""))) return fail(std::move(*error));
     }
 
@@ -252,8 +313,20 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
         if (o.thumbnail_input.empty() || o.thumbnail_output.empty()) {
             return fail("--thumbnail needs SIZE INPUT OUTPUT, with file names");
         }
-        if (only_thumbnail_allowed) return fail("--thumbnail SIZE INPUT OUTPUT takes no other option but --threads");
+        if (only_thumbnail_allowed) {
+            return fail(
+                "--thumbnail SIZE INPUT OUTPUT takes no other option but --threads, --edges, --ssaa, --filter, "
+                "--lines, --lines-only and --light");
+        }
         o.thumbnail_size = static_cast<uint32_t>(*size);
+    }
+    if (o.ssaa_given && o.ssaa > 1) {
+        const uint32_t side = o.thumbnail_size != 0 ? o.thumbnail_size : std::max(o.width, o.height);
+        if (uint64_t{side} * o.ssaa > max_picture_side) {
+            return fail("--ssaa " + std::to_string(o.ssaa) + " draws " + std::to_string(uint64_t{side} * o.ssaa) +
+                        " samples along a side of " + std::to_string(side) + " pixels; at most " +
+                        std::to_string(max_picture_side) + " are possible");
+        }
     }
     if (frames_given && o.benchmark != 0)
         return fail("--frames and --benchmark both set the number of frames; give one");
@@ -294,6 +367,15 @@ const char* help_text() {
            "                      1: fully opaque, back faces hidden)\n"
            "  --texture FILE      texture picture (PNG, JPEG, TGA or BMP) instead of the model's own\n"
            "                      (or of the cube's tex.bmp); one that cannot be read gives a warning\n"
+           "  --edges RULE        spans (the demo's, the default) or watertight: triangles that share an\n"
+           "                      edge cover each pixel along it once, no cracks, no pixel drawn twice\n"
+           "  --ssaa N            N x N samples per pixel (1 to 4; default 1), averaged: smooth edges\n"
+           "  --filter F          textures: nearest (the default), linear (bilinear) or trilinear\n"
+           "                      (bilinear between mipmap levels where a texture is shrunk)\n"
+           "  --lines             triangle edges drawn as lines over the surfaces; --lines-only draws\n"
+           "                      the lines alone (the --wireframe spans' ends are another mode)\n"
+           "  --light AZ,EL       light from azimuth AZ, elevation EL degrees (default 0,0: from the\n"
+           "                      viewer); positive AZ from the right, positive EL from above\n"
            "\n"
            "Camera (a model is fitted to the picture; the cube keeps its own camera):\n"
            "  --azimuth DEG       orbit about the vertical axis; positive shows more of the right side\n"
@@ -316,7 +398,8 @@ const char* help_text() {
            "                      a bad file is reported and the others still drawn\n"
            "  --thumbnail SIZE INPUT OUTPUT\n"
            "                      a PNG thumbnail of the model INPUT, its longer side SIZE pixels:\n"
-           "                      transparent background, opaque surfaces, three-quarter view\n"
+           "                      transparent background, opaque surfaces, three-quarter view, with\n"
+           "                      --edges watertight --ssaa 2 --filter linear (which may be changed)\n"
            "\n"
            "Drawing modes, for the window and offscreen alike (texturing starts on by itself for a\n"
            "model with texture coordinates and a texture):\n"

@@ -8,6 +8,7 @@
 #include "model/model_mesh.h"
 #include "scene/background.h"
 #include "scene/camera.h"
+#include "surfaces/draw_state.h"
 
 struct options_t {
     bool help = false;
@@ -40,6 +41,16 @@ struct options_t {
     std::string texture;              // picture replacing the model's texture (or the cube's tex.bmp)
     float opacity = default_model_opacity;
     bool opacity_given = false;
+    // Picture quality; those not given take the run's default (a thumbnail's differ).
+    edge_rule_t edges = edge_rule_t::spans;
+    bool edges_given = false;
+    uint32_t ssaa = 1;
+    bool ssaa_given = false;
+    texture_filter_t filter = texture_filter_t::nearest;
+    bool filter_given = false;
+    line_mode_t lines = line_mode_t::none;
+    double light_azimuth = 0.0;  // --light AZ,EL, degrees
+    double light_elevation = 0.0;
     // Starting drawing modes.
     bool textured = false;
     bool wireframe = false;
@@ -66,10 +77,11 @@ struct parsed_command_line_t {
 // Options are "--name value" or "--name=value"; "--thumbnail" takes three values. Arguments
 // that are not options name model files. Counts are plain decimal digits within their
 // limits, angles and factors decimal numbers. Later repetitions of an option win, except
-// "--model", which names one model. Combinations that contradict each other are errors:
-// "--frames" with "--benchmark", several models without "--output-dir", "--every" without a
-// "{frame}" in the screenshot name, "--opacity" without a model, "--thumbnail" with
-// anything but "--threads".
+// "--model", which names one model ("--lines" and "--lines-only" are one option: the later
+// wins). Combinations that contradict each other are errors: "--frames" with "--benchmark",
+// several models without "--output-dir", "--every" without a "{frame}" in the screenshot
+// name, "--opacity" without a model, "--thumbnail" with anything but "--threads" and the
+// picture-quality options, "--ssaa" whose samples would exceed 16384 along a side.
 parsed_command_line_t parse_command_line(int argc, const char* const* argv);
 
 // The hint that follows an error line.

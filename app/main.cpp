@@ -7,6 +7,7 @@
 #include "app/batch.h"
 #include "app/benchmark_report.h"
 #include "app/command_line.h"
+#include "app/picture_quality.h"
 #include "app/thread_count.h"
 #include "base/graphics_screen.h"
 #include "base/thread_pool.h"
@@ -114,15 +115,20 @@ int main(int argc, char** argv) {
         }
     }
 
+    const picture_quality_t quality = picture_quality_of(options, false, options.width, options.height);
     screen_t* target = &screen;
     std::unique_ptr<screen_t> sized;
     if (options.width != screen.width || options.height != screen.height) {
-        sized = open_sized_screen(options.width, options.height, options.background.transparent, &why);
+        sized =
+            open_sized_screen(options.width, options.height, options.background.transparent, &why, false, quality.ssaa);
         if (sized == nullptr) {
             std::fprintf(stderr, "softcube: %s\n", why.c_str());
             finish(1);
         }
         target = sized.get();
+    } else if (!supersample_screen(screen, quality.ssaa, options.background.transparent, &why)) {
+        std::fprintf(stderr, "softcube: %s\n", why.c_str());
+        finish(1);
     }
     target->set_fov(90.0f);
 
@@ -152,6 +158,7 @@ int main(int argc, char** argv) {
     target->wireframe = options.wireframe ? 1 : 0;
     target->cull_backfaces = options.cull ? 1 : 0;
     target->clip_triangles = options.clip ? 1 : 0;
+    quality.apply_to(*target);
 
     frame_run_t run;
     run.scene = scene.get();

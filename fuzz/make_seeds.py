@@ -118,6 +118,10 @@ def raster_seeds():
         write("raster", name + "_pipeline_textured", bytes([0x01]) + corners)
         write("raster", name + "_clip_culled", bytes([0x0C]) + corners)
         write("raster", name + "_inside_wireframe", bytes([0x12]) + corners)
+        if name in ("inside", "crossing", "non_finite", "huge"):
+            # Every picture-option preset (bits 5..7), through all three entries and flag sets.
+            for preset in range(1, 8):
+                write("raster", name + "_preset%d_all_modes" % preset, bytes([0x18 | preset << 5]) + corners)
     # After the corners: the span path (0 portable, 1 SSE2, 2 AVX2, 3 AVX-512), then the
     # screen's width - 1 and height - 1: wide rows, so the span loops run their long stretches.
     for path, path_name in enumerate(("portable", "sse2", "avx2", "avx512")):

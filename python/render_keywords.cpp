@@ -68,6 +68,30 @@ std::array<std::uint8_t, 4> background_colour(py::handle value) {
     return colour;
 }
 
+// One of the names as a string, standing for its value.
+template <class T>
+T named_value(const std::string& name, py::handle value, std::initializer_list<std::pair<const char*, T>> choices) {
+    std::string list;
+    for (const auto& [text, choice] : choices) list += std::string(list.empty() ? "" : ", ") + "'" + text + "'";
+    if (!PyUnicode_Check(value.ptr()))
+        throw py::type_error(name + " must be one of " + list + ", not " + type_name(value));
+    const std::string given = py::str(value);
+    for (const auto& [text, choice] : choices) {
+        if (given == text) return choice;
+    }
+    throw py::value_error(name + " must be one of " + list + ", not '" + given + "'");
+}
+
+// True draws the lines over the surfaces, False none; or "none", "over", "only".
+softcube::line_mode line_mode_of(const std::string& name, py::handle value) {
+    if (PyBool_Check(value.ptr()))
+        return value.ptr() == Py_True ? softcube::line_mode::over : softcube::line_mode::none;
+    return named_value<softcube::line_mode>(name, value,
+                                            {{"none", softcube::line_mode::none},
+                                             {"over", softcube::line_mode::over},
+                                             {"only", softcube::line_mode::only}});
+}
+
 }  // namespace
 
 softcube::render_options render_options_from(const py::kwargs& keywords, const char* function, bool threads_allowed) {
@@ -102,6 +126,25 @@ softcube::render_options render_options_from(const py::kwargs& keywords, const c
             o.clip = switch_value(name, value);
         } else if (name == "overlay") {
             o.overlay = switch_value(name, value);
+        } else if (name == "edges") {
+            o.edges = named_value<softcube::edge_rule>(name, value,
+                                                       {{"automatic", softcube::edge_rule::automatic},
+                                                        {"spans", softcube::edge_rule::spans},
+                                                        {"watertight", softcube::edge_rule::watertight}});
+        } else if (name == "ssaa") {
+            o.ssaa = static_cast<int>(whole_number(name, value, int_min, int_max));
+        } else if (name == "filter") {
+            o.filter = named_value<softcube::texture_filter>(name, value,
+                                                             {{"automatic", softcube::texture_filter::automatic},
+                                                              {"nearest", softcube::texture_filter::nearest},
+                                                              {"linear", softcube::texture_filter::linear},
+                                                              {"trilinear", softcube::texture_filter::trilinear}});
+        } else if (name == "lines") {
+            o.lines = line_mode_of(name, value);
+        } else if (name == "light_azimuth") {
+            o.light_azimuth = real_number(name, value);
+        } else if (name == "light_elevation") {
+            o.light_elevation = real_number(name, value);
         } else if (name == "threads" && threads_allowed) {
             o.threads = static_cast<int>(whole_number(name, value, 0, int_max));
         } else if (name == "threads") {

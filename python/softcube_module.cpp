@@ -37,7 +37,10 @@ std::string text_of(const char* head, bool threads) {
            "\nKeyword options, each as in softcube::render_options (angles in degrees):\n"
            "width, height (16 to 16384; 800 x 600), azimuth, elevation (-89 to 89), zoom (0.01 to 100),\n"
            "frame (the demo's turn of frame N; 0), background ((r, g, b) opaque or (r, g, b, a), 0 to 255;\n"
-           "(0, 0, 16)), opacity (0 to 1; 0.75), textured (True), wireframe, cull, clip, overlay (False)" +
+           "(0, 0, 16)), opacity (0 to 1; 0.75), textured (True), wireframe, cull, clip, overlay (False),\n"
+           "edges ('automatic', 'spans' or 'watertight'), ssaa (0: automatic, or 1 to 4), filter ('automatic',\n"
+           "'nearest', 'linear' or 'trilinear'; automatic: watertight, 2 and linear for a model, the demo's\n"
+           "picture for the cube), lines (False, True or 'over', 'only'), light_azimuth, light_elevation (0, 0)" +
            (threads ? ",\nthreads (0: every core)." : ".") +
            "\nReturns a (height, width, 4) uint8 array of red, green, blue and alpha, rows from the top.";
 }

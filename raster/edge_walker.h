@@ -1,6 +1,7 @@
 // edge_walker_t: one triangle edge walked down the rows, its values set up only once a span needs them.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "geometry/vertex.h"
@@ -22,7 +23,9 @@ inline float chain_after(float v, float d, int64_t steps) {
 // dense mesh mostly reach no pixel.
 class triangle_set_up_t {
 public:
-    void begin(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom) {
+    void begin(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+               const vec4_t& light = default_light) {
+        light_ = light;
         top_ = &top;
         middle_ = &middle;
         bottom_ = &bottom;
@@ -36,8 +39,24 @@ public:
     template <int n>
     const gradients_t& make() {
         if (!made_) {
-            gradients_.set_up<n>(*top_, *middle_, *bottom_);
+            gradients_.set_up<n>(*top_, *middle_, *bottom_, light_);
             made_ = true;
+        }
+        return gradients_;
+    }
+    // The same with every rate that is not a finite number replaced by 0, for the watertight
+    // rule: a triangle flat in float but not on its snapping grid (or the reverse) is drawn in
+    // its top corner's values rather than in infinities.
+    template <int n>
+    const gradients_t& make_finite() {
+        make<n>();
+        // Infinities and NaN carry through a sum: one test for the common case of none.
+        float all = 0.0f;
+        for (int i = 0; i < n; ++i) all += gradients_.d_dx[i] + gradients_.d_dy[i];
+        if (std::isfinite(all)) return gradients_;
+        for (int i = 0; i < n; ++i) {
+            if (!std::isfinite(gradients_.d_dx[i])) gradients_.d_dx[i] = 0.0f;
+            if (!std::isfinite(gradients_.d_dy[i])) gradients_.d_dy[i] = 0.0f;
         }
         return gradients_;
     }
@@ -47,6 +66,7 @@ private:
     const vertex_t* top_ = nullptr;
     const vertex_t* middle_ = nullptr;
     const vertex_t* bottom_ = nullptr;
+    vec4_t light_ = default_light;
     bool made_ = false;
     gradients_t gradients_;
 };

@@ -68,7 +68,7 @@ struct queue_t {
         q.middle = middle;
         q.bottom = bottom;
         q.middle_is_left = middle_is_left;
-        q.rows = triangle_rows(v[top].y(), v[middle].y(), v[bottom].y(), height);
+        q.rows = reached_rows(v[top].y(), v[middle].y(), v[bottom].y(), height);
         bins.count(bands, q.rows);
     }
     void take_corners(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom, int32_t middle_is_left) {

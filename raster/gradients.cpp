@@ -13,13 +13,13 @@ float plane_gradient(float d02, float d12, float a0, float a1, float a2, float s
 
 }  // namespace
 
-float shade_of_normal(const vec4_t& normal) {
-    const float light = dot(normal, vec4_t(0.0f, 0.0f, 1.0f, 1.0f));
+float shade_of_normal(const vec4_t& normal, const vec4_t& light) {
+    const float lit = dot(normal, light);
     float clamped = 0.0f;  // negative values and NaN
-    if (light > 1.0f) {
+    if (lit > 1.0f) {
         clamped = 1.0f;
-    } else if (light >= 0.0f) {
-        clamped = light;
+    } else if (lit >= 0.0f) {
+        clamped = lit;
     }
     return static_cast<float>(static_cast<double>(clamped) * 0.9 + 0.1);
 }
@@ -29,13 +29,13 @@ gradients_t::gradients_t(const vertex_t& top, const vertex_t& middle, const vert
 }
 
 template <int n>
-void gradients_t::set_up(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom) {
+void gradients_t::set_up(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom, const vec4_t& light) {
     const vertex_t* v[3] = {&top, &middle, &bottom};
     for (int i = 0; i < 3; ++i) {
         interpolants_t& a = vertex[i];
         a.set_colour(v[i]->colour);
         a[interpolant::z] = v[i]->position.z;
-        a[interpolant::shade] = shade_of_normal(v[i]->normal);
+        a[interpolant::shade] = shade_of_normal(v[i]->normal, light);
         if constexpr (n > interpolant::untextured_count) {
             a[interpolant::one_over_w] = 1.0f / v[i]->position.w;
             a[interpolant::u_over_w] = v[i]->texcoord.x * a[interpolant::one_over_w];
@@ -65,5 +65,6 @@ void gradients_t::set_up(const vertex_t& top, const vertex_t& middle, const vert
     }
 }
 
-template void gradients_t::set_up<interpolant::count>(const vertex_t&, const vertex_t&, const vertex_t&);
-template void gradients_t::set_up<interpolant::untextured_count>(const vertex_t&, const vertex_t&, const vertex_t&);
+template void gradients_t::set_up<interpolant::count>(const vertex_t&, const vertex_t&, const vertex_t&, const vec4_t&);
+template void gradients_t::set_up<interpolant::untextured_count>(const vertex_t&, const vertex_t&, const vertex_t&,
+                                                                 const vec4_t&);

@@ -4,6 +4,7 @@
 #include "geometry/vertex.h"
 #include "math/vec4.h"
 #include "raster/interpolants.h"
+#include "surfaces/light.h"
 
 // Index 0 is the top vertex, 1 the middle and 2 the bottom one. Scalar formulas are evaluated
 // from single-precision differences in double and rounded to single once per stored value;
@@ -18,8 +19,10 @@ struct gradients_t {
 
     // The same values for the first n quantities only (interpolant::count, or
     // interpolant::untextured_count for a triangle drawn without texture); the rest stay zero.
+    // The shade comes from the light given (surfaces/light.h).
     template <int n>
-    void set_up(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom);
+    void set_up(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom,
+                const vec4_t& light = default_light);
 
     vec4_t get_colour(int i) const { return vertex[i].colour(); }
     vec4_t get_d_colour_dx() const { return d_dx.colour(); }
@@ -41,6 +44,6 @@ struct gradients_t {
     float get_d_shade_dy() const { return d_dy[interpolant::shade]; }
 };
 
-// Lighting factor of a normal under the fixed light (0, 0, 1, 1): the four-component dot
-// product clamped to 0..1 (NaN counts as 0), mapped to 0.1..1.0.
-float shade_of_normal(const vec4_t& normal);
+// Lighting factor of a normal under the light, by default the demo's fixed (0, 0, 1, 1): the
+// four-component dot product clamped to 0..1 (NaN counts as 0), mapped to 0.1..1.0.
+float shade_of_normal(const vec4_t& normal, const vec4_t& light = default_light);

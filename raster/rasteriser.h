@@ -7,6 +7,21 @@
 // - Arithmetic is single precision, and the per-row and per-pixel values are produced by
 //   repeated single-precision additions in a fixed order, so results are exact to the bit.
 // - Pixels outside the framebuffer are walked (to keep the values in step) but never touched.
+// - Coverage follows the draw state's edge rule. The demo's span rule: a half's rows run from
+//   nearest(y) to nearest(y_end) - 1 of its short edge, a row's pixels from nearest(left x +
+//   0.5) to nearest(right x - 0.5), the edges' x stepped row by row from their start corners;
+//   triangles that share an edge may both miss a pixel along it (the demo's cracks) or both
+//   draw it. The watertight rule (raster/watertight_coverage.h): the corners are snapped to
+//   1/256 pixel; a pixel is covered when its centre (x, y) lies inside the snapped triangle,
+//   decided by the three edge functions in 64-bit integers, a centre exactly on an edge
+//   belonging to the triangle for which that edge is a top edge (horizontal, the triangle
+//   below it) or a left edge (the triangle to its right). Two triangles sharing an edge then
+//   cover every pixel along it exactly once, whatever their windings and corner orders. Each
+//   row's values start at its first pixel inside the target from the planes through the top
+//   corner (a + dx * d/dx + dy * d/dy, in double, rounded once) and step by d/dx per pixel as
+//   the spans do, so every span path, band and thread count gives the same bits. A triangle
+//   with a corner beyond 2^20 pixels (or not a number) is drawn by the span rule.
+// - Lines (raster/edge_lines.h) and texture filters (raster/texture_filter.h) state their own.
 //
 // A frame's many triangles go through frame_renderer_t (raster/frame_renderer.h), which these
 // entries use as well, with the screen's three parts and one thread.

@@ -5,7 +5,9 @@
 
 #include "base/graphics_screen.h"
 #include "math/nearest.h"
+#include "raster/edge_lines.h"
 #include "raster/row_spans.h"
+#include "raster/texture_filter.h"
 #include "raster/triangle_rows.h"
 #include "surfaces/texture.h"
 
@@ -86,13 +88,25 @@ uint32_t row_rasteriser_t::draw(const vertex_t& top, const vertex_t& middle, con
                                 int32_t middle_is_left, const texture_t& texture) {
     middle_is_left_ = middle_is_left;
     texture_ = &texture;
-    set_up_.begin(top, middle, bottom);
+    set_up_.begin(top, middle, bottom, state_.light);
     pixels_ = 0;
+    if (state_.lines != line_mode_t::only) fill();
+    if (state_.lines != line_mode_t::none) draw_edge_lines();
+    return pixels_;
+}
+
+void row_rasteriser_t::fill() {
     if (state_.wireframe == 0) {
-        if (state_.textured != 0 ? draw_small<interpolant::count>() : draw_small<interpolant::untextured_count>()) {
-            return pixels_;
+        const bool textured = state_.textured != 0;
+        if (state_.edges == edge_rule_t::watertight &&
+            (textured ? draw_watertight<interpolant::count>() : draw_watertight<interpolant::untextured_count>())) {
+            return;
         }
+        if (textured ? draw_small<interpolant::count>() : draw_small<interpolant::untextured_count>()) return;
     }
+    const vertex_t& top = set_up_.top();
+    const vertex_t& middle = set_up_.middle();
+    const vertex_t& bottom = set_up_.bottom();
     long_.begin(set_up_, top, bottom, 0);
     upper_.begin(set_up_, top, middle, 0);
     lower_.begin(set_up_, middle, bottom, 1);
@@ -103,7 +117,26 @@ uint32_t row_rasteriser_t::draw(const vertex_t& top, const vertex_t& middle, con
         walk_half<interpolant::untextured_count>(upper_);
         walk_half<interpolant::untextured_count>(lower_);
     }
-    return pixels_;
+}
+
+// Over the fill the lines are drawn at half the surface's shade, so that they show on it.
+void row_rasteriser_t::draw_edge_lines() {
+    const float shade_scale = state_.lines == line_mode_t::over_fill ? 0.5f : 1.0f;
+    const auto end_of = [&](const vertex_t& v) {
+        line_end_t e;
+        e.x = v.position.x;
+        e.y = v.position.y;
+        e.z = v.position.z;
+        e.colour = v.colour;
+        e.shade = shade_of_normal(v.normal, state_.light);
+        return e;
+    };
+    const line_end_t top = end_of(set_up_.top());
+    const line_end_t middle = end_of(set_up_.middle());
+    const line_end_t bottom = end_of(set_up_.bottom());
+    pixels_ += draw_line(target_, top, middle, shade_scale, row_begin_, row_end_);
+    pixels_ += draw_line(target_, middle, bottom, shade_scale, row_begin_, row_end_);
+    pixels_ += draw_line(target_, top, bottom, shade_scale, row_begin_, row_end_);
 }
 
 uint32_t row_rasteriser_t::draw_span(const gradients_t& g, const edge_t& left, const edge_t& right, int32_t y,
@@ -116,15 +149,19 @@ uint32_t row_rasteriser_t::draw_span(const gradients_t& g, const edge_t& left, c
     if (!span_columns(target_, left.x, right.x, y, c)) return 0;
     span_row_t row;
     row_spans::start_span_row<interpolant::count>(target_, g.d_dx, left.values, left.x, c, y, row);
-    if (state_.textured != 0) return fill_textured_rows(&row, 1, g.d_dx, texture);
-    return fill_vertex_colour_rows(&row, 1, g.d_dx);
+    return fill_rows(&row, 1, g, texture);
 }
 
 void row_rasteriser_t::flush_rows(int batched) {
     if (batched == 0) return;
-    const interpolants_t& d_dx = set_up_.gradients().d_dx;
-    pixels_ += state_.textured != 0 ? fill_textured_rows(rows_, batched, d_dx, *texture_)
-                                    : fill_vertex_colour_rows(rows_, batched, d_dx);
+    pixels_ += fill_rows(rows_, batched, set_up_.gradients(), *texture_);
+}
+
+uint32_t row_rasteriser_t::fill_rows(const span_row_t* rows, int count, const gradients_t& g,
+                                     const texture_t& texture) const {
+    if (state_.textured == 0) return fill_vertex_colour_rows(rows, count, g.d_dx);
+    if (state_.filter == texture_filter_t::nearest) return fill_textured_rows(rows, count, g.d_dx, texture);
+    return fill_filtered_rows(rows, count, g.d_dx, g.d_dy, texture, state_.filter);
 }
 
 // One half of the triangle, drawn only in the window's rows (see half_walk_t): the window's

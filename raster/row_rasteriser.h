@@ -43,16 +43,28 @@ public:
                        const texture_t& texture);
 
 private:
+    // The triangle's pixels under the draw state's edge rule.
+    void fill();
     // A triangle of a few rows, all inside the window, whose corners lie within the
     // framebuffer's columns (raster/small_triangle.cpp). False, having drawn nothing, when the
     // triangle is not such a one.
     template <int n>
     bool draw_small();
+    // The triangle under the watertight rule (raster/watertight_rows.cpp). False, having drawn
+    // nothing, when a corner lies beyond the snapping grid's reach: the span rule draws it.
+    template <int n>
+    bool draw_watertight();
+    // The triangle's three edges as lines (raster/edge_lines.h), over its fill or alone.
+    void draw_edge_lines();
     // Sends a filled row to the pixels: short untextured rows at once, others in batches.
     template <int n>
     void take_row(const span_columns_t& columns, const interpolants_t& left_values, float left_x, int32_t y,
                   int& batched);
+    // The same for rows_[batched], its start values set.
+    void queue_row(int& batched);
     void flush_rows(int batched);
+    // Filled rows of one triangle through the span fill of the draw state's mode and filter.
+    uint32_t fill_rows(const span_row_t* rows, int count, const gradients_t& g, const texture_t& texture) const;
 
     template <int n>
     void walk_half(edge_walker_t& short_edge);

@@ -71,11 +71,14 @@ inline uint32_t fill_short_row(const span_row_t& row, const interpolants_t& d) {
 template <int n>
 void row_rasteriser_t::take_row(const span_columns_t& columns, const interpolants_t& left_values, float left_x,
                                 int32_t y, int& batched) {
-    span_row_t& row = rows_[batched];
-    const interpolants_t& d_dx = set_up_.gradients().d_dx;
-    row_spans::start_span_row<n>(target_, d_dx, left_values, left_x, columns, y, row);
+    row_spans::start_span_row<n>(target_, set_up_.gradients().d_dx, left_values, left_x, columns, y, rows_[batched]);
+    queue_row(batched);
+}
+
+inline void row_rasteriser_t::queue_row(int& batched) {
+    const span_row_t& row = rows_[batched];
     if (state_.textured == 0 && row.count <= row_spans::short_row_pixels) {
-        pixels_ += row_spans::fill_short_row(row, d_dx);
+        pixels_ += row_spans::fill_short_row(row, set_up_.gradients().d_dx);
     } else if (++batched == span_batch_rows) {
         flush_rows(batched);
         batched = 0;

@@ -37,7 +37,7 @@ const queued_triangle_t& triangle_batch_t::add(const vertex_t& top, const vertex
     t.middle = first + 1;
     t.bottom = first + 2;
     t.middle_is_left = middle_is_left;
-    t.rows = triangle_rows(top.y(), middle.y(), bottom.y(), height);
+    t.rows = reached_rows(top.y(), middle.y(), bottom.y(), height);
     triangles_.push_back(t);
     return triangles_.back();
 }

@@ -9,7 +9,7 @@
 #include "raster/triangle_rows.h"
 
 // One triangle ready for the rasteriser: its corners as indices into its run's screen-space
-// vertices, sorted top to bottom, and the framebuffer rows its spans can reach.
+// vertices, sorted top to bottom, and the framebuffer rows its drawing can reach (reached_rows).
 struct queued_triangle_t {
     uint32_t top = 0;
     uint32_t middle = 0;

@@ -5,16 +5,6 @@
 
 #include "math/nearest.h"
 
-void row_range_t::widen(const row_range_t& other) {
-    if (other.empty()) return;
-    if (empty()) {
-        *this = other;
-        return;
-    }
-    begin = std::min(begin, other.begin);
-    end = std::max(end, other.end);
-}
-
 half_walk_t walk_of_half(float y, float y_end, int64_t row_begin, int64_t row_end) {
     half_walk_t walk;
     const double first = nearest_float(y);
@@ -39,23 +29,20 @@ half_walk_t walk_of_half(float y, float y_end, int64_t row_begin, int64_t row_en
     return walk;
 }
 
-namespace {
-
-row_range_t framebuffer_rows_of_half(float y, float y_end, uint32_t height) {
-    const half_walk_t walk = walk_of_half(y, y_end, 0, height);
-    if (walk.last < walk.first) return {};
-    return {static_cast<int32_t>(walk.first), static_cast<int32_t>(walk.last) + 1};
-}
-
-}  // namespace
-
-row_range_t triangle_rows_of_any(float top_y, float middle_y, float bottom_y, uint32_t height) {
-    if (top_y == top_y && middle_y == middle_y && bottom_y == bottom_y) {
-        // Sorted and not NaN, so rounding keeps the order: the upper half's rows end where
-        // the lower half's begin, and together they run from the top's row to the bottom's.
-        return framebuffer_rows_of_half(top_y, bottom_y, height);
+row_range_t reached_rows_of_any(float top_y, float middle_y, float bottom_y, uint32_t height) {
+    float low = 0.0f;
+    float high = 0.0f;
+    bool any = false;
+    for (const float y : {top_y, middle_y, bottom_y}) {
+        if (y != y) continue;
+        low = any ? std::min(low, y) : y;
+        high = any ? std::max(high, y) : y;
+        any = true;
     }
-    row_range_t rows = framebuffer_rows_of_half(top_y, middle_y, height);
-    rows.widen(framebuffer_rows_of_half(middle_y, bottom_y, height));
-    return rows;
+    if (!any || height == 0) return {};
+    // Whole floats compared in double, so no conversion sees an infinity or a huge value.
+    const double first = std::max(static_cast<double>(nearest_float(low)), 0.0);
+    const double end = std::min(static_cast<double>(nearest_float(high)) + 2.0, static_cast<double>(height));
+    if (!(end > first)) return {};
+    return {static_cast<int32_t>(first), static_cast<int32_t>(end)};
 }

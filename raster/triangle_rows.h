@@ -11,8 +11,6 @@ struct row_range_t {
     int32_t end = 0;
 
     bool empty() const { return end <= begin; }
-    // The smallest range holding both this one and `other`.
-    void widen(const row_range_t& other);
 };
 
 // A half of a triangle walks the rows nearest(y) up to nearest(y_end) - 1 of its short edge,
@@ -33,18 +31,23 @@ struct half_walk_t {
 
 half_walk_t walk_of_half(float y, float y_end, int64_t row_begin, int64_t row_end);
 
-// The framebuffer rows 0 .. height - 1 that a triangle with corners sorted by y walks in
-// either half, for any coordinates (NaN and infinities included).
-row_range_t triangle_rows_of_any(float top_y, float middle_y, float bottom_y, uint32_t height);
+// The framebuffer rows 0 .. height - 1 that drawing a triangle can touch in any mode, for
+// sorting triangles into bands: from nearest(y) of its highest corner to nearest(y) + 1 of its
+// lowest (NaN corners left out). Besides the rows its halves walk it holds the last rows the
+// watertight rule reaches (pixel centres down to the lowest corner, on its 1/256-pixel grid)
+// and the rows of its edges drawn as lines (their ends' pixels, on that grid). For any
+// coordinates, NaN and infinities included.
+row_range_t reached_rows_of_any(float top_y, float middle_y, float bottom_y, uint32_t height);
 
 // The same rows, found at once for a triangle within a few screens of the framebuffer (nearly
-// every one the front end queues): sorted and not NaN, it walks the rows nearest(top y) up to
-// nearest(bottom y) - 1, whole numbers that int32_t holds and the processor's rounding
+// every one the front end queues): sorted and not NaN, its rows run from nearest(top y) to
+// nearest(bottom y) + 1, whole numbers that int32_t holds and the processor's rounding
 // conversion (ties to even) gives in one instruction.
-inline row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, uint32_t height) {
+inline row_range_t reached_rows(float top_y, float middle_y, float bottom_y, uint32_t height) {
     constexpr float ordinary = 1048576.0f;
-    if (!(top_y >= -ordinary && bottom_y <= ordinary && middle_y == middle_y && height <= 1048576u)) {
-        return triangle_rows_of_any(top_y, middle_y, bottom_y, height);
+    if (!(top_y >= -ordinary && top_y <= middle_y && middle_y <= bottom_y && bottom_y <= ordinary &&
+          height <= 1048576u)) {
+        return reached_rows_of_any(top_y, middle_y, bottom_y, height);
     }
     const auto row = [](float y) {
 #if defined(__SSE2__)
@@ -54,7 +57,8 @@ inline row_range_t triangle_rows(float top_y, float middle_y, float bottom_y, ui
 #endif
     };
     const int32_t first = row(top_y) < 0 ? 0 : row(top_y);
-    const int32_t end = row(bottom_y) > static_cast<int32_t>(height) ? static_cast<int32_t>(height) : row(bottom_y);
+    const int32_t end =
+        row(bottom_y) + 2 > static_cast<int32_t>(height) ? static_cast<int32_t>(height) : row(bottom_y) + 2;
     if (end <= first) return {};
     return {first, end};
 }

@@ -1,10 +1,12 @@
 // The model scene: the model fitted to the picture, turned as the cube turns, drawn with its mesh and texture.
 #include "scene/model_scene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "base/graphics_screen.h"
 #include "model/model_load.h"
 #include "model/model_mesh.h"
 #include "model/model_texture.h"
@@ -48,6 +50,10 @@ void model_scene_t::draw(screen_t& screen) const { mesh->render(screen, frame, *
 void model_scene_t::reproject(const screen_t& screen) {
     projection = scene_projection(screen.fov, screen.width, screen.height, camera.zoom);
     scale = fit_scale(radius, screen.fov, screen.width, screen.height);
+}
+
+uint32_t model_picture_ssaa_for(uint32_t width, uint32_t height) {
+    return uint64_t{std::max(width, height)} * model_picture_ssaa <= base::screen_max_side ? model_picture_ssaa : 1;
 }
 
 std::unique_ptr<model_scene_t> load_model_scene(const screen_t& screen, const std::string& model_path,

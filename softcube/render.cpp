@@ -11,6 +11,7 @@
 #include "scene/demo_frame.h"
 #include "scene/model_scene.h"
 #include "softcube/model_data.h"
+#include "softcube/picture_options.h"
 #include "softcube/softcube.h"
 #include "surfaces/screen.h"
 
@@ -35,7 +36,9 @@ namespace {
 
 [[noreturn]] void fail(const std::string& why) { throw error(why); }
 
-void check(const render_options& o) {
+// The options checked for a model or the cube, the memory for the picture and its samples
+// included.
+void check(const render_options& o, bool model) {
     const auto side = [](int v) { return v >= 16 && v <= 16384; };
     if (!side(o.width) || !side(o.height)) {
         fail("the picture's width and height must each be 16 to 16384, not " + std::to_string(o.width) + " x " +
@@ -45,7 +48,10 @@ void check(const render_options& o) {
     if (!(std::abs(o.elevation) <= camera_t::max_elevation)) fail("the elevation must be -89 to 89 degrees");
     if (!(o.zoom >= camera_t::min_zoom && o.zoom <= camera_t::max_zoom)) fail("the zoom must be 0.01 to 100");
     if (!(o.opacity >= 0.0 && o.opacity <= 1.0)) fail("the opacity must be 0 to 1");
-    const uint64_t needed = uint64_t(o.width) * uint64_t(o.height) * (o.background[3] == 255 ? 8 : 12);
+    if (const std::string why = detail::picture_options_error(o); !why.empty()) fail(why);
+    const uint64_t ssaa = detail::resolved_ssaa(o, model);
+    const uint64_t pixels = uint64_t(o.width) * uint64_t(o.height);
+    const uint64_t needed = pixels * (o.background[3] == 255 ? 8 : 12) + (ssaa > 1 ? pixels * ssaa * ssaa * 8 : 0);
     if (needed > rt::available_memory_bytes()) {
         fail("a " + std::to_string(o.width) + " x " + std::to_string(o.height) + " picture needs " +
              std::to_string((needed + (1 << 20) - 1) >> 20) + " MiB, more than the memory available");
@@ -58,7 +64,7 @@ uint32_t thread_count(int threads) {
 
 // The frame of the scene as an image: over an opaque background the framebuffer's colours,
 // otherwise the transparent picture laid over the background with the background's alpha.
-image render_scene(scene_t& scene, screen_t& target, const render_options& o, detail::pool_data& pool) {
+image render_scene(scene_t& scene, screen_t& target, const render_options& o, bool model, detail::pool_data& pool) {
     scene.camera.azimuth = o.azimuth;
     scene.camera.elevation = o.elevation;
     scene.camera.zoom = o.zoom;
@@ -67,6 +73,9 @@ image render_scene(scene_t& scene, screen_t& target, const render_options& o, de
     target.wireframe = o.wireframe ? 1 : 0;
     target.cull_backfaces = o.cull ? 1 : 0;
     target.clip_triangles = o.clip ? 1 : 0;
+    detail::apply_picture_options(o, model, target);
+    target.ssaa = detail::resolved_ssaa(o, model);
+    if (!target.make_samples()) fail("no memory for the picture's samples");
     const uint8_t background_alpha = o.background[3];
     frame_look_t look;
     look.background = {o.background[0], o.background[1], o.background[2], background_alpha != 255};
@@ -139,21 +148,21 @@ renderer::renderer(thread_pool pool) : pool_(std::move(pool)) {}
 
 image renderer::render(const model& m, const render_options& o) {
     if (!m.data_) fail("the model is empty: make it with load_model or make_model");
-    check(o);
+    check(o, true);
     const detail::model_data& data = *m.data_;
     std::unique_ptr<screen_t> target = make_target(o);
     model_scene_t scene(*target, make_mesh(data.model, static_cast<float>(o.opacity)), data.texture);
     target->textured = o.textured && data.textured ? 1 : 0;
-    return render_scene(scene, *target, o, *pool_.data_);
+    return render_scene(scene, *target, o, true, *pool_.data_);
 }
 
 image renderer::render_cube(const render_options& o) {
-    check(o);
+    check(o, false);
     std::unique_ptr<screen_t> target = make_target(o);
     // The cube is never textured: its texture stays blank.
     cube_scene_t scene(*target, std::make_unique<texture_t>(32, 32, 32));
     target->textured = 0;
-    return render_scene(scene, *target, o, *pool_.data_);
+    return render_scene(scene, *target, o, false, *pool_.data_);
 }
 
 image render(const model& m, const render_options& options) { return renderer(options.threads).render(m, options); }

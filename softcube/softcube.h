@@ -119,8 +119,21 @@ struct mesh_arrays {
 // what is wrong.
 SOFTCUBE_API model make_model(const mesh_arrays& arrays);
 
+// Which pixels a triangle covers: the demo's spans (rows and columns by rounding, which leaves
+// hairline cracks between triangles), or watertight (pixel centres inside the triangle, snapped
+// to 1/256 pixel, ties by the top-left rule: triangles that share an edge cover each pixel
+// along it exactly once). automatic: watertight for a model, the spans for the cube.
+enum class edge_rule { automatic, spans, watertight };
+// How textures are read: one texel as the demo addresses it, bilinear, or bilinear in the two
+// mipmap levels of each pixel's footprint. automatic: linear for a model, nearest for the cube.
+enum class texture_filter { automatic, nearest, linear, trilinear };
+// Triangle edges drawn as lines: not, over the surfaces, or alone.
+enum class line_mode { none, over, only };
+
 // How a picture is rendered. The defaults draw the model unturned, fitted to the picture,
-// seen from the front on the demo's dark blue, without the statistics line.
+// seen from the front on the demo's dark blue, without the statistics line; a model with
+// watertight edges, 2 x 2 samples per pixel and bilinear textures (the program's thumbnail
+// look), the cube as the demo draws it.
 struct render_options {
     int width = 800;  // 16 to 16384 each
     int height = 600;
@@ -139,6 +152,17 @@ struct render_options {
     bool clip = false;       // clip triangles to the view volume
     bool overlay = false;    // the statistics line at the top left
     int threads = 0;         // for render() and render_cube() (0: every core); a renderer has its own
+    edge_rule edges = edge_rule::automatic;
+    // Samples per pixel along each side, 1 to 4, averaged; 0 (automatic): 2 for a model (1 for
+    // a side above 8192), 1 for the cube. Samples wider or taller than 16384 are refused.
+    int ssaa = 0;
+    texture_filter filter = texture_filter::automatic;
+    line_mode lines = line_mode::none;
+    // Where the light comes from, in degrees as the viewer of the unturned model sees it:
+    // positive azimuth from the right, positive elevation (-90 to 90) from above; 0, 0 is the
+    // demo's light from the viewer. It turns with the model, as the demo's does.
+    double light_azimuth = 0.0;
+    double light_elevation = 0.0;
 };
 
 // Worker threads for rendering, shared by as many renderers as wish: they take turns.

@@ -58,3 +58,19 @@ void screen_t::clear_frame(uint32_t alpha, uint32_t red, uint32_t green, uint32_
     });
     reset_counters();
 }
+
+bool screen_t::make_samples() {
+    if (ssaa <= 1 || framebuffer == nullptr) {
+        samples.reset();
+        return ssaa <= 1;
+    }
+    const uint64_t w = uint64_t{width} * ssaa;
+    const uint64_t h = uint64_t{height} * ssaa;
+    if (samples != nullptr && samples->width == w && samples->height == h) return true;
+    samples.reset();  // the old samples go before the new ones take their memory
+    if (w > base::screen_max_side || h > base::screen_max_side) return false;
+    auto made = std::make_unique<screen_t>(static_cast<uint32_t>(w), static_cast<uint32_t>(h), fov, offscreen_tag{});
+    if (made->framebuffer == nullptr) return false;
+    samples = std::move(made);
+    return true;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "base/thread_pool.h"
 #include "surfaces/draw_state.h"
@@ -33,6 +34,14 @@ struct screen_t : render_target_t, draw_state_t, frame_counters_t {
     void clear_zbuffer();
     // Both clears, the rows shared among the threads in one hand-over instead of two.
     void clear_frame(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue);
+
+    // With ssaa above 1 a frame is drawn into this target, ssaa times the screen's size each
+    // way, and averaged into the screen's pixels (scene/demo_frame.h). make_samples() makes it
+    // (or drops it) for the current ssaa and size; false, with none made, when that size is
+    // beyond base::screen_max_side or there is no memory for it. The caller checks the memory
+    // available first, as for any picture.
+    std::unique_ptr<screen_t> samples;
+    bool make_samples();
 
 private:
     void paint_screen_rows(uint64_t first, uint64_t end, uint32_t argb);

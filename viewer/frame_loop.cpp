@@ -73,17 +73,13 @@ bool follow_window_size(frame_run_t& run) {
     screen_t& old = *run.screen;
     if (size.width == old.width && size.height == old.height) return true;
     std::string why;
-    std::unique_ptr<screen_t> target =
-        open_sized_screen(size.width, size.height, run.look.background.transparent, &why, /*offscreen=*/true);
+    std::unique_ptr<screen_t> target = open_sized_screen(size.width, size.height, run.look.background.transparent, &why,
+                                                         /*offscreen=*/true, old.ssaa);
     if (target == nullptr) {
         std::fprintf(stderr, "softcube: %s; keeping the picture at %u x %u\n", why.c_str(), old.width, old.height);
         return true;
     }
-    target->fov = old.fov;
-    target->textured = old.textured;
-    target->wireframe = old.wireframe;
-    target->cull_backfaces = old.cull_backfaces;
-    target->clip_triangles = old.clip_triangles;
+    static_cast<draw_state_t&>(*target) = old;  // the field of view, the modes and the picture options
     target->threads = old.threads;
     old.threads = nullptr;
     run.resized_screen = std::move(target);

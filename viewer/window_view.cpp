@@ -8,6 +8,7 @@
 #include "model/model_mesh.h"
 #include "scene/model_scene.h"
 #include "softcube/model_data.h"
+#include "softcube/picture_options.h"
 #include "softcube/window.h"
 #include "surfaces/screen.h"
 #include "viewer/frame_loop.h"
@@ -36,6 +37,10 @@ void view(const model& m, const render_options& o) {
     target.wireframe = o.wireframe ? 1 : 0;
     target.cull_backfaces = o.cull ? 1 : 0;
     target.clip_triangles = o.clip ? 1 : 0;
+    if (const std::string wrong = detail::picture_options_error(o); !wrong.empty()) throw error(wrong);
+    detail::apply_picture_options(o, true, target);
+    target.ssaa = detail::resolved_ssaa(o, true);
+    if (!target.make_samples()) throw error("no memory for the window picture's samples");
     std::string why;
     if (!rt::enable_window(&why)) throw error("cannot open a window: " + why);
     base::thread_pool_t pool(o.threads > 0 ? static_cast<uint32_t>(o.threads) : base::online_cores());

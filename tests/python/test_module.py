@@ -34,11 +34,19 @@ def test_the_cubes_frame_100_is_the_demos_below_the_statistics_row():
     np.testing.assert_array_equal(cube[8:], golden[8:])
 
 
+# A model's automatic quality is the program's thumbnail look: these flags.
+MODEL_LOOK = "--edges=watertight --ssaa=2 --filter=linear "
+
+
 @pytest.mark.parametrize("model, flags, options", [
-    (TORUS, "--frame=77 --azimuth=30 --elevation=20", dict(frame=77, azimuth=30, elevation=20)),
+    (TORUS, MODEL_LOOK + "--frame=77 --azimuth=30 --elevation=20", dict(frame=77, azimuth=30, elevation=20)),
     (None, "--frame=100 --azimuth=-45 --elevation=10 --zoom=1.5", dict(frame=100, azimuth=-45, elevation=10, zoom=1.5)),
-    (TORUS, "--frame=0 --azimuth=200 --elevation=-35 --opacity=1 --wireframe --background=transparent",
+    (TORUS, MODEL_LOOK + "--frame=0 --azimuth=200 --elevation=-35 --opacity=1 --wireframe --background=transparent",
      dict(azimuth=200, elevation=-35, opacity=1, wireframe=True, background=(0, 0, 0, 0))),
+    (TORUS, "--frame=9 --edges=spans --ssaa=3 --filter=trilinear --lines-only --light=-60,25",
+     dict(frame=9, edges="spans", ssaa=3, filter="trilinear", lines="only", light_azimuth=-60, light_elevation=25)),
+    (None, "--frame=30 --edges=watertight --ssaa=2 --lines --light=20,-10",
+     dict(frame=30, edges="watertight", ssaa=2, lines=True, light_azimuth=20, light_elevation=-10)),
 ])
 def test_the_same_bits_as_the_program(tmp_path, model, flags, options):
     shot = tmp_path / "program.png"
@@ -183,7 +191,23 @@ def test_errors_and_options():
         softcube.Renderer(-1)
     with pytest.raises(TypeError, match="needs a Model or a file name, not int"):
         softcube.render(42)
+    with pytest.raises(ValueError, match="edges must be one of 'automatic', 'spans', 'watertight', not 'tight'"):
+        softcube.render_cube(edges="tight")
+    with pytest.raises(TypeError, match="filter must be one of"):
+        softcube.render_cube(filter=1)
+    with pytest.raises(ValueError, match="lines must be one of 'none', 'over', 'only', not 'under'"):
+        softcube.render_cube(lines="under")
+    with pytest.raises(softcube.Error, match="ssaa must be 0 \\(automatic\\) or 1 to 4, not 5"):
+        softcube.render_cube(ssaa=5)
+    with pytest.raises(softcube.Error, match="ssaa 4 draws 32768 samples along a side; at most 16384"):
+        softcube.render_cube(width=8192, height=16, ssaa=4)
+    with pytest.raises(softcube.Error, match="light's elevation must be -90 to 90"):
+        softcube.render_cube(light_elevation=91)
     assert softcube.render_cube(width=np.int64(20), height=16, frame=np.uint8(3)).shape == (16, 20, 4)
+    # The cube's automatic quality is the demo's picture; asked for, the model look differs from it.
+    plain = softcube.render_cube(width=64, height=48, frame=40)
+    assert (plain == softcube.render_cube(width=64, height=48, frame=40, edges="spans", ssaa=1, filter="nearest")).all()
+    assert (plain != softcube.render_cube(width=64, height=48, frame=40, edges="watertight", ssaa=2)).any()
     version = subprocess.run([PROGRAM, "--version"], check=True, capture_output=True, text=True).stdout
     assert version == f"softcube {softcube.__version__}\n"
 

@@ -40,22 +40,25 @@ TEST(HalfWalk, RowsPassedSteppedAndDrawnForAWindow) {
     EXPECT_EQ(plan(-INFINITY, 3.0f, 0, 10), std::tuple(true, INFINITY, int64_t{0}, int64_t{0}, int64_t{2}));
 }
 
-TEST(TriangleRows, BothHalvesCutToTheFramebuffer) {
+TEST(ReachedRows, FromTheHighestCornerToTheRowBelowTheLowest) {
     const auto rows = [](float top, float middle, float bottom, uint32_t height) {
-        const row_range_t r = triangle_rows(top, middle, bottom, height);
+        const row_range_t r = reached_rows(top, middle, bottom, height);
         return std::pair(r.begin, r.end);
     };
-    EXPECT_EQ(rows(0.3f, 2.0f, 3.7f, 10), std::pair(0, 4));
+    EXPECT_EQ(rows(0.3f, 2.0f, 3.7f, 10), std::pair(0, 6));
+    EXPECT_EQ(rows(2.5f, 3.0f, 3.5f, 10), std::pair(2, 6));  // ties to even: rows 2 .. 4 + 1
     EXPECT_EQ(rows(-5.0f, 2.0f, 30.0f, 10), std::pair(0, 10));
-    EXPECT_TRUE(triangle_rows(12.0f, 13.0f, 14.0f, 10).empty());
-    EXPECT_TRUE(triangle_rows(-5.0f, -3.0f, -0.6f, 10).empty());  // the last row is nearest(-0.6) - 1
-    // A NaN middle leaves whatever row a half with real ends has.
-    EXPECT_EQ(rows(1.0f, NAN, 4.0f, 10), std::pair(0, 0));
-    EXPECT_EQ(rows(NAN, 2.0f, 4.0f, 10), std::pair(2, 4));
-    EXPECT_TRUE(triangle_rows(0.0f, 2.0f, 4.0f, 0).empty());
+    EXPECT_TRUE(reached_rows(12.0f, 13.0f, 14.0f, 10).empty());
+    EXPECT_EQ(rows(-5.0f, -3.0f, -0.6f, 10), std::pair(0, 1));  // a line's end may reach row 0
+    EXPECT_TRUE(reached_rows(-5.0f, -3.0f, -2.6f, 10).empty());
+    // NaN corners are left out.
+    EXPECT_EQ(rows(1.0f, NAN, 4.0f, 10), std::pair(1, 6));
+    EXPECT_EQ(rows(NAN, 2.0f, 4.0f, 10), std::pair(2, 6));
+    EXPECT_TRUE(reached_rows(NAN, NAN, NAN, 10).empty());
+    EXPECT_TRUE(reached_rows(0.0f, 2.0f, 4.0f, 0).empty());
 }
 
-TEST(TriangleRows, TheQuickRuleGivesTheRowsOfTheGeneralOne) {
+TEST(ReachedRows, TheQuickRuleGivesTheRowsOfTheGeneralOne) {
     // Ties at every half row, both signs of zero, the edges of the framebuffer and of the
     // quick rule's range (2^20), and beyond it.
     const float ys[] = {-1048577.0f, -1048576.5f, -1048576.0f, -1000.5f,   -2.5f,      -1.5f,  -0.5f,   -0.0f,
@@ -66,8 +69,8 @@ TEST(TriangleRows, TheQuickRuleGivesTheRowsOfTheGeneralOne) {
             for (const float bottom : ys) {
                 if (bottom < top) continue;
                 for (const float middle : {top, bottom, NAN}) {
-                    const row_range_t quick = triangle_rows(top, middle, bottom, height);
-                    const row_range_t any = triangle_rows_of_any(top, middle, bottom, height);
+                    const row_range_t quick = reached_rows(top, middle, bottom, height);
+                    const row_range_t any = reached_rows_of_any(top, middle, bottom, height);
                     ASSERT_EQ(std::pair(quick.begin, quick.end), std::pair(any.begin, any.end))
                         << top << " " << middle << " " << bottom << ", height " << height;
                 }
