@@ -60,6 +60,10 @@ struct queue_t {
     band_bins_t& bins;
     const band_layout_t& bands;
     uint32_t height;
+    // The span rule without lines: a triangle that walks no row is counted but put in no band.
+    // Most triangles of a finely divided mesh are such slivers, and a band would only set them
+    // up to find nothing to draw.
+    bool rowless_draws_nothing;
     uint32_t count = 0;
 
     void take(const vertex_t* v, uint32_t top, uint32_t middle, uint32_t bottom, int32_t middle_is_left) {
@@ -68,7 +72,11 @@ struct queue_t {
         q.middle = middle;
         q.bottom = bottom;
         q.middle_is_left = middle_is_left;
-        q.rows = reached_rows(v[top].y(), v[middle].y(), v[bottom].y(), height);
+        const float top_y = v[top].y();
+        const float bottom_y = v[bottom].y();
+        q.rows = rowless_draws_nothing && walks_no_row(top_y, bottom_y)
+                     ? row_range_t{}
+                     : reached_rows(top_y, v[middle].y(), bottom_y, height);
         bins.count(bands, q.rows);
     }
     void take_corners(const vertex_t& top, const vertex_t& middle, const vertex_t& bottom, int32_t middle_is_left) {
@@ -228,7 +236,8 @@ void frame_renderer_t::queue_chunk(const mesh_front_end_t& front, uint32_t chunk
     triangle_batch_t& batch = space.batches[chunk];
     batch.clear();
     queued_triangle_t* out = space.triangles.data() + size_t{chunk} * mesh_front_end_t::chunk_slots;
-    queue_t queue{out, batch, bins, space.bands, target_.height};
+    const bool rowless_draws_nothing = state_.edges == edge_rule_t::spans && state_.lines == line_mode_t::none;
+    queue_t queue{out, batch, bins, space.bands, target_.height, rowless_draws_nothing};
     front.take_chunk(chunk, queue);
     triangle_run_t& run = space.runs[chunk];
     run = state_.clip_triangles != 0 ? batch.run() : triangle_run_t{space.vertices.data(), out, queue.count, nullptr};

@@ -62,3 +62,8 @@ inline row_range_t reached_rows(float top_y, float middle_y, float bottom_y, uin
     if (end <= first) return {};
     return {first, end};
 }
+
+// Under the span rule a triangle sorted by y draws the rows nearest(top y) .. nearest(bottom
+// y) - 1 of its two halves: none when both round to the same row (never true for NaN), in
+// wireframe too.
+inline bool walks_no_row(float top_y, float bottom_y) { return nearest_float(top_y) == nearest_float(bottom_y); }

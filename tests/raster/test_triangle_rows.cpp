@@ -79,6 +79,29 @@ TEST(ReachedRows, TheQuickRuleGivesTheRowsOfTheGeneralOne) {
     }
 }
 
+TEST(ReachedRows, ATriangleWalksNoRowExactlyWhenItsHalvesDrawNone) {
+    // Ties to even: 1.5 and 2.5 both round to row 2, so a triangle between them walks none.
+    EXPECT_TRUE(walks_no_row(1.5f, 2.5f));
+    EXPECT_FALSE(walks_no_row(2.5f, 3.5f));
+    EXPECT_FALSE(walks_no_row(NAN, NAN));
+    const float ys[] = {-3.5f, -0.5f, -0.0f, 0.0f, 0.49f, 0.5f, 0.51f, 1.5f, 2.5f, 2.51f, 599.5f, 1.0e30f, INFINITY};
+    for (const float top : ys) {
+        for (const float bottom : ys) {
+            if (bottom < top) continue;
+            // The rows drawn in a framebuffer of 600 rows: none when it walks none, and within
+            // the framebuffer, some when it walks some.
+            const half_walk_t whole = walk_of_half(top, bottom, 0, 600);
+            const bool draws_none = whole.last < whole.first;
+            if (walks_no_row(top, bottom)) {
+                EXPECT_TRUE(draws_none) << top << " " << bottom;
+            }
+            if (top >= -0.5f && bottom <= 599.5f) {
+                EXPECT_EQ(walks_no_row(top, bottom), draws_none) << top << " " << bottom;
+            }
+        }
+    }
+}
+
 TEST(BandLayout, BandsFromTheThreadCountOrAGivenHeight) {
     // Eight bands per thread, at least 8 rows each; the last band holds what is left.
     const band_layout_t auto_rows(600, 2, 0);
