@@ -34,7 +34,10 @@ struct frame_schedule_t {
 // every picture, depth and counter is the same on any number of threads and bands.
 //
 // One thread is the same road with one band covering every row, whose triangles are drawn as
-// the front end produces them: nothing is queued. With more, the front end queues each chunk
+// the front end produces them: nothing is queued. Two threads drawing a mesh of more than one
+// chunk take the same road each, with a band of their own: each maps its share of the
+// vertices, then runs every chunk through the front end and draws what reaches its band (see
+// most_threads_for_own_bands for why only up to two). With more, the front end queues each chunk
 // of a mesh's slots (mesh_front_end_t) and sorts it by band as it goes (bin_by_band), a
 // triangle stored once however many bands it crosses; a mesh of more than one chunk has its
 // vertices and chunks shared among the threads too, chunks taken from a counter. Bands are
@@ -86,6 +89,11 @@ private:
     // Cuts the frame's bands into space.bands. True when the pool draws them; false when the
     // calling thread draws the frame alone, in one band (with shared_front_end, never).
     bool cut_bands(frame_space_t& space, bool shared_front_end);
+    // Under the span rule without lines, triangles that draw no row need no band.
+    bool rowless_draws_nothing() const;
+    // A mesh of more than one chunk on few threads: each thread maps its share of the
+    // vertices, then runs every chunk through the front end, drawing into a band of its own.
+    void draw_mesh_in_own_bands(const mesh_front_end_t& front, int32_t vertex_count, const texture_t& texture);
     // One chunk of the mesh's slots queued into its run and sorted by band.
     void queue_chunk(const mesh_front_end_t& front, uint32_t chunk);
     // front_end(worker) on every worker of one pool job, then the bands (on the calling
