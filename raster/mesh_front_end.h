@@ -63,7 +63,10 @@ public:
     // Chunk c's triangles in order, culled and sorted top to bottom, each handed to the sink:
     // on the direct route as indices into the mapped vertices (sink.take(vertices, top,
     // middle, bottom, middle_is_left)), on the clipper's route as the new corners of each
-    // triangle of the fan (sink.take_corners(top, middle, bottom, middle_is_left)).
+    // triangle of the fan (sink.take_corners(top, middle, bottom, middle_is_left)). On the
+    // direct route a sink with may_reach(y, y, y) is asked first, with the corners' y; when
+    // it says no, the triangle goes no further but sink.count_unreached() is called unless
+    // the culling would drop it.
     template <class Sink>
     void take_chunk(uint32_t chunk, Sink& sink) const {
         const uint32_t first = chunk * chunk_slots;
@@ -88,6 +91,17 @@ public:
             if (!valid(t)) continue;
             const uint32_t index[3] = {static_cast<uint32_t>(t.a), static_cast<uint32_t>(t.b),
                                        static_cast<uint32_t>(t.c)};
+            if constexpr (requires { sink.may_reach(0.0f, 0.0f, 0.0f); }) {
+                // A sink that draws only some rows turns away what cannot reach them before
+                // the sort; it still counts what the culling keeps.
+                const vertex_t& a = v[index[0]];
+                const vertex_t& b = v[index[1]];
+                const vertex_t& c = v[index[2]];
+                if (!sink.may_reach(a.y(), b.y(), c.y())) {
+                    if (!(cull_ && doubled_signed_area(a, b, c) <= 0.0f)) sink.count_unreached();
+                    continue;
+                }
+            }
             const corner_order_t order = order_corners(cull_, v[index[0]], v[index[1]], v[index[2]]);
             if (order.culled) continue;
             sink.take(v, index[order.top], index[order.middle], index[order.bottom], order.middle_is_left);
