@@ -75,7 +75,7 @@ std::string count_error(std::string_view name, uint64_t min, uint64_t max, std::
 // What an option does with its value; returns an error line, or nothing.
 using option_action_t = std::function<std::optional<std::string>(std::string_view name, std::string_view value)>;
 
-struct option_spec_t {
+struct option_rule_t {
     std::string_view name;
     int values;  // 0, 1, or 3 (--thumbnail)
     option_action_t action;
@@ -151,7 +151,7 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
     bool model_option_given = false;
     bool only_thumbnail_allowed = false;  // an option a thumbnail does not take was given
     std::string thumbnail_size_text;
-    const std::vector<option_spec_t> specs = {
+    const std::vector<option_rule_t> known_options = {
         {"--help", 0, flag(o.help)},
         {"-h", 0, flag(o.help)},
         {"--version", 0, flag(o.version)},
@@ -288,23 +288,23 @@ parsed_command_line_t parse_command_line(int argc, const char* const* argv) {
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        const option_spec_t* spec = nullptr;
-        for (const option_spec_t& s : specs) {
-            if (s.name == name) spec = &s;
+        const option_rule_t* rule = nullptr;
+        for (const option_rule_t& s : known_options) {
+            if (s.name == name) rule = &s;
         }
-        if (spec == nullptr) return fail("unknown option " + quoted(arg));
-        if (spec->values == 0 && value) return fail("option " + quoted(name) + " takes no value");
-        if (spec->values == 3) {
+        if (rule == nullptr) return fail("unknown option " + quoted(arg));
+        if (rule->values == 0 && value) return fail("option " + quoted(name) + " takes no value");
+        if (rule->values == 3) {
             if (value || i + 3 >= argc) return fail(std::string(name) + " needs SIZE INPUT OUTPUT");
             value = argv[++i];
             o.thumbnail_input = argv[++i];
             o.thumbnail_output = argv[++i];
-        } else if (spec->values == 1 && !value) {
+        } else if (rule->values == 1 && !value) {
             if (i + 1 >= argc || argv[i + 1] == nullptr) return fail("option " + quoted(name) + " needs a value");
             value = argv[++i];
         }
         if (!thumbnail_may_take(name)) only_thumbnail_allowed = true;
-        if (auto error = spec->action(name, value.value_or(""))) return fail(std::move(*error));
+        if (auto error = rule->action(name, value.value_or(""))) return fail(std::move(*error));
     }
 
     if (!thumbnail_size_text.empty()) {

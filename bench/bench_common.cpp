@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -120,6 +121,31 @@ void run_mesh_frames(benchmark::State& state, const mesh_t& mesh) {
     }
     report_counts(state, pixels, triangles);
     report_floor_ratio(state);
+}
+
+void add_uv_sphere(mesh_t& mesh) {
+    const double pi = 3.14159265358979323846;
+    for (int i = 0; i <= sphere_stacks; ++i) {
+        const double theta = pi * i / sphere_stacks;
+        for (int j = 0; j <= sphere_slices; ++j) {
+            const double phi = 2.0 * pi * j / sphere_slices;
+            const auto x = static_cast<float>(std::sin(theta) * std::cos(phi));
+            const auto y = static_cast<float>(std::cos(theta));
+            const auto z = static_cast<float>(std::sin(theta) * std::sin(phi));
+            const vec4_t colour(0.5f + 0.5f * x, 0.5f + 0.5f * y, 0.5f + 0.5f * z, 0.2f + 0.6f * (0.5f + 0.5f * y));
+            mesh.add_vertex(
+                vertex_t(vec4_t(x, y, z, 1.0f), colour, vec4_t(-x, -y, -z, 0.0f),
+                         vec4_t(static_cast<float>(j) / sphere_slices, static_cast<float>(i) / sphere_stacks, 0, 0)));
+        }
+    }
+    for (int i = 0; i < sphere_stacks; ++i) {
+        for (int j = 0; j < sphere_slices; ++j) {
+            const int a = i * (sphere_slices + 1) + j;
+            const int b = a + sphere_slices + 1;
+            mesh.add_triangle(a, b, a + 1);
+            mesh.add_triangle(a + 1, b, b + 1);
+        }
+    }
 }
 
 }  // namespace bench

@@ -33,6 +33,14 @@ struct cube_scene_t : ::cube_scene_t {
 // A texture with a pattern in every byte (colours and transparencies), for textured mode.
 std::unique_ptr<texture_t> patterned_texture(uint32_t side);
 
+// A UV sphere of radius 1 in the cube's place: sphere_stacks x sphere_slices quads of two
+// triangles, translucent, coloured by position, with normals and texture coordinates.
+constexpr int sphere_stacks = 160;
+constexpr int sphere_slices = 320;
+constexpr int sphere_vertices = (sphere_stacks + 1) * (sphere_slices + 1);
+constexpr int sphere_triangles = sphere_stacks * sphere_slices * 2;
+void add_uv_sphere(mesh_t& mesh);
+
 // The floor: what one frame cannot avoid doing. A memset of the colour buffer, a fill of
 // the depth buffer, and a trivial read-test-write over floor_pixels pixels (depth compare,
 // depth and colour store), written so the compiler can vectorise it.

@@ -1,7 +1,6 @@
 // Fill-rate benchmarks: a triangle-size sweep, each drawing mode, and a sphere of over 100,000 triangles.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <random>
 #include <vector>
 
@@ -123,34 +122,10 @@ void BM_mode(benchmark::State& state) {
 }
 BENCHMARK(BM_mode)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
-// A UV sphere of radius 1 in the cube's place: stacks x slices quads of two triangles.
+// The sphere of bench::add_uv_sphere.
 struct sphere_t {
-    static constexpr int stacks = 160;
-    static constexpr int slices = 320;
-    mesh_t mesh{(stacks + 1) * (slices + 1), stacks* slices * 2};
-
-    sphere_t() {
-        const double pi = 3.14159265358979323846;
-        for (int i = 0; i <= stacks; ++i) {
-            const double theta = pi * i / stacks;
-            for (int j = 0; j <= slices; ++j) {
-                const double phi = 2.0 * pi * j / slices;
-                const auto x = static_cast<float>(std::sin(theta) * std::cos(phi));
-                const auto y = static_cast<float>(std::cos(theta));
-                const auto z = static_cast<float>(std::sin(theta) * std::sin(phi));
-                const vec4_t colour(0.5f + 0.5f * x, 0.5f + 0.5f * y, 0.5f + 0.5f * z, 0.2f + 0.6f * (0.5f + 0.5f * y));
-                mesh.add_vertex(vertex_t(vec4_t(x, y, z, 1.0f), colour, vec4_t(-x, -y, -z, 0.0f)));
-            }
-        }
-        for (int i = 0; i < stacks; ++i) {
-            for (int j = 0; j < slices; ++j) {
-                const int a = i * (slices + 1) + j;
-                const int b = a + slices + 1;
-                mesh.add_triangle(a, b, a + 1);
-                mesh.add_triangle(a + 1, b, b + 1);
-            }
-        }
-    }
+    mesh_t mesh{bench::sphere_vertices, bench::sphere_triangles};
+    sphere_t() { bench::add_uv_sphere(mesh); }
 };
 
 void BM_sphere(benchmark::State& state) {

@@ -1,7 +1,6 @@
 // The picture options' costs on the demo frame and a 102,400-triangle sphere, against the demo's picture.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <memory>
 
 #include "bench/bench_common.h"
@@ -53,38 +52,15 @@ std::unique_ptr<screen_t> option_screen(const option_t& o) {
     return s;
 }
 
-// A UV sphere of radius 1 in the cube's place, turned as the cube turns: stacks x slices quads
-// of two triangles, translucent, with texture coordinates.
+// The sphere of bench::add_uv_sphere, turned as the cube turns.
 struct sphere_scene_t : scene_t {
-    static constexpr int stacks = 160;
-    static constexpr int slices = 320;
-    mesh_t mesh{(stacks + 1) * (slices + 1), stacks* slices * 2};
+    mesh_t mesh{bench::sphere_vertices, bench::sphere_triangles};
     std::unique_ptr<texture_t> texture = bench::patterned_texture(256);
     mat4_t projection;
     mat4_t frame;
 
     explicit sphere_scene_t(const screen_t& screen) {
-        const double pi = 3.14159265358979323846;
-        for (int i = 0; i <= stacks; ++i) {
-            const double theta = pi * i / stacks;
-            for (int j = 0; j <= slices; ++j) {
-                const double phi = 2.0 * pi * j / slices;
-                const auto x = static_cast<float>(std::sin(theta) * std::cos(phi));
-                const auto y = static_cast<float>(std::cos(theta));
-                const auto z = static_cast<float>(std::sin(theta) * std::sin(phi));
-                const vec4_t colour(0.5f + 0.5f * x, 0.5f + 0.5f * y, 0.5f + 0.5f * z, 0.2f + 0.6f * (0.5f + 0.5f * y));
-                mesh.add_vertex(vertex_t(vec4_t(x, y, z, 1.0f), colour, vec4_t(-x, -y, -z, 0.0f),
-                                         vec4_t(static_cast<float>(j) / slices, static_cast<float>(i) / stacks, 0, 0)));
-            }
-        }
-        for (int i = 0; i < stacks; ++i) {
-            for (int j = 0; j < slices; ++j) {
-                const int a = i * (slices + 1) + j;
-                const int b = a + slices + 1;
-                mesh.add_triangle(a, b, a + 1);
-                mesh.add_triangle(a + 1, b, b + 1);
-            }
-        }
+        bench::add_uv_sphere(mesh);
         texture->build_mips();
         reproject(screen);
         update();

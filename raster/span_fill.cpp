@@ -103,7 +103,7 @@ using textured_rows_fn = uint32_t (*)(const span_row_t* rows, int row_count, con
                                       const texel_sampler_t& sampler);
 
 // The path in use, chosen on first use (not during static initialisation, whose order
-// across files is unspecified): the one SOFTCUBE_ISA names, so that every program that draws
+// across files is undefined by the language): the one SOFTCUBE_ISA names, so that every program that draws
 // (the demo, the benchmarks, the tests) can be held to one path, else the widest.
 struct dispatch_t {
     span_isa_t isa;

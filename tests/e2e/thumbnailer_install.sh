@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed thumbnailer as a file manager uses it: `cmake --install` into a fresh prefix,
 # then the entry's Exec line, with %s, %i and %o filled in as the freedesktop thumbnailer
-# specification says, run from the installed program for each of its MIME types' files.
+# convention describes, run from the installed program for each of its MIME types' files.
 # Usage: thumbnailer_install.sh BUILD_DIR ASSETS_DIR WORK_DIR
 set -u
 build=$1
