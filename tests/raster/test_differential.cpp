@@ -15,6 +15,7 @@
 #include "raster/span_fill.h"
 #include "raster_fixtures.h"
 #include "reference_rasteriser.h"
+#include "span_path_fixture.h"
 #include "surfaces/texture.h"
 
 namespace {
@@ -26,22 +27,9 @@ uint64_t iterations(uint64_t normal) {
     return n != 0 ? n : normal;
 }
 
-// The tests of this fixture run once per span path, each its own result: a path this
-// processor cannot run is reported skipped. The path in use before is restored afterwards.
-class Differential : public testing::TestWithParam<span_isa_t> {
-protected:
-    void SetUp() override {
-        if (set_span_isa(isa) != isa) GTEST_SKIP() << span_isa_name(isa) << " path not supported by this processor";
-    }
-    void TearDown() override { set_span_isa(previous); }
-
-    const span_isa_t isa = GetParam();
-    const span_isa_t previous = span_isa();
-};
-
-INSTANTIATE_TEST_SUITE_P(Path, Differential,
-                         testing::Values(span_isa_t::portable, span_isa_t::sse2, span_isa_t::avx2, span_isa_t::avx512),
-                         [](const testing::TestParamInfo<span_isa_t>& info) { return span_isa_name(info.param); });
+// Once per span path.
+class Differential : public span_path_test {};
+SOFTCUBE_EVERY_SPAN_PATH(Differential);
 
 struct generator_t {
     std::mt19937_64 rng;

@@ -12,6 +12,7 @@
 #include "raster/texture_filter.h"
 #include "raster/watertight_coverage.h"
 #include "reference_rasteriser.h"
+#include "span_path_fixture.h"
 #include "surfaces/pixel_blend.h"
 #include "surfaces/screen.h"
 
@@ -307,20 +308,8 @@ TEST(Watertight, TranslucentMeshesBlendEachPixelOnce) {
 
 namespace {
 
-class WatertightPaths : public testing::TestWithParam<span_isa_t> {
-protected:
-    void SetUp() override {
-        if (set_span_isa(isa) != isa) GTEST_SKIP() << span_isa_name(isa) << " path not supported by this processor";
-    }
-    void TearDown() override { set_span_isa(previous); }
-
-    const span_isa_t isa = GetParam();
-    const span_isa_t previous = span_isa();
-};
-
-INSTANTIATE_TEST_SUITE_P(Path, WatertightPaths,
-                         testing::Values(span_isa_t::portable, span_isa_t::sse2, span_isa_t::avx2, span_isa_t::avx512),
-                         [](const testing::TestParamInfo<span_isa_t>& info) { return span_isa_name(info.param); });
+class WatertightPaths : public span_path_test {};
+SOFTCUBE_EVERY_SPAN_PATH(WatertightPaths);
 
 }  // namespace
 
