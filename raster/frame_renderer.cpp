@@ -298,9 +298,7 @@ void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matri
     // them uneven), each sorted by band as it is queued; a barrier after each phase.
     next_chunk_.store(0, std::memory_order_relaxed);
     run_bands(space.runs.data(), chunks, texture, true, [&](uint32_t worker) {
-        const int64_t n = mesh.vertex_count;
-        front.map_vertices(static_cast<int32_t>(n * worker / thread_count_),
-                           static_cast<int32_t>(n * (worker + 1) / thread_count_));
+        map_share(front, mesh.vertex_count, worker);
         pool_->sync();
         for (uint32_t c = next_chunk_.fetch_add(1, std::memory_order_relaxed); c < chunks;
              c = next_chunk_.fetch_add(1, std::memory_order_relaxed)) {
@@ -308,6 +306,19 @@ void frame_renderer_t::draw_mesh(const indexed_mesh_t& mesh, const mat4_t& matri
         }
         pool_->sync();
     });
+}
+
+void frame_renderer_t::map_share(const mesh_front_end_t& front, int32_t vertex_count, uint32_t worker) const {
+    const int64_t n = vertex_count;
+    front.map_vertices(static_cast<int32_t>(n * worker / thread_count_),
+                       static_cast<int32_t>(n * (worker + 1) / thread_count_));
+}
+
+void frame_renderer_t::grow_row_costs(frame_space_t& space) const {
+    if (space.row_cost.size() < target_.height) {
+        space.row_cost.resize(target_.height);
+        space.row_cost_spread.resize(target_.height);
+    }
 }
 
 bool frame_renderer_t::rowless_draws_nothing() const {
@@ -318,10 +329,7 @@ void frame_renderer_t::draw_mesh_in_own_bands(const mesh_front_end_t& front, int
                                               const texture_t& texture) {
     frame_space_t& space = *space_;
     const uint32_t height = target_.height;
-    if (space.row_cost.size() < height) {
-        space.row_cost.resize(height);
-        space.row_cost_spread.resize(height);
-    }
+    grow_row_costs(space);
     if (space.row_cost_height == height) {
         space.bands.cut_by_cost(space.row_cost.data(), height, thread_count_);
     } else {
@@ -331,9 +339,7 @@ void frame_renderer_t::draw_mesh_in_own_bands(const mesh_front_end_t& front, int
     uint32_t triangles = 0;
     band_pixels_.store(0, std::memory_order_relaxed);
     pool_->run([&](uint32_t worker) {
-        const int64_t n = vertex_count;
-        front.map_vertices(static_cast<int32_t>(n * worker / thread_count_),
-                           static_cast<int32_t>(n * (worker + 1) / thread_count_));
+        map_share(front, vertex_count, worker);
         pool_->sync();
         // A framebuffer of fewer rows than threads has fewer bands: the rest only count.
         const row_range_t band = worker < space.bands.count() ? space.bands.rows_of(worker) : row_range_t{};
@@ -352,10 +358,7 @@ void frame_renderer_t::draw_mesh_in_own_bands(const mesh_front_end_t& front, int
 
 bool frame_renderer_t::cut_bands(frame_space_t& space, bool shared_front_end) {
     const uint32_t height = target_.height;
-    if (space.row_cost.size() < height) {
-        space.row_cost.resize(height);
-        space.row_cost_spread.resize(height);
-    }
+    grow_row_costs(space);
     if (band_rows_ != 0) {
         space.bands.cut_by_height(height, band_rows_, thread_count_);
         return true;

@@ -89,6 +89,10 @@ private:
     // Cuts the frame's bands into space.bands. True when the pool draws them; false when the
     // calling thread draws the frame alone, in one band (with shared_front_end, never).
     bool cut_bands(frame_space_t& space, bool shared_front_end);
+    // Worker `worker`'s equal share of the mesh's vertices transformed and mapped.
+    void map_share(const mesh_front_end_t& front, int32_t vertex_count, uint32_t worker) const;
+    // The space's row costs, one per row of the target (kept from frame to frame).
+    void grow_row_costs(frame_space_t& space) const;
     // Under the span rule without lines, triangles that draw no row need no band.
     bool rowless_draws_nothing() const;
     // A mesh of more than one chunk on few threads: each thread maps its share of the
